@@ -1,0 +1,18 @@
+# Project-wide compile settings for our own targets.
+function(railwright_target_defaults target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
+    target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_FOREACH)
+endfunction()
+
+# Adds a Qt Test executable and registers it with CTest on the offscreen platform.
+function(railwright_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    railwright_target_defaults(${name})
+    target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+    target_compile_definitions(${name} PRIVATE
+        RAILWRIGHT_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
+        RAILWRIGHT_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+endfunction()

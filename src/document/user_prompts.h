@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace railwright {
+
+// Everything that asks the user in the middle of a command goes through this
+// interface: the real one shows message boxes and file dialogs, tests script answers.
+class UserPrompts
+{
+public:
+    enum class Answer
+    {
+        Yes,
+        No,
+        Cancel,
+    };
+    enum class Icon
+    {
+        None,
+        Information,
+        Warning,
+    };
+
+    virtual ~UserPrompts() = default;
+
+    // A question with Yes, No and Cancel buttons.
+    virtual Answer ask(const QString& text, const QString& caption) = 0;
+    // A message with an OK button.
+    virtual void tell(const QString& text, const QString& caption, Icon icon = Icon::None) = 0;
+    // A path to open or to save to; an empty string when the user cancels. `filter`
+    // is in QFileDialog's form ("TD4 File *.TD4 (*.TD4);;...").
+    virtual QString openFileName(const QString& filter) = 0;
+    virtual QString saveFileName(const QString& filter) = 0;
+};
+
+} // namespace railwright

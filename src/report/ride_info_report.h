@@ -1,0 +1,18 @@
+#pragma once
+
+#include "codec/code_table_format.h"
+#include "codec/game_version.h"
+#include "document/track_design_document.h"
+
+#include <QString>
+
+namespace railwright {
+
+// The 22 lines of the "Ride Info" report for a decoded record, joined by `lineBreak`
+// with none after the last. Never fails: a short record reads its last byte for the
+// missing ones, an unknown code gives an empty name.
+[[nodiscard]] QString BuildRideInfoReport(const TrackDesignDocument& record,
+                                          const CodeTables& tables, GameVersion version,
+                                          const QString& lineBreak = QStringLiteral("\r\n"));
+
+} // namespace railwright
