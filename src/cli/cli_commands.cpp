@@ -1,0 +1,236 @@
+#include "cli_commands.h"
+
+#include "cli/code_table_source.h"
+#include "codec/checksum.h"
+#include "codec/record_layout.h"
+#include "codec/rle.h"
+#include "document/document_file.h"
+#include "document/track_design_document.h"
+#include "report/ride_info_report.h"
+#include "settings/code_tables.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace railwright::cli {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Larger sources are surely not code tables: 32,767 entries of 128 characters, each
+// at most 3 bytes of UTF-8, stay far below this.
+constexpr qint64 MaxCodeTableSourceSize = 16 * 1024 * 1024;
+
+struct Loaded
+{
+    ByteBuffer bytes;
+    std::optional<CommandResult> failure;
+};
+
+Loaded LoadInput(const QString& path)
+{
+    LoadResult load = LoadFile(path);
+    if (load.ok()) {
+        return {std::move(load.bytes), std::nullopt};
+    }
+    // Some of the editor's messages name the file, some do not.
+    QString message = load.errorText;
+    if (!message.contains(path)) {
+        message = path + u": "_s + message;
+    }
+    return {{}, CommandResult::failure(message)};
+}
+
+// Decodes a whole track-design file, refusing a damaged body and an empty result.
+std::optional<CommandResult> Decode(const QString& path, const ByteBuffer& file, ByteBuffer& record)
+{
+    DecodeResult decoded = RLEDecode(file);
+    if (!decoded.ok()) {
+        return CommandResult::failure(path + u": "_s + QString::fromStdString(decoded.error));
+    }
+    if (decoded.record.empty()) {
+        return CommandResult::failure(
+            path + u": the file decodes to nothing (a track design is longer than 5 bytes)"_s);
+    }
+    record = std::move(decoded.record);
+    return std::nullopt;
+}
+
+CommandResult Save(const QString& path, ByteView bytes)
+{
+    const SaveResult saved = SaveFile(path, bytes);
+    return saved.ok() ? CommandResult::success() : CommandResult::failure(saved.errorText);
+}
+
+std::uint32_t StoredChecksum(const ByteBuffer& file)
+{
+    const std::size_t at = file.size() - 4;
+    return std::uint32_t(file[at]) | std::uint32_t(file[at + 1]) << 8 |
+           std::uint32_t(file[at + 2]) << 16 | std::uint32_t(file[at + 3]) << 24;
+}
+
+QString Hex32(std::uint32_t value)
+{
+    return QString::number(value, 16).toUpper().rightJustified(8, u'0');
+}
+
+} // namespace
+
+std::optional<GameVersion> ParseGameName(const QString& name)
+{
+    const QString key = name.toLower();
+    if (key == u"original"_s) {
+        return GameVersion::Original;
+    }
+    if (key == u"corkscrew"_s) {
+        return GameVersion::CorkscrewFollies;
+    }
+    if (key == u"loopy"_s) {
+        return GameVersion::LoopyLandscapes;
+    }
+    return std::nullopt;
+}
+
+CommandResult DecodeFile(const QString& input, const QString& output)
+{
+    Loaded loaded = LoadInput(input);
+    if (loaded.failure) {
+        return *loaded.failure;
+    }
+    ByteBuffer record;
+    if (auto failure = Decode(input, loaded.bytes, record)) {
+        return *failure;
+    }
+    return Save(output, record);
+}
+
+CommandResult EncodeFile(const QString& input, const QString& output, GameVersion version)
+{
+    Loaded loaded = LoadInput(input);
+    if (loaded.failure) {
+        return *loaded.failure;
+    }
+    const ByteBuffer file = AppendChecksum(RLEEncode(loaded.bytes), version);
+    // A file the editor refuses to open would be a dead end for the user.
+    if (file.size() > std::size_t(MaxDocumentFileSize)) {
+        return CommandResult::failure(
+            input + u": the encoded file would be %1 bytes, more than the %2 a track-design "
+                    u"file may have"_s.arg(file.size())
+                        .arg(MaxDocumentFileSize));
+    }
+    return Save(output, file);
+}
+
+CommandResult VerifyFile(const QString& input, QTextStream& out)
+{
+    Loaded loaded = LoadInput(input);
+    if (loaded.failure) {
+        return *loaded.failure;
+    }
+    const ByteBuffer& file = loaded.bytes;
+    if (file.size() < 4) {
+        return CommandResult::failure(input +
+                                      u": the file is too short to end in a 4-byte checksum"_s);
+    }
+    const ByteView body(file.data(), file.size() - 4);
+    const std::uint32_t stored = StoredChecksum(file);
+    const std::uint32_t original = ComputeChecksum(body, GameVersion::Original);
+    const std::uint32_t loopy = ComputeChecksum(body, GameVersion::LoopyLandscapes);
+    if (stored == original) {
+        out << "original or corkscrew\n";
+        return CommandResult::success();
+    }
+    if (stored == loopy) {
+        out << "loopy\n";
+        return CommandResult::success();
+    }
+    return CommandResult::failure(
+        input + u": the checksum %1 matches no game (original or "
+                u"corkscrew: %2, loopy: %3)"_s.arg(Hex32(stored), Hex32(original), Hex32(loopy)));
+}
+
+CommandResult PackCodeTable(const QString& source, const QString& output)
+{
+    QFile file(source);
+    if (QFileInfo(source).isDir() || !file.open(QIODevice::ReadOnly)) {
+        return CommandResult::failure(u"Can't open file: "_s + source);
+    }
+    if (file.size() > MaxCodeTableSourceSize) {
+        return CommandResult::failure(source +
+                                      u": the file is too large for a code-table source"_s);
+    }
+    const QByteArray text = file.read(MaxCodeTableSourceSize + 1);
+    if (text.size() > MaxCodeTableSourceSize) {
+        return CommandResult::failure(source +
+                                      u": the file is too large for a code-table source"_s);
+    }
+    const CodeTableSource parsed = ParseCodeTableSource(text);
+    if (!parsed.ok()) {
+        return CommandResult::failure(source + u':' + QString::number(parsed.errorLine) + u": "_s +
+                                      parsed.error);
+    }
+    return Save(output, SerializeCodeTable(parsed.table));
+}
+
+CommandResult ListCodeTable(const QString& path, QTextStream& out)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        return CommandResult::failure(u"Can't open file: "_s + path);
+    }
+    // Records past the largest count a table may hold are never read.
+    const QByteArray contents = file.read(qint64(MaxCodeTableEntries * CodeRecordLength));
+    const auto* first = reinterpret_cast<const std::uint8_t*>(contents.constData());
+    out << CodeTableListing(ParseCodeTable(ByteView(first, std::size_t(contents.size()))));
+    return CommandResult::success();
+}
+
+CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
+{
+    // The editor creates a missing table; a command-line run must not leave files behind
+    // in a folder it was only asked to read, so it refuses instead.
+    const QDir tables(request.tablesDirectory);
+    if (!QFileInfo(request.tablesDirectory).isDir()) {
+        return CommandResult::failure(request.tablesDirectory +
+                                      u": no such folder for the code tables"_s);
+    }
+    for (const QString& name : {u"RCCODES.RCS"_s, u"OMCODES.RCS"_s, u"VTCODES.RCS"_s}) {
+        if (!tables.exists(name)) {
+            return CommandResult::failure(QDir::toNativeSeparators(tables.filePath(name)) +
+                                          u": the code table is missing"_s);
+        }
+    }
+
+    Loaded loaded = LoadInput(request.input);
+    if (loaded.failure) {
+        return *loaded.failure;
+    }
+    ByteBuffer decoded;
+    if (request.inputIsDecoded) {
+        decoded = std::move(loaded.bytes);
+    } else if (auto failure = Decode(request.input, loaded.bytes, decoded)) {
+        return *failure;
+    }
+
+    const CodeTablesLoad load = ReadCodeTables(request.tablesDirectory);
+    if (!load.messages.isEmpty()) {
+        return CommandResult::failure(request.tablesDirectory + u": "_s +
+                                      load.messages.join(u"; "_s));
+    }
+
+    TrackDesignDocument document;
+    if (!document.loadContents(std::move(decoded))) {
+        return CommandResult::failure(request.input + u": there is no record to report on"_s);
+    }
+    // What the editor selects on Decode: a byte 7 of 4 or more means Corkscrew Follies.
+    const GameVersion version =
+        request.version.value_or(document.valueAt(record::SchemeAndVersion) >= record::ExpansionFlag
+                                     ? GameVersion::CorkscrewFollies
+                                     : GameVersion::Original);
+    out << BuildRideInfoReport(document, load.tables, version, u"\n"_s) << '\n';
+    return CommandResult::success();
+}
+
+} // namespace railwright::cli

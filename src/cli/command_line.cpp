@@ -1,0 +1,295 @@
+#include "command_line.h"
+
+#include "cli/cli_commands.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <functional>
+
+namespace railwright::cli {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString ProgramName = u"railwright-cli"_s;
+// Added by QCommandLineParser::addHelpOption beside --help; the tool has no Qt options to
+// list, so it shows the same help.
+const QString HelpAllOption = u"help-all"_s;
+
+const QString CommandSummary = u"Reads, writes and checks RollerCoaster Tycoon track-design "
+                               u"files (.TD4) and the editor's code tables (.RCS).\n\n"
+                               u"Commands:\n"
+                               u"  decode INPUT OUTPUT          write the decoded record of a "
+                               u"track-design file\n"
+                               u"  encode INPUT OUTPUT [--game GAME]\n"
+                               u"                               encode a record and append "
+                               u"the checksum of GAME\n"
+                               u"  verify INPUT                 tell which game's checksum "
+                               u"closes a file\n"
+                               u"  info INPUT [--game GAME] [--tables DIR] [--decoded]\n"
+                               u"                               print the ride info report\n"
+                               u"  codes pack SOURCE OUTPUT     write a code table from text "
+                               u"lines \"code<TAB>name\"\n"
+                               u"  codes list FILE              print the entries of a code "
+                               u"table\n\n"
+                               u"GAME is original, corkscrew or loopy. Run a command with "
+                               u"--help for its details."_s;
+
+// One command's own parser: its positional arguments, options and --help.
+class CommandParser
+{
+public:
+    CommandParser(const QString& command, const QString& description)
+        : m_command(command), m_helpOption(m_parser.addHelpOption())
+    {
+        m_parser.setApplicationDescription(description);
+    }
+
+    void addArgument(const QString& name, const QString& description)
+    {
+        // The command word leads the usage line: "railwright-cli [options] decode INPUT ...".
+        const QString syntax = m_names.isEmpty() ? m_command + u' ' + name : name;
+        m_parser.addPositionalArgument(name, description, syntax);
+        m_names.append(name);
+    }
+    void addOption(const QCommandLineOption& option) { m_parser.addOption(option); }
+
+    // Parses the arguments after the command word. On a wrong command line or --help the
+    // result holds the outcome and the command is not run.
+    std::optional<CommandResult> parse(const QStringList& arguments, QTextStream& out)
+    {
+        if (!m_parser.parse(QStringList{ProgramName} + arguments)) {
+            return CommandResult::usage(m_command + u": "_s + m_parser.errorText());
+        }
+        if (m_parser.isSet(m_helpOption) || m_parser.isSet(HelpAllOption)) {
+            out << m_parser.helpText();
+            return CommandResult::success();
+        }
+        if (m_parser.positionalArguments().size() != m_names.size()) {
+            return CommandResult::usage(m_command + u" takes "_s + m_names.join(u' ') +
+                                        u" (see "_s + ProgramName + u' ' + m_command +
+                                        u" --help)"_s);
+        }
+        return std::nullopt;
+    }
+
+    [[nodiscard]] QString argument(qsizetype index) const
+    {
+        return m_parser.positionalArguments().at(index);
+    }
+    [[nodiscard]] bool isSet(const QCommandLineOption& option) const
+    {
+        return m_parser.isSet(option);
+    }
+    [[nodiscard]] QString value(const QCommandLineOption& option) const
+    {
+        return m_parser.value(option);
+    }
+
+private:
+    QString m_command;
+    QCommandLineParser m_parser;
+    QCommandLineOption m_helpOption;
+    QStringList m_names;
+};
+
+QCommandLineOption GameOption(const QString& defaultValue = {})
+{
+    QCommandLineOption option(u"game"_s, u"The game: original, corkscrew or loopy."_s, u"game"_s,
+                              defaultValue);
+    return option;
+}
+
+// The value of --game, or a usage failure when it names no game.
+std::optional<CommandResult> ReadGame(const CommandParser& parser, const QCommandLineOption& option,
+                                      std::optional<GameVersion>& version)
+{
+    if (!parser.isSet(option) && option.defaultValues().isEmpty()) {
+        version.reset();
+        return std::nullopt;
+    }
+    const QString name = parser.value(option);
+    version = ParseGameName(name);
+    if (!version) {
+        return CommandResult::usage(u"unknown game \""_s + name +
+                                    u"\" (use original, corkscrew or loopy)"_s);
+    }
+    return std::nullopt;
+}
+
+CommandResult RunDecode(const QStringList& arguments, QTextStream& out)
+{
+    CommandParser parser(u"decode"_s, u"Writes the decoded record of a track-design file."_s);
+    parser.addArgument(u"INPUT"_s, u"The track-design file (.TD4)."_s);
+    parser.addArgument(u"OUTPUT"_s, u"The file to write the decoded record to."_s);
+    if (auto done = parser.parse(arguments, out)) {
+        return *done;
+    }
+    return DecodeFile(parser.argument(0), parser.argument(1));
+}
+
+CommandResult RunEncode(const QStringList& arguments, QTextStream& out)
+{
+    CommandParser parser(u"encode"_s, u"Run-length encodes a decoded record and appends the "
+                                      u"checksum of the chosen game."_s);
+    parser.addArgument(u"INPUT"_s, u"The decoded record."_s);
+    parser.addArgument(u"OUTPUT"_s, u"The track-design file to write."_s);
+    const QCommandLineOption game = GameOption(u"original"_s);
+    parser.addOption(game);
+    if (auto done = parser.parse(arguments, out)) {
+        return *done;
+    }
+    std::optional<GameVersion> version;
+    if (auto bad = ReadGame(parser, game, version)) {
+        return *bad;
+    }
+    return EncodeFile(parser.argument(0), parser.argument(1), *version);
+}
+
+CommandResult RunVerify(const QStringList& arguments, QTextStream& out)
+{
+    CommandParser parser(u"verify"_s,
+                         u"Prints which game's checksum closes a track-design file: "
+                         u"\"original or corkscrew\" or \"loopy\". Fails when none does."_s);
+    parser.addArgument(u"INPUT"_s, u"The track-design file (.TD4)."_s);
+    if (auto done = parser.parse(arguments, out)) {
+        return *done;
+    }
+    return VerifyFile(parser.argument(0), out);
+}
+
+CommandResult RunInfo(const QStringList& arguments, QTextStream& out)
+{
+    CommandParser parser(u"info"_s, u"Prints the ride info report of a track-design file."_s);
+    parser.addArgument(u"INPUT"_s, u"The track-design file, or a decoded record with "
+                                   u"--decoded."_s);
+    const QCommandLineOption game(u"game"_s,
+                                  u"The game the report names: original, corkscrew or loopy "
+                                  u"(default: as the editor selects on decoding)."_s,
+                                  u"game"_s);
+    const QCommandLineOption tables(u"tables"_s,
+                                    u"The folder of the code tables (default: the program's "
+                                    u"folder)."_s,
+                                    u"dir"_s);
+    const QCommandLineOption decoded(u"decoded"_s, u"INPUT is already decoded."_s);
+    parser.addOption(game);
+    parser.addOption(tables);
+    parser.addOption(decoded);
+    if (auto done = parser.parse(arguments, out)) {
+        return *done;
+    }
+    InfoRequest request;
+    if (auto bad = ReadGame(parser, game, request.version)) {
+        return *bad;
+    }
+    request.input = parser.argument(0);
+    request.tablesDirectory =
+        parser.isSet(tables) ? parser.value(tables) : QCoreApplication::applicationDirPath();
+    request.inputIsDecoded = parser.isSet(decoded);
+    return PrintRideInfo(request, out);
+}
+
+CommandResult RunCodesPack(const QStringList& arguments, QTextStream& out)
+{
+    CommandParser parser(u"codes pack"_s,
+                         u"Writes a code table (.RCS) from a UTF-8 text source: one entry a "
+                         u"line, two hexadecimal digits, a tab and the name (at most 128 "
+                         u"characters of Windows-1252). Empty lines and lines starting with "
+                         u"'#' are skipped."_s);
+    parser.addArgument(u"SOURCE"_s, u"The text source."_s);
+    parser.addArgument(u"OUTPUT"_s, u"The code table to write."_s);
+    if (auto done = parser.parse(arguments, out)) {
+        return *done;
+    }
+    return PackCodeTable(parser.argument(0), parser.argument(1));
+}
+
+CommandResult RunCodesList(const QStringList& arguments, QTextStream& out)
+{
+    CommandParser parser(u"codes list"_s, u"Prints each entry of a code table: code, tab, "
+                                          u"name without its padding."_s);
+    parser.addArgument(u"FILE"_s, u"The code table (.RCS)."_s);
+    if (auto done = parser.parse(arguments, out)) {
+        return *done;
+    }
+    return ListCodeTable(parser.argument(0), out);
+}
+
+CommandResult RunCodes(const QStringList& arguments, QTextStream& out)
+{
+    const QString action = arguments.value(0);
+    if (action == u"pack"_s) {
+        return RunCodesPack(arguments.mid(1), out);
+    }
+    if (action == u"list"_s) {
+        return RunCodesList(arguments.mid(1), out);
+    }
+    if (action == u"--help"_s || action == u"-h"_s) {
+        out << u"Usage: "_s << ProgramName << u" codes pack SOURCE OUTPUT | codes list FILE\n"_s;
+        return CommandResult::success();
+    }
+    return CommandResult::usage(action.isEmpty() ? u"codes needs pack or list"_s
+                                                 : u"unknown codes command \""_s + action +
+                                                       u"\" (use pack or list)"_s);
+}
+
+CommandResult Run(const QStringList& arguments, QTextStream& out)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(CommandSummary);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(u"command"_s, u"The command to run, then its arguments."_s,
+                                 u"command [arguments]"_s);
+    // Everything from the command word on belongs to the command's own parser.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!parser.parse(arguments)) {
+        return CommandResult::usage(parser.errorText());
+    }
+    if (parser.isSet(help) || parser.isSet(HelpAllOption)) {
+        out << parser.helpText();
+        return CommandResult::success();
+    }
+    if (parser.isSet(version)) {
+        out << ProgramName << u' ' << QCoreApplication::applicationVersion() << u'\n';
+        return CommandResult::success();
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        return CommandResult::usage(u"no command given (see "_s + ProgramName + u" --help)"_s);
+    }
+    const QString command = positional.first();
+    const QStringList rest = positional.mid(1);
+    using Handler = std::function<CommandResult(const QStringList&, QTextStream&)>;
+    const std::pair<QString, Handler> handlers[] = {
+        {u"decode"_s, RunDecode}, {u"encode"_s, RunEncode}, {u"verify"_s, RunVerify},
+        {u"info"_s, RunInfo},     {u"codes"_s, RunCodes},
+    };
+    for (const auto& [name, handler] : handlers) {
+        if (command == name) {
+            return handler(rest, out);
+        }
+    }
+    return CommandResult::usage(u"unknown command \""_s + command + u"\" (see "_s + ProgramName +
+                                u" --help)"_s);
+}
+
+} // namespace
+
+int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const CommandResult result = Run(arguments, out);
+    out.flush();
+    if (result.exitCode != ExitSuccess) {
+        // Keep the message on one line whatever a file name or system message holds.
+        QString line = result.message;
+        line.replace(u'\n', u' ');
+        err << ProgramName << u": "_s << line << u'\n';
+        err.flush();
+    }
+    return result.exitCode;
+}
+
+} // namespace railwright::cli
