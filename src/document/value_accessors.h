@@ -21,8 +21,9 @@ namespace railwright {
                                 TrackDesignDocument::Index index);
 
 // Stores the byte whose code is the one character of `character` (an empty text makes
-// the element empty). Refused, changing nothing and returning false, when the index
-// lies outside the document or the text is not one character of code 0 to 255.
+// the element empty) and, like every write, marks the document changed. Refused,
+// changing nothing and returning false, when the index lies outside the document or
+// the text is not one character of code 0 to 255.
 bool SetChrVal(TrackDesignDocument& document, TrackDesignDocument::Index index,
                const QString& character);
 
