@@ -1,0 +1,207 @@
+#include "settings/palette_dialog.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QPainter>
+#include <QPushButton>
+
+namespace railwright {
+
+namespace {
+
+// The game's 32 remappable colours, in palette order: red, green, blue.
+constexpr std::array<std::array<int, 3>, 32> Palette = {{
+    {47, 64, 63},   {111, 128, 127}, {176, 192, 191}, {112, 119, 175}, {128, 80, 176},
+    {15, 64, 176},  {63, 135, 223},  {32, 144, 143},  {31, 120, 0},    {79, 135, 95},
+    {95, 143, 48},  {64, 175, 32},   {128, 159, 95},  {128, 136, 48},  {208, 167, 15},
+    {143, 80, 0},   {255, 111, 16},  {176, 71, 0},    {175, 128, 63},  {127, 87, 31},
+    {112, 103, 64}, {207, 128, 95},  {159, 56, 48},   {143, 0, 0},     {223, 0, 7},
+    {208, 56, 143}, {224, 159, 159}, {143, 7, 64},    {63, 64, 112},   {127, 207, 207},
+    {255, 231, 47}, {143, 208, 239},
+}};
+
+constexpr int Columns = 8;
+
+// Positions and sizes in twips, the unit the layout was drawn in.
+constexpr int ClientWidth = 5040;
+constexpr int ClientHeight = 1890;
+constexpr int SwatchMargin = 75;
+constexpr int SwatchPitch = 450;
+constexpr int SwatchSize = 390;
+constexpr QRect FrameRect(3675, 0, 1290, 1815);
+constexpr QRect FinalColorRect(75, 225, 1140, 990);
+constexpr QRect OkRect(75, 1275, 1140, 465);
+
+constexpr double TwipsPerInch = 1440.0;
+constexpr double MinimumTitlePointSize = 6.0;
+
+} // namespace
+
+QColor PaletteColor(int index)
+{
+    if (index < 0 || index >= int(Palette.size())) {
+        return {};
+    }
+    const auto& rgb = Palette[std::size_t(index)];
+    return QColor(rgb[0], rgb[1], rgb[2]);
+}
+
+ColorField::ColorField(QWidget* parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(1);
+}
+
+void ColorField::setColor(const QColor& color)
+{
+    if (m_color == color) {
+        return;
+    }
+    m_color = color;
+    update();
+}
+
+void ColorField::paintEvent(QPaintEvent* event)
+{
+    {
+        QPainter painter(this);
+        painter.fillRect(contentsRect(), m_color);
+    }
+    QFrame::paintEvent(event);
+}
+
+ColorSwatch::ColorSwatch(const QColor& color, QWidget* parent)
+    : QAbstractButton(parent), m_color(color)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::PointingHandCursor);
+    setToolTip(QStringLiteral("%1, %2, %3").arg(color.red()).arg(color.green()).arg(color.blue()));
+}
+
+void ColorSwatch::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect area = rect();
+    painter.fillRect(area, m_color);
+    // A thin sunken edge keeps pale swatches apart from the window's background.
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawLine(area.topLeft(), area.topRight());
+    painter.drawLine(area.topLeft(), area.bottomLeft());
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawLine(area.bottomLeft(), area.bottomRight());
+    painter.drawLine(area.topRight(), area.bottomRight());
+}
+
+PaletteDialog::PaletteDialog(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Colors"));
+    setWindowTitle(QStringLiteral("Colors"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    for (int i = 0; i < int(m_swatches.size()); ++i) {
+        auto* swatch = new ColorSwatch(PaletteColor(i), this);
+        swatch->setObjectName(QStringLiteral("Colors_%1").arg(i));
+        connect(swatch, &QAbstractButton::clicked, this, [this, i] { chooseSwatch(i); });
+        m_swatches[std::size_t(i)] = swatch;
+    }
+
+    m_frame = new QGroupBox(QStringLiteral("Selected Color"), this);
+    m_frame->setObjectName(QStringLiteral("Frame1"));
+
+    m_finalColor = new ColorField(m_frame);
+    m_finalColor->setObjectName(QStringLiteral("FinalColor"));
+    m_finalColor->setColor(PaletteColor(0));
+
+    m_ok = new QPushButton(QStringLiteral("Ok"), m_frame);
+    m_ok->setObjectName(QStringLiteral("Ok"));
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    layOut();
+}
+
+void PaletteDialog::layOut()
+{
+    const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    const auto px = [dpi](int twips) { return qRound(twips * dpi / TwipsPerInch); };
+    const auto pxRect = [&px](const QRect& twips) {
+        return QRect(px(twips.left()), px(twips.top()), px(twips.width()), px(twips.height()));
+    };
+
+    setFixedSize(px(ClientWidth), px(ClientHeight));
+    for (int i = 0; i < int(m_swatches.size()); ++i) {
+        const int row = i / Columns;
+        const int column = i % Columns;
+        m_swatches[std::size_t(i)]->setGeometry(px(SwatchMargin + SwatchPitch * column),
+                                                px(SwatchMargin + SwatchPitch * row),
+                                                px(SwatchSize), px(SwatchSize));
+    }
+    m_frame->setGeometry(pxRect(FrameRect));
+    m_finalColor->setGeometry(pxRect(FinalColorRect));
+    m_ok->setGeometry(pxRect(OkRect));
+    fitFrameTitle();
+}
+
+void PaletteDialog::fitFrameTitle()
+{
+    // The layout was drawn for a narrow 8-point system font; wider fonts would cut the
+    // frame's caption, so its font shrinks until the caption fits beside the frame's
+    // indent on either side.
+    const int room = m_frame->width() - 2 * m_finalColor->x();
+    QFont font = m_frame->font();
+    while (font.pointSizeF() > MinimumTitlePointSize &&
+           QFontMetrics(font).horizontalAdvance(m_frame->title()) > room) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    m_frame->setFont(font);
+    // The children keep the dialog's font.
+    m_finalColor->setFont(this->font());
+    m_ok->setFont(this->font());
+
+    // The caption sits on the frame's top line, as the layout expects: the preview
+    // starts just below the caption, not below a line drawn under it.
+    const QFontMetrics metrics(font);
+    m_frame->setStyleSheet(QStringLiteral("QGroupBox#Frame1 { border: 1px solid palette(mid);"
+                                          " border-radius: 2px; margin-top: %1px; }"
+                                          "QGroupBox#Frame1::title { subcontrol-origin: margin;"
+                                          " subcontrol-position: top left; left: %2px;"
+                                          " padding: 0px 2px; }")
+                               .arg(metrics.height() / 2)
+                               .arg(qMax(0, m_finalColor->x() - 2)));
+}
+
+int PaletteDialog::pickColor()
+{
+    exec();
+    return m_colorCode;
+}
+
+QColor PaletteDialog::previewColor() const
+{
+    return m_finalColor->color();
+}
+
+void PaletteDialog::reject()
+{
+    // The close box (and Escape, its keyboard twin) closes the window rather than
+    // hiding it: the picked index stays, the preview does not.
+    m_previewStale = true;
+    QDialog::reject();
+}
+
+void PaletteDialog::showEvent(QShowEvent* event)
+{
+    if (m_previewStale) {
+        m_finalColor->setColor(PaletteColor(0));
+        m_previewStale = false;
+    }
+    QDialog::showEvent(event);
+}
+
+void PaletteDialog::chooseSwatch(int index)
+{
+    m_finalColor->setColor(m_swatches[std::size_t(index)]->color());
+    m_colorCode = index;
+}
+
+} // namespace railwright

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QDialog>
+#include <QFrame>
+#include <array>
+
+class QGroupBox;
+class QPushButton;
+
+namespace railwright {
+
+// The colour of palette index `index` (0..31) as the game shows it; an index outside
+// the palette gives an invalid QColor.
+[[nodiscard]] QColor PaletteColor(int index);
+
+// A plain field filled with one colour.
+class ColorField : public QFrame
+{
+    Q_OBJECT
+
+public:
+    explicit ColorField(QWidget* parent = nullptr);
+
+    [[nodiscard]] QColor color() const { return m_color; }
+    void setColor(const QColor& color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor m_color;
+};
+
+// One clickable swatch of the palette.
+class ColorSwatch : public QAbstractButton
+{
+    Q_OBJECT
+
+public:
+    ColorSwatch(const QColor& color, QWidget* parent = nullptr);
+
+    [[nodiscard]] QColor color() const { return m_color; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor m_color;
+};
+
+// The dialog "Colors": 32 swatches, a preview of the colour clicked last and an Ok
+// button. It only hands back a palette index; it knows nothing of the record. Keep one
+// object for the whole run: the index picked last survives every showing.
+class PaletteDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit PaletteDialog(QWidget* parent = nullptr);
+
+    // The index of the swatch clicked last in any showing, 0 until one is clicked.
+    [[nodiscard]] int colorCode() const { return m_colorCode; }
+    // Shows the dialog modally until Ok hides it or the close box closes it, then
+    // returns colorCode(). There is no cancel: every way out returns an index.
+    [[nodiscard]] int pickColor();
+
+    // The colour the preview shows now.
+    [[nodiscard]] QColor previewColor() const;
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void chooseSwatch(int index);
+    void layOut();
+    void fitFrameTitle();
+
+    std::array<ColorSwatch*, 32> m_swatches{};
+    QGroupBox* m_frame = nullptr;
+    ColorField* m_finalColor = nullptr;
+    QPushButton* m_ok = nullptr;
+    int m_colorCode = 0;
+    // A closed window comes back as new: its preview starts at swatch 0 again.
+    bool m_previewStale = false;
+};
+
+} // namespace railwright

@@ -1,0 +1,237 @@
+#include "settings/ride_settings_menus.h"
+
+#include "codec/record_layout.h"
+#include "document/track_design_document.h"
+#include "settings/palette_dialog.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace railwright {
+
+namespace {
+
+// The number text of a menu index: a blank where a sign would stand, then the digits.
+// With the caption's own trailing blank this gives two blanks before the digits.
+QString NumberText(int value)
+{
+    return QStringLiteral(" ") + QString::number(value);
+}
+
+} // namespace
+
+QString CodeItemCaption(const CodeRecord& entry)
+{
+    const std::string caption = entry.code + ": " + TrimmedName(entry);
+    QString text = QString::fromStdString(Windows1252ToUtf8(caption));
+    text.replace(u'&', QStringLiteral("&&"));
+    return text;
+}
+
+RideSettingsMenus::RideSettingsMenus(TrackDesignDocument& document, const CodeTables& tables,
+                                     const RideSettingsMenuHandles& handles, ColorPicker picker,
+                                     QObject* parent)
+    : QObject(parent), m_document(document), m_tables(tables), m_handles(handles),
+      m_picker(std::move(picker))
+{
+    BuildSettingsMenus();
+    connectCommands();
+}
+
+RideSettingsMenus::~RideSettingsMenus() = default;
+
+void RideSettingsMenus::BuildSettingsMenus()
+{
+    buildTypeMenu(CodeKind::RideType, m_handles.rideTypes, m_tables.rideTypes,
+                  QStringLiteral("SM_RCTypes"));
+    buildTypeMenu(CodeKind::VehicleType, m_handles.vehicleTypes, m_tables.vehicleTypes,
+                  QStringLiteral("SM_VTTypes"));
+    buildTypeMenu(CodeKind::OperatingMode, m_handles.operatingModes, m_tables.operatingModes,
+                  QStringLiteral("SM_OMTypes"));
+
+    m_railItems =
+        buildNumberedMenu(m_handles.trackRail, TrackColorItems, QStringLiteral("Track Rail Color "),
+                          QStringLiteral("SM_TRC_Num"));
+    m_spineItems =
+        buildNumberedMenu(m_handles.trackSpine, TrackColorItems,
+                          QStringLiteral("Track Spine Color "), QStringLiteral("SM_TSC_Num"));
+    m_supportItems =
+        buildNumberedMenu(m_handles.trackSupport, TrackColorItems,
+                          QStringLiteral("Track Support Color "), QStringLiteral("SM_SC_Num"));
+    m_bodyItems = buildNumberedMenu(m_handles.bodyColor, VehicleColorItems,
+                                    QStringLiteral("Body Color "), QStringLiteral("SM_BC_Cars"));
+    m_trimItems = buildNumberedMenu(m_handles.trimColor, VehicleColorItems,
+                                    QStringLiteral("Trim Color "), QStringLiteral("SM_TC_Cars"));
+}
+
+void RideSettingsMenus::buildTypeMenu(CodeKind kind, QMenu* menu, const CodeTable& table,
+                                      const QString& arrayName)
+{
+    QList<QAction*>& items = kind == CodeKind::RideType      ? m_rideTypeItems
+                             : kind == CodeKind::VehicleType ? m_vehicleTypeItems
+                                                             : m_operatingModeItems;
+    // An empty table still shows its menu's one captionless item; choosing it writes
+    // nothing, as there is no entry behind it.
+    if (table.empty()) {
+        QAction* placeholder = menu->addAction(QString());
+        placeholder->setObjectName(arrayName + QStringLiteral("_1"));
+        items.append(placeholder);
+        return;
+    }
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const CodeRecord& entry = table[i];
+        QAction* item = menu->addAction(CodeItemCaption(entry));
+        item->setObjectName(arrayName + QStringLiteral("_%1").arg(i + 1));
+        connect(item, &QAction::triggered, this, [this, kind, &entry] { chooseCode(kind, entry); });
+        items.append(item);
+    }
+}
+
+QList<QAction*> RideSettingsMenus::buildNumberedMenu(QMenu* menu, int count, const QString& caption,
+                                                     const QString& arrayName)
+{
+    QList<QAction*> items;
+    for (int i = 0; i < count; ++i) {
+        QAction* item = menu->addAction(caption + NumberText(i));
+        item->setObjectName(arrayName + QStringLiteral("_%1").arg(i));
+        items.append(item);
+    }
+    return items;
+}
+
+void RideSettingsMenus::connectCommands()
+{
+    const auto onScheme = [this](QAction* action, int scheme) {
+        connect(action, &QAction::triggered, this, [this, scheme] { chooseColorScheme(scheme); });
+    };
+    onScheme(m_handles.schemeSame, 0);
+    onScheme(m_handles.schemeTrain, 1);
+    onScheme(m_handles.schemeCar, 2);
+    onScheme(m_handles.schemeNotUsed, 3);
+
+    const auto onTrack = [this](const QList<QAction*>& items, TrackPart part) {
+        for (int s = 0; s < items.size(); ++s) {
+            connect(items[s], &QAction::triggered, this,
+                    [this, part, s] { chooseTrackColor(part, s); });
+        }
+    };
+    onTrack(m_spineItems, TrackPart::Spine);
+    onTrack(m_railItems, TrackPart::Rail);
+    onTrack(m_supportItems, TrackPart::Support);
+
+    for (int i = 0; i < m_bodyItems.size(); ++i) {
+        connect(m_bodyItems[i], &QAction::triggered, this,
+                [this, i] { chooseVehicleColor(BodyColorByte(i)); });
+    }
+    for (int i = 0; i < m_trimItems.size(); ++i) {
+        connect(m_trimItems[i], &QAction::triggered, this,
+                [this, i] { chooseVehicleColor(TrimColorByte(i)); });
+    }
+
+    const auto onVersion = [this](QAction* action, GameVersion version) {
+        action->setCheckable(true);
+        // A click on the item already checked unchecks a lone checkable action before
+        // this runs; choosing the version sets the mark again.
+        connect(action, &QAction::triggered, this, [this, version] { chooseGameVersion(version); });
+    };
+    onVersion(m_handles.versionOriginal, GameVersion::Original);
+    onVersion(m_handles.versionCorkscrewFollies, GameVersion::CorkscrewFollies);
+    onVersion(m_handles.versionLoopyLandscapes, GameVersion::LoopyLandscapes);
+}
+
+GameVersion RideSettingsMenus::gameVersion() const
+{
+    if (m_handles.versionOriginal->isChecked()) {
+        return GameVersion::Original;
+    }
+    if (m_handles.versionLoopyLandscapes->isChecked()) {
+        return GameVersion::LoopyLandscapes;
+    }
+    return GameVersion::CorkscrewFollies;
+}
+
+void RideSettingsMenus::chooseGameVersion(GameVersion version)
+{
+    m_handles.versionCorkscrewFollies->setChecked(version == GameVersion::CorkscrewFollies);
+    m_handles.versionLoopyLandscapes->setChecked(version == GameVersion::LoopyLandscapes);
+    m_handles.versionOriginal->setChecked(version == GameVersion::Original);
+
+    // Item 0 of each track menu stays usable under every version.
+    const bool enabled = TrackSchemeItemsEnabled(version);
+    for (int i = 1; i < TrackColorItems; ++i) {
+        m_railItems[i]->setEnabled(enabled);
+        m_spineItems[i]->setEnabled(enabled);
+        m_supportItems[i]->setEnabled(enabled);
+    }
+    emit gameVersionChanged(version);
+}
+
+QList<QAction*> RideSettingsMenus::typeItems(CodeKind kind) const
+{
+    switch (kind) {
+    case CodeKind::RideType:
+        return m_rideTypeItems;
+    case CodeKind::VehicleType:
+        return m_vehicleTypeItems;
+    case CodeKind::OperatingMode:
+        return m_operatingModeItems;
+    }
+    return {};
+}
+
+QList<QAction*> RideSettingsMenus::trackItems(TrackPart part) const
+{
+    switch (part) {
+    case TrackPart::Spine:
+        return m_spineItems;
+    case TrackPart::Rail:
+        return m_railItems;
+    case TrackPart::Support:
+        return m_supportItems;
+    }
+    return {};
+}
+
+void RideSettingsMenus::chooseCode(CodeKind kind, const CodeRecord& entry)
+{
+    m_document.setByte(TrackDesignDocument::Index(CodeByte(kind)), std::uint8_t(CodeValue(entry)));
+}
+
+void RideSettingsMenus::chooseColorScheme(int scheme)
+{
+    m_document.setByte(TrackDesignDocument::Index(record::SchemeAndVersion),
+                       std::uint8_t(ColorSchemeByte(scheme, gameVersion())));
+}
+
+void RideSettingsMenus::chooseTrackColor(TrackPart part, int scheme)
+{
+    const int code = pickColor();
+    if (!IsPaletteCode(code)) {
+        return;
+    }
+    // The version is read after the dialog closes: that is the moment of the write.
+    const std::size_t byte = TrackColorByte(part, scheme, gameVersion());
+    m_document.setByte(TrackDesignDocument::Index(byte), std::uint8_t(code));
+}
+
+void RideSettingsMenus::chooseVehicleColor(std::size_t byte)
+{
+    const int code = pickColor();
+    if (!IsPaletteCode(code)) {
+        return;
+    }
+    m_document.setByte(TrackDesignDocument::Index(byte), std::uint8_t(code));
+}
+
+int RideSettingsMenus::pickColor()
+{
+    if (m_picker) {
+        return m_picker();
+    }
+    if (!m_palette) {
+        m_palette = std::make_unique<PaletteDialog>();
+    }
+    return m_palette->pickColor();
+}
+
+} // namespace railwright

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "codec/code_table_format.h"
+#include "codec/game_version.h"
+#include "settings/setting_bytes.h"
+
+#include <QList>
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+
+namespace railwright {
+
+class PaletteDialog;
+class TrackDesignDocument;
+
+// The menus and actions of the main window that the ride settings fill and answer.
+// The window creates them empty; every pointer must be set.
+struct RideSettingsMenuHandles
+{
+    QMenu* rideTypes = nullptr;                 // SM_RC
+    QMenu* vehicleTypes = nullptr;              // SM_VT
+    QMenu* operatingModes = nullptr;            // SM_OM
+    QMenu* trackSpine = nullptr;                // SM_TSC
+    QMenu* trackRail = nullptr;                 // SM_TRC
+    QMenu* trackSupport = nullptr;              // SM_SC
+    QMenu* bodyColor = nullptr;                 // SM_Body_Color
+    QMenu* trimColor = nullptr;                 // SM_Trim_Color
+    QAction* schemeSame = nullptr;              // SM_CS_Same
+    QAction* schemeTrain = nullptr;             // SM_CS_Train
+    QAction* schemeCar = nullptr;               // SM_CS_Car
+    QAction* schemeNotUsed = nullptr;           // SM_CS_NotUsed
+    QAction* versionOriginal = nullptr;         // SM_RCT_Org
+    QAction* versionCorkscrewFollies = nullptr; // SM_RCT_CF
+    QAction* versionLoopyLandscapes = nullptr;  // SM_RCT_LL
+};
+
+// Asks the user for a palette index (0..31). A value outside the palette writes nothing.
+using ColorPicker = std::function<int()>;
+
+// The ride settings of the "&Ride Settings" and "&Options" menus: it builds the items of
+// the type and colour menus from the code tables, writes the chosen code or colour into
+// the document (which marks it changed; views follow its signals) and keeps the game
+// version in the three version actions' check marks.
+class RideSettingsMenus : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Builds the menu items at once. `tables` must outlive this object. Without a
+    // picker, colours are picked in the "Colors" dialog, made at its first use and kept.
+    RideSettingsMenus(TrackDesignDocument& document, const CodeTables& tables,
+                      const RideSettingsMenuHandles& handles, ColorPicker picker = {},
+                      QObject* parent = nullptr);
+    ~RideSettingsMenus() override;
+
+    // The version whose check mark is set.
+    [[nodiscard]] GameVersion gameVersion() const;
+    // What a click on a version item does: sets the check marks and enables or
+    // disables items 1 to 3 of the track-colour menus. Writes no byte.
+    void chooseGameVersion(GameVersion version);
+
+    // The items built for a type menu (entry 1 first) and for the colour menus
+    // (item 0 first).
+    [[nodiscard]] QList<QAction*> typeItems(CodeKind kind) const;
+    [[nodiscard]] QList<QAction*> trackItems(TrackPart part) const;
+    [[nodiscard]] QList<QAction*> bodyItems() const { return m_bodyItems; }
+    [[nodiscard]] QList<QAction*> trimItems() const { return m_trimItems; }
+
+signals:
+    void gameVersionChanged(railwright::GameVersion version);
+
+private:
+    void BuildSettingsMenus();
+    void buildTypeMenu(CodeKind kind, QMenu* menu, const CodeTable& table,
+                       const QString& arrayName);
+    QList<QAction*> buildNumberedMenu(QMenu* menu, int count, const QString& caption,
+                                      const QString& arrayName);
+    void connectCommands();
+
+    void chooseCode(CodeKind kind, const CodeRecord& entry);
+    void chooseColorScheme(int scheme);
+    void chooseTrackColor(TrackPart part, int scheme);
+    void chooseVehicleColor(std::size_t byte);
+    int pickColor();
+
+    TrackDesignDocument& m_document;
+    const CodeTables& m_tables;
+    RideSettingsMenuHandles m_handles;
+    ColorPicker m_picker;
+    std::unique_ptr<PaletteDialog> m_palette;
+
+    QList<QAction*> m_rideTypeItems;
+    QList<QAction*> m_vehicleTypeItems;
+    QList<QAction*> m_operatingModeItems;
+    QList<QAction*> m_spineItems;
+    QList<QAction*> m_railItems;
+    QList<QAction*> m_supportItems;
+    QList<QAction*> m_bodyItems;
+    QList<QAction*> m_trimItems;
+};
+
+// The caption of a type-menu item: the code as stored, ": " and the trimmed name, read
+// as Windows-1252. An ampersand is doubled so that it shows instead of marking an
+// access key.
+[[nodiscard]] QString CodeItemCaption(const CodeRecord& entry);
+
+} // namespace railwright
