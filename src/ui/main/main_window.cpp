@@ -1,0 +1,494 @@
+#include "main_window.h"
+
+#include "about_text.h"
+#include "busy_cursor.h"
+#include "codec/checksum.h"
+#include "codec/rle.h"
+#include "document/document_file.h"
+#include "document/user_prompts.h"
+#include "toolbar_icons.h"
+#include "ui/grid/grid_editor.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace railwright {
+
+namespace {
+
+const QString AppCaption = QStringLiteral("Railwright");
+const QString FileFilter =
+    QStringLiteral("TD4 File *.TD4 (*.TD4);;Text Files *.txt (*.txt);;All Files *.* (*)");
+
+// Byte 7 of a decoded record holds the colour scheme; the expansions store it as 4 to 7.
+constexpr std::size_t VersionByte = 7;
+constexpr std::uint8_t FirstExpansionScheme = 4;
+
+QString titleFor(const QString& fileName)
+{
+    return AppCaption + QStringLiteral(" [") + fileName + QStringLiteral("]");
+}
+
+} // namespace
+
+MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("Main"));
+    setWindowTitle(titleFor(QStringLiteral("Untitled")));
+
+    m_grid = new GridEditor(m_document, m_prompts, this);
+    setCentralWidget(m_grid);
+
+    createFileMenu();
+    createEditMenu();
+    createRideSettingsMenu();
+    createOptionsMenu();
+    createAboutMenu();
+    createToolbar();
+    createStatusBar();
+
+    // Each of these refills the grid, so only when the editor did not start that way.
+    if (m_grid->displayMode() != DisplayMode::Hexidecimal) {
+        m_grid->setDisplayMode(DisplayMode::Hexidecimal);
+    }
+    applyDocumentState(DocumentState::StartUp);
+    // 9450 x 5955 twips of client area, as the window was first laid out.
+    resize(630, 397 + menuBar()->sizeHint().height() + m_toolbar->sizeHint().height() +
+                    statusBar()->sizeHint().height());
+}
+
+MainWindow::~MainWindow() = default;
+
+QMenu* MainWindow::menu(const char* name) const
+{
+    return findChild<QMenu*>(QString::fromLatin1(name));
+}
+
+QAction* MainWindow::action(const char* name) const
+{
+    return findChild<QAction*>(QString::fromLatin1(name));
+}
+
+GameVersion MainWindow::gameVersion() const
+{
+    if (action("SM_RCT_LL")->isChecked()) {
+        return GameVersion::LoopyLandscapes;
+    }
+    if (action("SM_RCT_CF")->isChecked()) {
+        return GameVersion::CorkscrewFollies;
+    }
+    return GameVersion::Original;
+}
+
+// --- Menus -----------------------------------------------------------------------
+
+QMenu* MainWindow::addSubmenu(QMenu* parent, const char* name, const QString& caption)
+{
+    const QString objectName = QString::fromLatin1(name);
+    QMenu* sub = parent != nullptr ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+    sub->setObjectName(objectName);
+    sub->menuAction()->setObjectName(objectName);
+    return sub;
+}
+
+QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& caption,
+                             const QKeySequence& shortcut)
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty()) {
+        item->setShortcut(shortcut);
+    }
+    return item;
+}
+
+void MainWindow::addSeparator(QMenu* menu, const char* name)
+{
+    menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+}
+
+void MainWindow::createFileMenu()
+{
+    QMenu* file = addSubmenu(nullptr, "M_File", QStringLiteral("&File"));
+    connect(
+        addItem(file, "SM_Open", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
+        &QAction::triggered, this, &MainWindow::openFile);
+    addSeparator(file, "Break7");
+    connect(addItem(file, "SM_Save", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, &MainWindow::saveFile);
+    connect(addItem(file, "SM_SaveAs", QStringLiteral("Save &As...")), &QAction::triggered, this,
+            &MainWindow::saveFileAs);
+    addSeparator(file, "Break4");
+    QMenu* exportMenu = addSubmenu(file, "SM_Export", QStringLiteral("Expor&t"));
+    // Export targets are announced but have no command yet; they stay disabled.
+    addItem(exportMenu, "SM_NoLimts", QStringLiteral("No Limits"))->setEnabled(false);
+    addItem(exportMenu, "SM_UltraCoaster", QStringLiteral("Ultra Coaster"))->setEnabled(false);
+    addSeparator(file, "Break1");
+    connect(addItem(file, "SM_Exit", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
+            &QAction::triggered, this, &QWidget::close);
+}
+
+void MainWindow::createEditMenu()
+{
+    QMenu* edit = addSubmenu(nullptr, "M_Edit", QStringLiteral("&Edit"));
+    connect(addItem(edit, "SM_Cut", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X)),
+            &QAction::triggered, m_grid, &GridEditor::cutText);
+    connect(addItem(edit, "SM_Copy", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C)),
+            &QAction::triggered, m_grid, &GridEditor::copyText);
+    connect(addItem(edit, "SM_Paste", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V)),
+            &QAction::triggered, m_grid, &GridEditor::pasteText);
+    addSeparator(edit, "Break3");
+    connect(addItem(edit, "SM_Clear", QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete)),
+            &QAction::triggered, m_grid, &GridEditor::deleteText);
+}
+
+void MainWindow::createRideSettingsMenu()
+{
+    QMenu* rideSet = addSubmenu(nullptr, "M_RideSet", QStringLiteral("&Ride Settings"));
+    addItem(rideSet, "SM_RideOp", QStringLiteral("&Ride Operation"));
+
+    QMenu* color = addSubmenu(rideSet, "SM_Color", QStringLiteral("&Color"));
+    QMenu* scheme = addSubmenu(color, "SM_ClrScheme", QStringLiteral("Color Scheme"));
+    addItem(scheme, "SM_CS_Same", QStringLiteral("All Vechicles The Same Color"));
+    addItem(scheme, "SM_CS_Train", QStringLiteral("Trains Have Different Colors"));
+    addItem(scheme, "SM_CS_Car", QStringLiteral("Each Car Has Different Colors"));
+    addItem(scheme, "SM_CS_NotUsed", QStringLiteral("Not Used"));
+    QMenu* track = addSubmenu(color, "SM_Track", QStringLiteral("Track"));
+    addSubmenu(track, "SM_TSC", QStringLiteral("Track Spine Color"));
+    addSubmenu(track, "SM_TRC", QStringLiteral("Track Rail Color"));
+    addSubmenu(track, "SM_SC", QStringLiteral("Support Colors"));
+    addSubmenu(color, "SM_Body_Color", QStringLiteral("Body Color"));
+    addSubmenu(color, "SM_Trim_Color", QStringLiteral("Trim Color"));
+
+    QMenu* type = addSubmenu(rideSet, "SM_Type", QStringLiteral("&Type"));
+    addSubmenu(type, "SM_RC", QStringLiteral("&Ride"));
+    addSubmenu(type, "SM_VT", QStringLiteral("C&ars"));
+    addSubmenu(type, "SM_OM", QStringLiteral("M&ode"));
+}
+
+void MainWindow::createOptionsMenu()
+{
+    QMenu* options = addSubmenu(nullptr, "M_Options", QStringLiteral("&Options"));
+    QMenu* version = addSubmenu(options, "SM_RCT_Ver", QStringLiteral("RCT Version"));
+    const struct
+    {
+        const char* name;
+        const char* caption;
+        GameVersion version;
+    } versions[] = {
+        {"SM_RCT_Org", "Orignal", GameVersion::Original},
+        {"SM_RCT_CF", "Corkscrew Follies", GameVersion::CorkscrewFollies},
+        {"SM_RCT_LL", "Loopy Landscapes", GameVersion::LoopyLandscapes},
+    };
+    for (const auto& entry : versions) {
+        QAction* item = addItem(version, entry.name, QString::fromLatin1(entry.caption));
+        item->setCheckable(true);
+        item->setChecked(entry.version == GameVersion::Original);
+        const GameVersion chosen = entry.version;
+        connect(item, &QAction::triggered, this, [this, chosen] { chooseGameVersion(chosen); });
+    }
+
+    QAction* skipZero = addItem(options, "SM_SkipZero", QStringLiteral("&Skip Zero's"));
+    skipZero->setCheckable(true);
+    skipZero->setChecked(true);
+    if (!m_grid->skipZeros()) {
+        m_grid->setSkipZeros(true);
+    }
+    connect(skipZero, &QAction::toggled, m_grid, &GridEditor::setSkipZeros);
+}
+
+void MainWindow::createAboutMenu()
+{
+    QAction* about = menuBar()->addAction(QStringLiteral("&About"));
+    about->setObjectName(QStringLiteral("M_About"));
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::createToolbar()
+{
+    m_toolbar = addToolBar(QStringLiteral("Toolbar"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+
+    const auto button = [this](const char* name, const QString& text, const QString& tip,
+                               ToolbarPicture picture, auto receiver, auto slot) {
+        QAction* item = m_toolbar->addAction(toolbarIcon(picture), text);
+        item->setObjectName(QString::fromLatin1(name));
+        item->setToolTip(tip);
+        connect(item, &QAction::triggered, receiver, slot);
+        return item;
+    };
+    const auto separator = [this](const char* name) {
+        m_toolbar->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+
+    button("Toolbar_OpenFile", QStringLiteral("Open File"),
+           QStringLiteral("Open a track design (Ctrl+O)"), ToolbarPicture::Open, this,
+           &MainWindow::openFile);
+    button("Toolbar_SaveFile", QStringLiteral("Save File"),
+           QStringLiteral("Save the bytes as they are (Ctrl+S)"), ToolbarPicture::Save, this,
+           &MainWindow::saveFile);
+    separator("Toolbar_Separator3");
+    button("Toolbar_Cut", QStringLiteral("Cut"), QStringLiteral("Cut the Data String text"),
+           ToolbarPicture::Cut, m_grid, &GridEditor::cutText);
+    button("Toolbar_Copy", QStringLiteral("Copy"), QStringLiteral("Copy the Data String text"),
+           ToolbarPicture::Copy, m_grid, &GridEditor::copyText);
+    button("Toolbar_Paste", QStringLiteral("Paste"), QStringLiteral("Paste into the Data String"),
+           ToolbarPicture::Paste, m_grid, &GridEditor::pasteText);
+    separator("Toolbar_Separator7");
+    button("Toolbar_Delete", QStringLiteral("Delete"),
+           QStringLiteral("Delete the selected Data String text"), ToolbarPicture::Delete, m_grid,
+           &GridEditor::deleteText);
+    separator("Toolbar_Separator9");
+    button("Toolbar_RideInfo", QStringLiteral("Ride Info"),
+           QStringLiteral("Show the decoded ride's statistics"), ToolbarPicture::RideInfo, this,
+           &MainWindow::ShowRideInfo);
+    separator("Toolbar_Separator11");
+    button("Toolbar_Decode", QStringLiteral("Decode"),
+           QStringLiteral("Decode the file into its ride record"), ToolbarPicture::Decode, this,
+           &MainWindow::decodeCommand);
+    button("Toolbar_Encode", QStringLiteral("Encode"),
+           QStringLiteral("Encode the record and add the checksum"), ToolbarPicture::Encode, this,
+           &MainWindow::encodeCommand);
+}
+
+void MainWindow::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    const QStringList startTexts = {QStringLiteral("Adress: 0"), QStringLiteral("Hex: 0"),
+                                    QStringLiteral("Dec: 0"), QStringLiteral("Chr: 0"), QString()};
+    for (qsizetype i = 0; i < startTexts.size(); ++i) {
+        auto* panel = new QLabel(startTexts.at(i), bar);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+        panel->setMinimumWidth(90);
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        // The last panel takes the remaining width, as the window's spare panel.
+        bar->addWidget(panel, i + 1 == startTexts.size() ? 1 : 0);
+        m_panels.append(panel);
+    }
+    connect(m_grid, &GridEditor::statusTextsChanged, this, &MainWindow::showStatusTexts);
+}
+
+void MainWindow::showStatusTexts(const QStringList& texts)
+{
+    for (qsizetype i = 0; i < texts.size() && i + 1 < m_panels.size(); ++i) {
+        m_panels.at(i)->setText(texts.at(i));
+    }
+}
+
+// --- Window states and the version setting ---------------------------------------
+
+void MainWindow::applyDocumentState(DocumentState state)
+{
+    m_state = state;
+    const bool decoded = state == DocumentState::Decoded;
+    action("M_RideSet")->setEnabled(decoded);
+    action("Toolbar_RideInfo")->setEnabled(decoded);
+    action("Toolbar_Decode")->setEnabled(state == DocumentState::Raw);
+    action("Toolbar_Encode")->setEnabled(decoded);
+}
+
+void MainWindow::chooseGameVersion(GameVersion version)
+{
+    // The marks are written in this order so that readers woken by any one of them
+    // see the other two already settled.
+    action("SM_RCT_CF")->setChecked(version == GameVersion::CorkscrewFollies);
+    action("SM_RCT_LL")->setChecked(version == GameVersion::LoopyLandscapes);
+    action("SM_RCT_Org")->setChecked(version == GameVersion::Original);
+}
+
+void MainWindow::refreshGrid()
+{
+    BusyCursor busy;
+    m_grid->UpdateGridData();
+    m_grid->UpdateGridLabels();
+}
+
+// --- Decode and encode -----------------------------------------------------------
+
+bool MainWindow::EnDc(bool decode)
+{
+    const ByteBuffer bytes = m_document.contents();
+    ByteBuffer result;
+    if (decode) {
+        DecodeResult decoded = RLEDecode(bytes);
+        if (!decoded.ok()) {
+            m_prompts.tell(QStringLiteral("This file cannot be decoded: ") +
+                               QString::fromStdString(decoded.error),
+                           AppCaption);
+            return false;
+        }
+        if (decoded.record.empty()) {
+            m_prompts.tell(QStringLiteral("This file holds no track design: decoding it gives no "
+                                          "bytes. The document was left as it was."),
+                           AppCaption);
+            return false;
+        }
+        result = std::move(decoded.record);
+    } else {
+        result = AppendChecksum(RLEEncode(bytes), gameVersion());
+    }
+
+    // Only a decoded record has the version mark in byte 7; an encoded body's byte 7 is
+    // a byte of the run-length code and says nothing about the game.
+    const bool expansionRecord =
+        decode && result.size() > VersionByte && result[VersionByte] >= FirstExpansionScheme;
+    if (!m_document.replaceContents(std::move(result))) {
+        return false;
+    }
+    action("M_RideSet")->setEnabled(decode);
+    if (expansionRecord) {
+        chooseGameVersion(GameVersion::CorkscrewFollies);
+    }
+    return true;
+}
+
+void MainWindow::decodeCommand()
+{
+    if (EnDc(true)) {
+        applyDocumentState(DocumentState::Decoded);
+        refreshGrid();
+    }
+}
+
+void MainWindow::encodeCommand()
+{
+    if (EnDc(false)) {
+        applyDocumentState(DocumentState::Raw);
+        refreshGrid();
+    }
+}
+
+void MainWindow::ShowRideInfo()
+{
+    // The report is built by the report library; the window shows it once that is
+    // wired in. Until then the button does nothing.
+}
+
+// --- File commands ---------------------------------------------------------------
+
+void MainWindow::openFile()
+{
+    if (m_document.changed()) {
+        switch (m_prompts.ask(QStringLiteral("Save Changes To Current File?"), AppCaption)) {
+        case UserPrompts::Answer::Yes:
+            // Opening after a save that did not happen would lose the changes.
+            if (!saveFile()) {
+                return;
+            }
+            break;
+        case UserPrompts::Answer::No:
+            break;
+        case UserPrompts::Answer::Cancel:
+            return;
+        }
+    }
+
+    // From here the old path no longer names the document: a refused file must never
+    // be overwritten by a later "&Save".
+    m_currentPath.clear();
+    const QString path = m_prompts.openFileName(FileFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+
+    LoadResult loaded;
+    {
+        BusyCursor busy;
+        loaded = LoadFile(path);
+    }
+    if (!loaded.ok()) {
+        m_prompts.tell(loaded.errorText, AppCaption);
+        return;
+    }
+    {
+        BusyCursor busy;
+        if (!m_document.loadContents(std::move(loaded.bytes))) {
+            return;
+        }
+        m_currentPath = path;
+        setWindowTitle(titleFor(DisplayFileName(path)));
+        applyDocumentState(DocumentState::Raw);
+        refreshGrid();
+    }
+}
+
+bool MainWindow::writeTo(const QString& path)
+{
+    SaveResult saved;
+    {
+        BusyCursor busy;
+        saved = SaveFile(path, m_document.contents());
+    }
+    if (!saved.ok()) {
+        m_prompts.tell(saved.errorText, AppCaption);
+        return false;
+    }
+    m_currentPath = path;
+    setWindowTitle(titleFor(DisplayFileName(path)));
+    m_document.setChanged(false);
+    return true;
+}
+
+bool MainWindow::saveFile()
+{
+    QString path = m_currentPath;
+    if (path.isEmpty()) {
+        path = m_prompts.saveFileName(FileFilter);
+        if (path.isEmpty()) {
+            return false;
+        }
+    }
+    return writeTo(path);
+}
+
+bool MainWindow::saveFileAs()
+{
+    m_currentPath.clear();
+    const QString path = m_prompts.saveFileName(FileFilter);
+    if (path.isEmpty()) {
+        return false;
+    }
+    return writeTo(path);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!m_document.changed()) {
+        event->accept();
+        return;
+    }
+    switch (m_prompts.ask(QStringLiteral("Save Changes Before Exit?"), AppCaption)) {
+    case UserPrompts::Answer::Yes:
+        // Closing after a save that did not happen would lose the changes.
+        if (saveFile()) {
+            event->accept();
+        } else {
+            event->ignore();
+        }
+        return;
+    case UserPrompts::Answer::No:
+        event->accept();
+        return;
+    case UserPrompts::Answer::Cancel:
+        event->ignore();
+        return;
+    }
+}
+
+void MainWindow::showAbout()
+{
+    m_prompts.tell(AboutText(), QStringLiteral("Help"), UserPrompts::Icon::None);
+}
+
+} // namespace railwright

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "document/user_prompts.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+
+namespace railwright::test {
+
+// A stand-in for the user: answers questions and file dialogs from queues filled by
+// the test, and records everything it was shown. A prompt that arrives when its queue
+// is empty is recorded in `unexpected` (and answered Cancel / with no path), so a test
+// can fail on a question it did not expect instead of hanging on a dialog.
+class ScriptedPrompts : public UserPrompts
+{
+public:
+    struct Shown
+    {
+        QString text;
+        QString caption;
+        Icon icon = Icon::None;
+    };
+
+    QQueue<Answer> answers;
+    QQueue<QString> openPaths; // an empty string stands for a cancelled dialog
+    QQueue<QString> savePaths;
+
+    QList<Shown> questions;
+    QList<Shown> messages;
+    QStringList openFilters;
+    QStringList saveFilters;
+    QStringList unexpected;
+
+    Answer ask(const QString& text, const QString& caption) override
+    {
+        questions.append({text, caption, Icon::None});
+        if (answers.isEmpty()) {
+            unexpected.append(QStringLiteral("question: ") + text);
+            return Answer::Cancel;
+        }
+        return answers.dequeue();
+    }
+
+    void tell(const QString& text, const QString& caption, Icon icon = Icon::None) override
+    {
+        messages.append({text, caption, icon});
+    }
+
+    QString openFileName(const QString& filter) override
+    {
+        openFilters.append(filter);
+        if (openPaths.isEmpty()) {
+            unexpected.append(QStringLiteral("open dialog"));
+            return {};
+        }
+        return openPaths.dequeue();
+    }
+
+    QString saveFileName(const QString& filter) override
+    {
+        saveFilters.append(filter);
+        if (savePaths.isEmpty()) {
+            unexpected.append(QStringLiteral("save dialog"));
+            return {};
+        }
+        return savePaths.dequeue();
+    }
+
+    // True when every scripted answer was used and nothing unscripted was asked.
+    [[nodiscard]] bool allUsed() const
+    {
+        return answers.isEmpty() && openPaths.isEmpty() && savePaths.isEmpty() &&
+               unexpected.isEmpty();
+    }
+};
+
+} // namespace railwright::test

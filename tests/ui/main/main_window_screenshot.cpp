@@ -1,0 +1,121 @@
+// Shows the real main window with a generated, decoded track design and saves
+// pictures of it, of the About box and of an open menu, for looking at the layout.
+// Run it under a real display (e.g. xvfb-run); the output folder is the argument.
+#include "codec/checksum.h"
+#include "codec/rle.h"
+#include "support/scripted_prompts.h"
+#include "ui/main/about_text.h"
+#include "ui/main/dialog_prompts.h"
+#include "ui/main/editor_style.h"
+#include "ui/main/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+using namespace railwright;
+
+namespace {
+
+ByteBuffer sampleRecord()
+{
+    ByteBuffer record(600);
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        record[i] = std::uint8_t((i * 37 + 11) % 251);
+    }
+    for (std::size_t i = 200; i < 600; ++i) {
+        record[i] = i % 40 < 25 ? 0 : std::uint8_t(i % 7 + 1);
+    }
+    record[0] = 0x33; // a ride type
+    record[7] = 0x02;
+    return record;
+}
+
+bool save(const QPixmap& picture, const QString& path)
+{
+    const bool ok = picture.save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+void settle()
+{
+    for (int i = 0; i < 10; ++i) {
+        QApplication::processEvents();
+        QTest::qWait(30);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setStyle(new EditorStyle);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QDir().mkpath(out);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Wild Mouse.TD4"));
+    {
+        const ByteBuffer file = AppendChecksum(RLEEncode(sampleRecord()), GameVersion::Original);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly)) {
+            return 1;
+        }
+        f.write(reinterpret_cast<const char*>(file.data()), qint64(file.size()));
+    }
+
+    test::ScriptedPrompts prompts;
+    MainWindow window(prompts);
+    window.show();
+    settle();
+    save(window.grab(), out + QStringLiteral("/main-startup.png"));
+
+    prompts.openPaths.enqueue(path);
+    window.action("SM_Open")->trigger();
+    window.action("Toolbar_Decode")->trigger();
+    settle();
+    bool ok = save(window.grab(), out + QStringLiteral("/main-decoded.png"));
+
+    const auto about = DialogPrompts::makeMessageBox(AboutText(), QStringLiteral("Help"),
+                                                     UserPrompts::Icon::None, &window);
+    about->show();
+    settle();
+    ok = save(about->grab(), out + QStringLiteral("/about.png")) && ok;
+    about->hide();
+
+    QMenu* rideSet = window.menu("M_RideSet");
+    QMenu* color = window.menu("SM_Color");
+    const QRect titleRect = window.menuBar()->actionGeometry(window.action("M_RideSet"));
+    rideSet->popup(window.menuBar()->mapToGlobal(titleRect.bottomLeft()));
+    settle();
+    rideSet->setActiveAction(window.action("SM_Color"));
+    color->popup(
+        rideSet->mapToGlobal(rideSet->actionGeometry(window.action("SM_Color")).topRight()));
+    settle();
+    ok = save(rideSet->grab(), out + QStringLiteral("/menu-ride-settings.png")) && ok;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        save(screen->grabWindow(0), out + QStringLiteral("/screen-menu.png"));
+    }
+    color->hide();
+    rideSet->hide();
+
+    QMenu* options = window.menu("M_Options");
+    const QRect optionsRect = window.menuBar()->actionGeometry(window.action("M_Options"));
+    options->popup(window.menuBar()->mapToGlobal(optionsRect.bottomLeft()));
+    settle();
+    ok = save(options->grab(), out + QStringLiteral("/menu-options.png")) && ok;
+    options->hide();
+
+    window.document().setChanged(false);
+    return ok ? 0 : 1;
+}
