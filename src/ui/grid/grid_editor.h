@@ -1,32 +1,29 @@
 #pragma once
 
 #include "document/track_design_document.h"
+#include "ui/grid/display_mode.h"
 
+#include <QPoint>
 #include <QStringList>
 #include <QWidget>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QModelIndex;
 class QTableView;
 
 namespace railwright {
 
+class GridModel;
 class UserPrompts;
-
-// How the grid and the edit box show a byte. The numbers are the modes' codes and
-// also the edit box's maximum text length.
-enum class DisplayMode
-{
-    Charter = 1,
-    Hexidecimal = 2,
-    Decimal = 3,
-};
 
 // The byte editor of the main window: the "Data String" label, the edit box
 // `DataString`, the display-mode box `CharMode` and the byte grid `Grid`, laid out as
 // one widget. It follows the document's signals and writes bytes only through the
-// document's methods.
+// document's methods. Enter in `DataString` stores its text into the selected byte;
+// a refused key or value, or a selected byte past the end, is told through
+// UserPrompts and changes nothing (the typed text stays for correction).
 class GridEditor : public QWidget
 {
     Q_OBJECT
@@ -47,12 +44,15 @@ public:
     void setDisplayMode(DisplayMode mode); // as if chosen in CharMode
 
     [[nodiscard]] int bytesPerRow() const; // P, at least 4
+    // The byte under the mouse pointer (it may lie past the end); 0 at start.
     [[nodiscard]] TrackDesignDocument::Index pointedIndex() const;
+    // The byte the next Enter in DataString writes, set by clicking a cell; 0 at start.
     [[nodiscard]] TrackDesignDocument::Index selectedIndex() const;
 
     [[nodiscard]] QLineEdit* dataString() const;
     [[nodiscard]] QComboBox* charMode() const;
     [[nodiscard]] QTableView* grid() const;
+    [[nodiscard]] GridModel* model() const; // the grid's table model
 
     // The Edit menu's commands; they act on DataString and the clipboard only.
     void cutText();
@@ -62,10 +62,20 @@ public:
 
 signals:
     // The four status panels' texts for the byte under the mouse pointer
-    // ("Adress: 1A", "Hex: 0A", "Dec: 10", "Chr: ...").
+    // ("Adress: 1A", "Hex: 0A", "Dec: 10", "Chr: ..."); over no row of the grid the
+    // start-up texts ("Adress: 0", "Hex: 0", "Dec: 0", "Chr: 0").
     void statusTextsChanged(const QStringList& panels);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void LayoutGridColumns();
+    void onDisplayModeChosen(int comboIndex);
+    void pointAt(QPoint position);
+    void selectCell(const QModelIndex& cell);
+    void commit();
+
     struct Private;
     Private* d;
 };

@@ -1,0 +1,174 @@
+#include "byte_editing.h"
+
+#include "document/value_accessors.h"
+
+using namespace Qt::StringLiterals;
+
+namespace railwright {
+
+namespace {
+
+constexpr char16_t kEnter = 13;
+constexpr char16_t kBackspace = 8;
+
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool isUpperHexLetter(char16_t c)
+{
+    return c >= u'A' && c <= u'F';
+}
+
+int hexDigitValue(char16_t c)
+{
+    if (isDigit(c)) {
+        return c - u'0';
+    }
+    if (c >= u'A' && c <= u'F') {
+        return c - u'A' + 10;
+    }
+    if (c >= u'a' && c <= u'f') {
+        return c - u'a' + 10;
+    }
+    return -1;
+}
+
+// Leading digits of `text` in `base`, stopping at the first other character; -1 once
+// the value passes `limit`, so a long pasted text cannot overflow.
+int leadingNumber(const QString& text, int base, int limit)
+{
+    int value = 0;
+    for (const QChar c : text) {
+        const int digit = base == 16 ? hexDigitValue(c.unicode())
+                                     : (isDigit(c.unicode()) ? c.unicode() - u'0' : -1);
+        if (digit < 0) {
+            break;
+        }
+        value = value * base + digit;
+        if (value > limit) {
+            return -1;
+        }
+    }
+    return value;
+}
+
+CommitResult storeByte(int value)
+{
+    CommitResult result;
+    result.kind = CommitResult::Kind::StoreByte;
+    result.value = std::uint8_t(value);
+    return result;
+}
+
+CommitResult refuse(const QString& message)
+{
+    CommitResult result;
+    result.kind = CommitResult::Kind::Refused;
+    result.message = message;
+    return result;
+}
+
+} // namespace
+
+char16_t FilterEditKey(char16_t key, DisplayMode mode)
+{
+    if (mode == DisplayMode::Hexidecimal && key >= u'a' && key <= u'f') {
+        return char16_t(key - 32);
+    }
+    if (isDigit(key) || key == kEnter || key == kBackspace) {
+        return key;
+    }
+    switch (mode) {
+    case DisplayMode::Hexidecimal:
+        return isUpperHexLetter(key) ? key : char16_t(0);
+    case DisplayMode::Decimal:
+        return 0;
+    case DisplayMode::Charter:
+        return key;
+    }
+    return 0;
+}
+
+CommitResult ParseCommitText(const QString& text, DisplayMode mode)
+{
+    switch (mode) {
+    case DisplayMode::Hexidecimal: {
+        const int value = leadingNumber(text, 16, 255);
+        if (value < 0) {
+            return refuse(u"A hexadecimal value must be from 00 to FF."_s);
+        }
+        return storeByte(value);
+    }
+    case DisplayMode::Decimal: {
+        const int value = leadingNumber(text, 10, 255);
+        if (value < 0) {
+            return refuse(u"A decimal value must be from 0 to 255."_s);
+        }
+        return storeByte(value);
+    }
+    case DisplayMode::Charter:
+        if (text.isEmpty()) {
+            CommitResult result;
+            result.kind = CommitResult::Kind::MakeEmptyElement;
+            return result;
+        }
+        if (text.size() != 1) {
+            return refuse(u"Type exactly one character to store as the byte."_s);
+        }
+        if (text.at(0).unicode() > 0xFF) {
+            return refuse(u"The character \"%1\" has no byte value: only characters of code 0 "
+                          "to 255 can be stored."_s.arg(text));
+        }
+        return storeByte(text.at(0).unicode());
+    }
+    return refuse(u"Unknown display mode."_s);
+}
+
+QString CellDisplayText(const TrackDesignDocument& document, TrackDesignDocument::Index index,
+                        DisplayMode mode)
+{
+    switch (mode) {
+    case DisplayMode::Hexidecimal:
+        return GetHexVal(document, index);
+    case DisplayMode::Decimal:
+        return GetDecVal(document, index);
+    case DisplayMode::Charter: {
+        QString text = GetChrVal(document, index);
+        if (text.size() == 1) {
+            // Control characters would draw as nothing; show their control pictures.
+            const char16_t code = text.at(0).unicode();
+            if (code < 0x20) {
+                text = QString(QChar(char16_t(0x2400 + code)));
+            } else if (code == 0x7F) {
+                text = QString(QChar(char16_t(0x2421)));
+            }
+        }
+        return text;
+    }
+    }
+    return QString();
+}
+
+QString CellEditText(const TrackDesignDocument& document, TrackDesignDocument::Index index,
+                     DisplayMode mode)
+{
+    return mode == DisplayMode::Charter ? GetChrVal(document, index)
+                                        : CellDisplayText(document, index, mode);
+}
+
+QStringList StatusTexts(const TrackDesignDocument& document, TrackDesignDocument::Index index)
+{
+    return {u"Adress: "_s + QString::number(index, 16).toUpper(),
+            u"Hex: "_s + GetHexVal(document, index),
+            u"Dec: "_s + QString::number(GetDecVal(document, index).toInt()),
+            u"Chr: "_s + GetChrVal(document, index)};
+}
+
+QStringList StartupStatusTexts()
+{
+    return {u"Adress: 0"_s, u"Hex: 0"_s, u"Dec: 0"_s, u"Chr: 0"_s};
+}
+
+} // namespace railwright

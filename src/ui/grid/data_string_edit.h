@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/grid/display_mode.h"
+
+#include <QLineEdit>
+
+namespace railwright {
+
+// The edit box `DataString`: runs FilterEditKey on every key that types a character
+// and turns Enter into commitRequested() instead of handling it. Editing keys
+// (arrows, Home, End, Delete, Tab, shortcuts) pass unfiltered.
+class DataStringEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit DataStringEdit(QWidget* parent = nullptr);
+
+    void setDisplayMode(DisplayMode mode) { m_mode = mode; }
+
+signals:
+    // Enter was pressed; the key itself is consumed.
+    void commitRequested();
+    // The filter refused a key; the key was dropped.
+    void keyRejected();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    DisplayMode m_mode = DisplayMode::Hexidecimal;
+};
+
+} // namespace railwright

@@ -1,0 +1,69 @@
+#include "grid_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace railwright {
+
+int GridGeometry::columnCountForWidth(double widthTwips)
+{
+    // The grid's columns come from a single-precision division rounded half to even,
+    // so 9275 twips (24.5 columns) gives 24 and 9625 (25.5) gives 26.
+    const float exact =
+        (float(std::max(0.0, widthTwips)) - float(kLabelColumnTwips)) / float(kByteColumnTwips);
+    const float whole = std::floor(exact);
+    const float fraction = exact - whole;
+    float rounded = whole;
+    if (fraction > 0.5f) {
+        rounded = whole + 1.0f;
+    } else if (fraction == 0.5f) {
+        rounded = std::fmod(whole, 2.0f) == 0.0f ? whole : whole + 1.0f;
+    }
+    return std::max(kMinimumColumns, int(rounded));
+}
+
+int GridGeometry::twipsToPixels(double twips, double dpi)
+{
+    return int(std::lround(twips * dpi / kTwipsPerInch));
+}
+
+double GridGeometry::pixelsToTwips(double pixels, double dpi)
+{
+    return dpi > 0 ? pixels * kTwipsPerInch / dpi : 0.0;
+}
+
+GridGeometry::GridGeometry(int columnCount, Index shownBytes)
+    : m_columnCount(std::max(kMinimumColumns, columnCount)),
+      m_shownBytes(std::max<Index>(0, shownBytes))
+{
+}
+
+GridGeometry::Index GridGeometry::rowCount() const
+{
+    const Index perRow = bytesPerRow();
+    return (m_shownBytes + perRow - 1) / perRow;
+}
+
+GridGeometry::Index GridGeometry::indexAt(Index row, int column) const
+{
+    return row * bytesPerRow() + std::max(column, 1) - 1;
+}
+
+QString GridGeometry::rowLabel(Index row) const
+{
+    return QString::number(row * bytesPerRow(), 16).toUpper();
+}
+
+TrackDesignDocument::Index CountTrailingZeros(const TrackDesignDocument& document, bool skip)
+{
+    if (!skip) {
+        return 0;
+    }
+    TrackDesignDocument::Index i = document.length() - 1;
+    while (i >= 0 && document.valueAt(i) == 0) {
+        --i;
+    }
+    return document.length() - 1 - i;
+}
+
+} // namespace railwright
