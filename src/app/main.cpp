@@ -3,23 +3,57 @@
 #include "ui/main/main_window.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
 #include <QStringList>
 #include <QTimer>
+
+namespace {
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 64, 256}) {
+        icon.addFile(QStringLiteral(":/icons/railwright-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Railwright"));
     QApplication::setApplicationVersion(QStringLiteral(RAILWRIGHT_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.railwright.Railwright"));
+    QApplication::setWindowIcon(applicationIcon());
     QApplication::setStyle(new railwright::EditorStyle);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Editor for RollerCoaster Tycoon track designs (.TD4)."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A track design to open, as \"Open...\" would."),
+                                 QStringLiteral("[file]"));
+    // Lets the start-up benchmark time a whole run up to the first shown window.
+    QCommandLineOption quitAfterShow(QStringLiteral("quit-after-show"));
+    quitAfterShow.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(quitAfterShow);
+    parser.process(app);
 
     railwright::DialogPrompts prompts;
     railwright::MainWindow window(prompts);
     prompts.setParentWidget(&window);
     window.show();
 
-    // Lets the start-up benchmark time a whole run up to the first shown window.
-    if (QApplication::arguments().contains(QStringLiteral("--quit-after-show"))) {
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty()) {
+        window.openPath(files.constFirst());
+    }
+    if (parser.isSet(quitAfterShow)) {
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
     }
     return QApplication::exec();

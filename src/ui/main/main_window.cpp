@@ -3,19 +3,30 @@
 #include "about_text.h"
 #include "busy_cursor.h"
 #include "codec/checksum.h"
+#include "codec/record_layout.h"
 #include "codec/rle.h"
 #include "document/document_file.h"
 #include "document/user_prompts.h"
+#include "operation/ride_operation.h"
+#include "operation/ride_operation_dialog.h"
+#include "report/ride_info_report.h"
+#include "settings/code_tables.h"
+#include "settings/ride_settings_menus.h"
 #include "toolbar_icons.h"
 #include "ui/grid/grid_editor.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 
 namespace railwright {
 
@@ -25,18 +36,24 @@ const QString AppCaption = QStringLiteral("Railwright");
 const QString FileFilter =
     QStringLiteral("TD4 File *.TD4 (*.TD4);;Text Files *.txt (*.txt);;All Files *.* (*)");
 
-// Byte 7 of a decoded record holds the colour scheme; the expansions store it as 4 to 7.
-constexpr std::size_t VersionByte = 7;
-constexpr std::uint8_t FirstExpansionScheme = 4;
-
 QString titleFor(const QString& fileName)
 {
     return AppCaption + QStringLiteral(" [") + fileName + QStringLiteral("]");
 }
 
+// The one local file a drag carries, or an empty string.
+QString droppedFilePath(const QMimeData* data)
+{
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return {};
+    }
+    const QUrl url = data->urls().constFirst();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
 } // namespace
 
-MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
+MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tablesDirectory)
     : QMainWindow(parent), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("Main"));
@@ -52,6 +69,8 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
     createAboutMenu();
     createToolbar();
     createStatusBar();
+    loadCodeTables(tablesDirectory);
+    setAcceptDrops(true);
 
     // Each of these refills the grid, so only when the editor did not start that way.
     if (m_grid->displayMode() != DisplayMode::Hexidecimal) {
@@ -77,13 +96,38 @@ QAction* MainWindow::action(const char* name) const
 
 GameVersion MainWindow::gameVersion() const
 {
-    if (action("SM_RCT_LL")->isChecked()) {
-        return GameVersion::LoopyLandscapes;
+    return m_settings->gameVersion();
+}
+
+void MainWindow::loadCodeTables(const QString& directory)
+{
+    CodeTablesLoad loaded = directory.isEmpty() ? LoadCodeTables() : ReadCodeTables(directory);
+    for (const QString& message : std::as_const(loaded.messages)) {
+        m_prompts.tell(message, AppCaption);
     }
-    if (action("SM_RCT_CF")->isChecked()) {
-        return GameVersion::CorkscrewFollies;
-    }
-    return GameVersion::Original;
+    m_tables = std::move(loaded.tables);
+    connectRideSettings();
+}
+
+void MainWindow::connectRideSettings()
+{
+    RideSettingsMenuHandles handles;
+    handles.rideTypes = menu("SM_RC");
+    handles.vehicleTypes = menu("SM_VT");
+    handles.operatingModes = menu("SM_OM");
+    handles.trackSpine = menu("SM_TSC");
+    handles.trackRail = menu("SM_TRC");
+    handles.trackSupport = menu("SM_SC");
+    handles.bodyColor = menu("SM_Body_Color");
+    handles.trimColor = menu("SM_Trim_Color");
+    handles.schemeSame = action("SM_CS_Same");
+    handles.schemeTrain = action("SM_CS_Train");
+    handles.schemeCar = action("SM_CS_Car");
+    handles.schemeNotUsed = action("SM_CS_NotUsed");
+    handles.versionOriginal = action("SM_RCT_Org");
+    handles.versionCorkscrewFollies = action("SM_RCT_CF");
+    handles.versionLoopyLandscapes = action("SM_RCT_LL");
+    m_settings = std::make_unique<RideSettingsMenus>(m_document, m_tables, handles);
 }
 
 // --- Menus -----------------------------------------------------------------------
@@ -151,7 +195,8 @@ void MainWindow::createEditMenu()
 void MainWindow::createRideSettingsMenu()
 {
     QMenu* rideSet = addSubmenu(nullptr, "M_RideSet", QStringLiteral("&Ride Settings"));
-    addItem(rideSet, "SM_RideOp", QStringLiteral("&Ride Operation"));
+    connect(addItem(rideSet, "SM_RideOp", QStringLiteral("&Ride Operation")), &QAction::triggered,
+            this, &MainWindow::showRideOperation);
 
     QMenu* color = addSubmenu(rideSet, "SM_Color", QStringLiteral("&Color"));
     QMenu* scheme = addSubmenu(color, "SM_ClrScheme", QStringLiteral("Color Scheme"));
@@ -186,12 +231,11 @@ void MainWindow::createOptionsMenu()
         {"SM_RCT_CF", "Corkscrew Follies", GameVersion::CorkscrewFollies},
         {"SM_RCT_LL", "Loopy Landscapes", GameVersion::LoopyLandscapes},
     };
+    // The ride settings answer these items; they only start with "Orignal" checked.
     for (const auto& entry : versions) {
         QAction* item = addItem(version, entry.name, QString::fromLatin1(entry.caption));
         item->setCheckable(true);
         item->setChecked(entry.version == GameVersion::Original);
-        const GameVersion chosen = entry.version;
-        connect(item, &QAction::triggered, this, [this, chosen] { chooseGameVersion(chosen); });
     }
 
     QAction* skipZero = addItem(options, "SM_SkipZero", QStringLiteral("&Skip Zero's"));
@@ -298,15 +342,6 @@ void MainWindow::applyDocumentState(DocumentState state)
     action("Toolbar_Encode")->setEnabled(decoded);
 }
 
-void MainWindow::chooseGameVersion(GameVersion version)
-{
-    // The marks are written in this order so that readers woken by any one of them
-    // see the other two already settled.
-    action("SM_RCT_CF")->setChecked(version == GameVersion::CorkscrewFollies);
-    action("SM_RCT_LL")->setChecked(version == GameVersion::LoopyLandscapes);
-    action("SM_RCT_Org")->setChecked(version == GameVersion::Original);
-}
-
 void MainWindow::refreshGrid()
 {
     BusyCursor busy;
@@ -341,14 +376,14 @@ bool MainWindow::EnDc(bool decode)
 
     // Only a decoded record has the version mark in byte 7; an encoded body's byte 7 is
     // a byte of the run-length code and says nothing about the game.
-    const bool expansionRecord =
-        decode && result.size() > VersionByte && result[VersionByte] >= FirstExpansionScheme;
+    const bool expansionRecord = decode && result.size() > record::SchemeAndVersion &&
+                                 result[record::SchemeAndVersion] >= record::ExpansionFlag;
     if (!m_document.replaceContents(std::move(result))) {
         return false;
     }
     action("M_RideSet")->setEnabled(decode);
     if (expansionRecord) {
-        chooseGameVersion(GameVersion::CorkscrewFollies);
+        m_settings->chooseGameVersion(GameVersion::CorkscrewFollies);
     }
     return true;
 }
@@ -371,37 +406,66 @@ void MainWindow::encodeCommand()
 
 void MainWindow::ShowRideInfo()
 {
-    // The report is built by the report library; the window shows it once that is
-    // wired in. Until then the button does nothing.
+    m_prompts.tell(BuildRideInfoReport(m_document, m_tables, gameVersion()),
+                   QStringLiteral("Ride Info"));
+}
+
+void MainWindow::showRideOperation()
+{
+    RideOperationDialog dialog(ReadRideOperation(m_document), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const QString refusal = ApplyRideOperation(m_document, dialog.values());
+    if (!refusal.isEmpty()) {
+        m_prompts.tell(refusal, AppCaption);
+    }
 }
 
 // --- File commands ---------------------------------------------------------------
 
+bool MainWindow::settleUnsavedChanges()
+{
+    if (!m_document.changed()) {
+        return true;
+    }
+    switch (m_prompts.ask(QStringLiteral("Save Changes To Current File?"), AppCaption)) {
+    case UserPrompts::Answer::Yes:
+        // Opening after a save that did not happen would lose the changes.
+        return saveFile();
+    case UserPrompts::Answer::No:
+        return true;
+    case UserPrompts::Answer::Cancel:
+        return false;
+    }
+    return false;
+}
+
 void MainWindow::openFile()
 {
-    if (m_document.changed()) {
-        switch (m_prompts.ask(QStringLiteral("Save Changes To Current File?"), AppCaption)) {
-        case UserPrompts::Answer::Yes:
-            // Opening after a save that did not happen would lose the changes.
-            if (!saveFile()) {
-                return;
-            }
-            break;
-        case UserPrompts::Answer::No:
-            break;
-        case UserPrompts::Answer::Cancel:
-            return;
-        }
+    if (!settleUnsavedChanges()) {
+        return;
     }
-
     // From here the old path no longer names the document: a refused file must never
     // be overwritten by a later "&Save".
     m_currentPath.clear();
     const QString path = m_prompts.openFileName(FileFilter);
-    if (path.isEmpty()) {
-        return;
+    if (!path.isEmpty()) {
+        openPath(path);
     }
+}
 
+bool MainWindow::openDroppedPath(const QString& path)
+{
+    if (!settleUnsavedChanges()) {
+        return false;
+    }
+    m_currentPath.clear();
+    return openPath(path);
+}
+
+bool MainWindow::openPath(const QString& path)
+{
     LoadResult loaded;
     {
         BusyCursor busy;
@@ -409,18 +473,37 @@ void MainWindow::openFile()
     }
     if (!loaded.ok()) {
         m_prompts.tell(loaded.errorText, AppCaption);
+        return false;
+    }
+    BusyCursor busy;
+    if (!m_document.loadContents(std::move(loaded.bytes))) {
+        return false;
+    }
+    m_currentPath = path;
+    setWindowTitle(titleFor(DisplayFileName(path)));
+    applyDocumentState(DocumentState::Raw);
+    refreshGrid();
+    return true;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFilePath(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFilePath(event->mimeData());
+    if (path.isEmpty()) {
         return;
     }
-    {
-        BusyCursor busy;
-        if (!m_document.loadContents(std::move(loaded.bytes))) {
-            return;
-        }
-        m_currentPath = path;
-        setWindowTitle(titleFor(DisplayFileName(path)));
-        applyDocumentState(DocumentState::Raw);
-        refreshGrid();
-    }
+    event->acceptProposedAction();
+    // The question about unsaved changes and any message are modal; they must not run
+    // inside the drag-and-drop handling of the windowing system.
+    QMetaObject::invokeMethod(
+        this, [this, path] { openDroppedPath(path); }, Qt::QueuedConnection);
 }
 
 bool MainWindow::writeTo(const QString& path)

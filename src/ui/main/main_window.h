@@ -1,10 +1,12 @@
 #pragma once
 
+#include "codec/code_table_format.h"
 #include "codec/game_version.h"
 #include "document/track_design_document.h"
 
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -14,6 +16,7 @@ class QToolBar;
 namespace railwright {
 
 class GridEditor;
+class RideSettingsMenus;
 class UserPrompts;
 
 // The editor's only top-level window, `Main`: owns the document, the byte grid, the
@@ -34,7 +37,10 @@ public:
         Decoded,
     };
 
-    explicit MainWindow(UserPrompts& prompts, QWidget* parent = nullptr);
+    // Reads the code tables from `tablesDirectory`, or from the program's own folder
+    // when it is empty; a table that cannot be opened is reported and stays empty.
+    explicit MainWindow(UserPrompts& prompts, QWidget* parent = nullptr,
+                        const QString& tablesDirectory = {});
     ~MainWindow() override;
 
     [[nodiscard]] TrackDesignDocument& document() { return m_document; }
@@ -48,9 +54,10 @@ public:
     // a submenu's name gives its menuAction. nullptr if none has it.
     [[nodiscard]] QAction* action(const char* name) const;
 
-    // The game version the "RCT Version" check marks say: Loopy Landscapes when its
-    // item is checked, else Corkscrew Follies when that one is, else the base game.
+    // The game version the "RCT Version" check marks say.
     [[nodiscard]] GameVersion gameVersion() const;
+    [[nodiscard]] const CodeTables& codeTables() const { return m_tables; }
+    [[nodiscard]] RideSettingsMenus* rideSettings() const { return m_settings.get(); }
 
     [[nodiscard]] DocumentState documentState() const { return m_state; }
     // The path "&Save" writes to; empty when the next save must ask for one.
@@ -64,14 +71,26 @@ public:
 
     // The file commands; each tells the user about its own failures.
     void openFile();
+    // Opens `path` as "&Open..." does once a file is chosen (a file named on the
+    // command line). True when it was loaded.
+    bool openPath(const QString& path);
+    // Opens `path` as "&Open..." does, asking first about unsaved changes (a file
+    // dropped on the window). True when it was loaded.
+    bool openDroppedPath(const QString& path);
     // True when the document was written (to the current path, or to one asked for).
     bool saveFile();
     // True when the document was written to a newly chosen path.
     bool saveFileAs();
     void showAbout();
+    // The ride operation dialog; "Ok" writes its six bytes.
+    void showRideOperation();
+    // The "Ride Info" report of the decoded record.
+    void ShowRideInfo();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createFileMenu();
@@ -89,8 +108,9 @@ private:
 
     void decodeCommand();
     void encodeCommand();
-    void ShowRideInfo();
-    void chooseGameVersion(GameVersion version);
+    void loadCodeTables(const QString& directory);
+    void connectRideSettings();
+    [[nodiscard]] bool settleUnsavedChanges();
     void applyDocumentState(DocumentState state);
     [[nodiscard]] bool writeTo(const QString& path);
     void refreshGrid();
@@ -98,6 +118,8 @@ private:
 
     UserPrompts& m_prompts;
     TrackDesignDocument m_document;
+    CodeTables m_tables;
+    std::unique_ptr<RideSettingsMenus> m_settings;
     GridEditor* m_grid = nullptr;
     QToolBar* m_toolbar = nullptr;
     QList<QLabel*> m_panels;

@@ -505,7 +505,11 @@ void TestMainWindow::windowStates()
     trigger("Toolbar_Decode");
     QCOMPARE(m_window->documentState(), State::Decoded);
     QVERIFY(expectState(true, true, false, true));
-    trigger("Toolbar_RideInfo"); // present and safe to press while decoded
+    trigger("Toolbar_RideInfo");
+    QCOMPARE(m_prompts->messages.size(), 1);
+    QCOMPARE(m_prompts->messages.constFirst().caption, QStringLiteral("Ride Info"));
+    QVERIFY(m_prompts->messages.constFirst().text.startsWith(QStringLiteral("RCT Version: ")));
+    m_prompts->messages.clear();
 
     m_window->document().setChanged(false);
     trigger("Toolbar_Encode");
