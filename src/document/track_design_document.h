@@ -3,7 +3,6 @@
 #include "codec/byte_buffer.h"
 
 #include <QObject>
-
 #include <cstdint>
 #include <vector>
 

@@ -9,8 +9,8 @@
 #include "support/scripted_prompts.h"
 #include "ui/main/main_window.h"
 
-#include <QAction>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
