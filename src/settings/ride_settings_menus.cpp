@@ -6,10 +6,18 @@
 
 #include <QAction>
 #include <QMenu>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace railwright {
 
 namespace {
+
+// Type menus with more entries than this are split into submenus of this many entries
+// each, built when first opened: a menu of thousands of rows can neither be read nor
+// laid out quickly, and tens of thousands of items would slow the window's start-up.
+constexpr std::size_t TypeMenuBlockSize = 256;
 
 // The number text of a menu index: a blank where a sign would stand, then the digits.
 // With the caption's own trailing blank this gives two blanks before the digits.
@@ -17,6 +25,76 @@ QString NumberText(int value)
 {
     return QStringLiteral(" ") + QString::number(value);
 }
+
+// Builds the items of a large type menu on demand: the block submenus when the menu is
+// first opened, a block's items when that block is first opened, and every item still
+// missing when asked for the whole list.
+class LazyTypeMenu : public QObject
+{
+public:
+    using Choose = std::function<void(const CodeRecord&)>;
+
+    LazyTypeMenu(QMenu* menu, const CodeTable& table, QString arrayName, QList<QAction*>& items,
+                 Choose choose, QObject* parent)
+        : QObject(parent), m_menu(menu), m_table(table), m_arrayName(std::move(arrayName)),
+          m_items(items), m_choose(std::move(choose))
+    {
+        m_items = QList<QAction*>(qsizetype(table.size()), nullptr);
+        connect(m_menu, &QMenu::aboutToShow, this, &LazyTypeMenu::buildBlocks);
+    }
+
+    void buildAll()
+    {
+        buildBlocks();
+        for (std::size_t block = 0; block < m_blocks.size(); ++block) {
+            fillBlock(block);
+        }
+    }
+
+private:
+    void buildBlocks()
+    {
+        if (!m_blocks.empty()) {
+            return;
+        }
+        const std::size_t count = (m_table.size() + TypeMenuBlockSize - 1) / TypeMenuBlockSize;
+        for (std::size_t block = 0; block < count; ++block) {
+            const std::size_t first = block * TypeMenuBlockSize;
+            const std::size_t last = std::min(first + TypeMenuBlockSize, m_table.size());
+            // Entry numbers, as the items' names count them.
+            QMenu* sub = m_menu->addMenu(QStringLiteral("%1-%2").arg(first + 1).arg(last));
+            sub->setObjectName(m_arrayName + QStringLiteral("_Block%1").arg(block + 1));
+            sub->menuAction()->setObjectName(sub->objectName());
+            connect(sub, &QMenu::aboutToShow, this, [this, block] { fillBlock(block); });
+            m_blocks.push_back({sub, false});
+        }
+    }
+
+    void fillBlock(std::size_t block)
+    {
+        auto& [sub, filled] = m_blocks[block];
+        if (filled) {
+            return;
+        }
+        filled = true;
+        const std::size_t first = block * TypeMenuBlockSize;
+        const std::size_t last = std::min(first + TypeMenuBlockSize, m_table.size());
+        for (std::size_t i = first; i < last; ++i) {
+            const CodeRecord& entry = m_table[i];
+            QAction* item = sub->addAction(CodeItemCaption(entry));
+            item->setObjectName(m_arrayName + QStringLiteral("_%1").arg(i + 1));
+            connect(item, &QAction::triggered, this, [this, &entry] { m_choose(entry); });
+            m_items[qsizetype(i)] = item;
+        }
+    }
+
+    QMenu* m_menu;
+    const CodeTable& m_table;
+    QString m_arrayName;
+    QList<QAction*>& m_items;
+    Choose m_choose;
+    std::vector<std::pair<QMenu*, bool>> m_blocks; // submenu, items built
+};
 
 } // namespace
 
@@ -76,6 +154,13 @@ void RideSettingsMenus::buildTypeMenu(CodeKind kind, QMenu* menu, const CodeTabl
         QAction* placeholder = menu->addAction(QString());
         placeholder->setObjectName(arrayName + QStringLiteral("_1"));
         items.append(placeholder);
+        return;
+    }
+    if (table.size() > TypeMenuBlockSize) {
+        auto* lazy = new LazyTypeMenu(
+            menu, table, arrayName, items,
+            [this, kind](const CodeRecord& entry) { chooseCode(kind, entry); }, this);
+        lazy->setObjectName(arrayName);
         return;
     }
     for (std::size_t i = 0; i < table.size(); ++i) {
@@ -168,6 +253,16 @@ void RideSettingsMenus::chooseGameVersion(GameVersion version)
 
 QList<QAction*> RideSettingsMenus::typeItems(CodeKind kind) const
 {
+    // A large menu builds its items when opened; whoever asks for all of them gets them.
+    const QString arrayName = kind == CodeKind::RideType      ? QStringLiteral("SM_RCTypes")
+                              : kind == CodeKind::VehicleType ? QStringLiteral("SM_VTTypes")
+                                                              : QStringLiteral("SM_OMTypes");
+    const auto builders = findChildren<QObject*>(arrayName, Qt::FindDirectChildrenOnly);
+    for (QObject* builder : builders) {
+        if (auto* lazy = dynamic_cast<LazyTypeMenu*>(builder)) {
+            lazy->buildAll();
+        }
+    }
     switch (kind) {
     case CodeKind::RideType:
         return m_rideTypeItems;

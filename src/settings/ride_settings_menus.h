@@ -50,8 +50,11 @@ class RideSettingsMenus : public QObject
     Q_OBJECT
 
 public:
-    // Builds the menu items at once. `tables` must outlive this object. Without a
-    // picker, colours are picked in the "Colors" dialog, made at its first use and kept.
+    // Builds the menu items at once, except those of a type menu of more than 256
+    // entries: that one gets submenus of 256 entries each ("1-256", "257-512", ...),
+    // made when it is first opened and filled when each is first opened. `tables` must
+    // outlive this object. Without a picker, colours are picked in the "Colors" dialog,
+    // made at its first use and kept.
     RideSettingsMenus(TrackDesignDocument& document, const CodeTables& tables,
                       const RideSettingsMenuHandles& handles, ColorPicker picker = {},
                       QObject* parent = nullptr);
@@ -63,8 +66,8 @@ public:
     // disables items 1 to 3 of the track-colour menus. Writes no byte.
     void chooseGameVersion(GameVersion version);
 
-    // The items built for a type menu (entry 1 first) and for the colour menus
-    // (item 0 first).
+    // The items of a type menu (entry 1 first; any not built yet are built now) and of
+    // the colour menus (item 0 first).
     [[nodiscard]] QList<QAction*> typeItems(CodeKind kind) const;
     [[nodiscard]] QList<QAction*> trackItems(TrackPart part) const;
     [[nodiscard]] QList<QAction*> bodyItems() const { return m_bodyItems; }
