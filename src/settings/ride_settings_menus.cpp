@@ -289,13 +289,12 @@ QList<QAction*> RideSettingsMenus::trackItems(TrackPart part) const
 
 void RideSettingsMenus::chooseCode(CodeKind kind, const CodeRecord& entry)
 {
-    m_document.setByte(TrackDesignDocument::Index(CodeByte(kind)), std::uint8_t(CodeValue(entry)));
+    writeSetting(CodeByte(kind), CodeValue(entry));
 }
 
 void RideSettingsMenus::chooseColorScheme(int scheme)
 {
-    m_document.setByte(TrackDesignDocument::Index(record::SchemeAndVersion),
-                       std::uint8_t(ColorSchemeByte(scheme, gameVersion())));
+    writeSetting(record::SchemeAndVersion, ColorSchemeByte(scheme, gameVersion()));
 }
 
 void RideSettingsMenus::chooseTrackColor(TrackPart part, int scheme)
@@ -305,8 +304,7 @@ void RideSettingsMenus::chooseTrackColor(TrackPart part, int scheme)
         return;
     }
     // The version is read after the dialog closes: that is the moment of the write.
-    const std::size_t byte = TrackColorByte(part, scheme, gameVersion());
-    m_document.setByte(TrackDesignDocument::Index(byte), std::uint8_t(code));
+    writeSetting(TrackColorByte(part, scheme, gameVersion()), code);
 }
 
 void RideSettingsMenus::chooseVehicleColor(std::size_t byte)
@@ -315,7 +313,19 @@ void RideSettingsMenus::chooseVehicleColor(std::size_t byte)
     if (!IsPaletteCode(code)) {
         return;
     }
-    m_document.setByte(TrackDesignDocument::Index(byte), std::uint8_t(code));
+    writeSetting(byte, code);
+}
+
+void RideSettingsMenus::writeSetting(std::size_t byte, int value)
+{
+    if (m_document.setByte(TrackDesignDocument::Index(byte), std::uint8_t(value))) {
+        return;
+    }
+    emit writeRefused(
+        QStringLiteral("This record has only %1 bytes, so byte %2 cannot be set. Settings "
+                       "apply to a whole decoded track design.")
+            .arg(m_document.length())
+            .arg(byte));
 }
 
 int RideSettingsMenus::pickColor()

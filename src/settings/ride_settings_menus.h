@@ -75,6 +75,9 @@ public:
 
 signals:
     void gameVersionChanged(railwright::GameVersion version);
+    // A command could not write its byte because the record ends before it; the text
+    // tells the user why. Nothing was changed.
+    void writeRefused(const QString& message);
 
 private:
     void BuildSettingsMenus();
@@ -89,6 +92,7 @@ private:
     void chooseTrackColor(TrackPart part, int scheme);
     void chooseVehicleColor(std::size_t byte);
     int pickColor();
+    void writeSetting(std::size_t byte, int value);
 
     TrackDesignDocument& m_document;
     const CodeTables& m_tables;

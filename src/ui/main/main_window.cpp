@@ -69,6 +69,10 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
     createAboutMenu();
     createToolbar();
     createStatusBar();
+    // Looked up once: a large code table can hang tens of thousands of items below the
+    // window, and the states switch on every open, decode and encode.
+    m_stateActions = {action("M_RideSet"), action("Toolbar_RideInfo"), action("Toolbar_Decode"),
+                      action("Toolbar_Encode")};
     loadCodeTables(tablesDirectory);
     setAcceptDrops(true);
 
@@ -128,6 +132,8 @@ void MainWindow::connectRideSettings()
     handles.versionCorkscrewFollies = action("SM_RCT_CF");
     handles.versionLoopyLandscapes = action("SM_RCT_LL");
     m_settings = std::make_unique<RideSettingsMenus>(m_document, m_tables, handles);
+    connect(m_settings.get(), &RideSettingsMenus::writeRefused, this,
+            [this](const QString& message) { m_prompts.tell(message, AppCaption); });
 }
 
 // --- Menus -----------------------------------------------------------------------
@@ -336,10 +342,10 @@ void MainWindow::applyDocumentState(DocumentState state)
 {
     m_state = state;
     const bool decoded = state == DocumentState::Decoded;
-    action("M_RideSet")->setEnabled(decoded);
-    action("Toolbar_RideInfo")->setEnabled(decoded);
-    action("Toolbar_Decode")->setEnabled(state == DocumentState::Raw);
-    action("Toolbar_Encode")->setEnabled(decoded);
+    m_stateActions.rideSettings->setEnabled(decoded);
+    m_stateActions.rideInfo->setEnabled(decoded);
+    m_stateActions.decode->setEnabled(state == DocumentState::Raw);
+    m_stateActions.encode->setEnabled(decoded);
 }
 
 void MainWindow::refreshGrid()
@@ -381,7 +387,7 @@ bool MainWindow::EnDc(bool decode)
     if (!m_document.replaceContents(std::move(result))) {
         return false;
     }
-    action("M_RideSet")->setEnabled(decode);
+    m_stateActions.rideSettings->setEnabled(decode);
     if (expansionRecord) {
         m_settings->chooseGameVersion(GameVersion::CorkscrewFollies);
     }

@@ -123,6 +123,14 @@ private:
     GridEditor* m_grid = nullptr;
     QToolBar* m_toolbar = nullptr;
     QList<QLabel*> m_panels;
+    // The items whose enabled state shows whether the document is decoded.
+    struct StateActions
+    {
+        QAction* rideSettings = nullptr;
+        QAction* rideInfo = nullptr;
+        QAction* decode = nullptr;
+        QAction* encode = nullptr;
+    } m_stateActions;
     QString m_currentPath;
     DocumentState m_state = DocumentState::StartUp;
 };

@@ -400,6 +400,8 @@ void TestRandomSession::setModelByte(std::size_t index, int value)
 {
     if (index < m_model.size()) {
         m_model[index] = value;
+    } else {
+        ++m_expectedMessages; // the record ends before that byte
     }
 }
 
