@@ -84,6 +84,14 @@ bool IsOneFailureLine(const QByteArray& err)
     return err.startsWith("railwright-cli: ") && err.endsWith('\n') && err.count('\n') == 1;
 }
 
+// A run that failed with `code` and said why in one line.
+#define EXPECT_FAILURE(run, code)                                                                  \
+    do {                                                                                           \
+        const Run& failed = (run);                                                                 \
+        QCOMPARE(failed.exitCode, code);                                                           \
+        QVERIFY2(IsOneFailureLine(failed.err), failed.err.constData());                            \
+    } while (false)
+
 } // namespace
 
 class TestCli : public QObject
@@ -111,14 +119,8 @@ private slots:
 
         QTest::newRow("base-game design")
             << GameRecord(false) << u"original"_s << QByteArray("original or corkscrew\n");
-        QTest::newRow("expansion design, corkscrew")
-            << GameRecord(true) << u"corkscrew"_s << QByteArray("original or corkscrew\n");
         QTest::newRow("expansion design, loopy")
             << GameRecord(true) << u"loopy"_s << QByteArray("loopy\n");
-        QTest::newRow("every byte value twice")
-            << AllByteValues() + AllByteValues() << u"loopy"_s << QByteArray("loopy\n");
-        QTest::newRow("single byte")
-            << QByteArray(1, '\x80') << u"original"_s << QByteArray("original or corkscrew\n");
         QTest::newRow("runs around the block limit")
             << QByteArray(125, 'a') + QByteArray(126, 'b') + QByteArray(1, 'c') +
                    QByteArray(300, '\0')
@@ -155,8 +157,6 @@ private slots:
 
         const QByteArray body = QByteArray::fromHex("02616263");
         QTest::newRow("default is the base game") << QStringList() << body + "\x1C\x57\xFF\xFF";
-        QTest::newRow("original") << QStringList{u"--game"_s, u"original"_s}
-                                  << body + "\x1C\x57\xFF\xFF";
         QTest::newRow("corkscrew shares the base game's constant")
             << QStringList{u"--game"_s, u"corkscrew"_s} << body + "\x1C\x57\xFF\xFF";
         QTest::newRow("loopy") << QStringList{u"--game=loopy"_s} << body + "\xD7\x28\xFF\xFF";
@@ -183,16 +183,8 @@ private slots:
             << QByteArray("abc\x1C\x37\xFF\xFF") << 0 << QByteArray("original or corkscrew\n");
         QTest::newRow("abc, loopy")
             << QByteArray("abc\xD7\x08\xFF\xFF") << 0 << QByteArray("loopy\n");
-        QTest::newRow("abcd, base game")
-            << QByteArray("abcd\x64\x49\x05\x00", 8) << 0 << QByteArray("original or corkscrew\n");
-        QTest::newRow("abcd, loopy")
-            << QByteArray("abcd\x1F\x1B\x05\x00", 8) << 0 << QByteArray("loopy\n");
         QTest::newRow("one bit off in the checksum")
             << QByteArray("abc\x1C\x37\xFF\xFE") << 1 << QByteArray();
-        QTest::newRow("body changed after encoding")
-            << QByteArray("abd\x1C\x37\xFF\xFF") << 1 << QByteArray();
-        QTest::newRow("clamped instead of wrapped")
-            << QByteArray("abc\x00\x00\x00\x00", 7) << 1 << QByteArray();
         QTest::newRow("shorter than a checksum") << QByteArray("abc") << 1 << QByteArray();
     }
     void verify()
@@ -221,8 +213,6 @@ private slots:
         const QByteArray damaged = QByteArray::fromHex("7F0102030405FFFFFFFF");
         QTest::newRow("decode, literal block past the end")
             << u"decode"_s << damaged << true << QByteArray("ride.in");
-        QTest::newRow("decode, empty file")
-            << u"decode"_s << QByteArray() << true << QByteArray("empty");
         QTest::newRow("decode, five bytes decode to nothing")
             << u"decode"_s << QByteArray("\x00\x41\x00\x00\x00", 5) << true
             << QByteArray("nothing");
@@ -232,12 +222,8 @@ private slots:
             << u"decode"_s << QByteArray() << false << QByteArray("Can't open file");
         QTest::newRow("encode, empty file")
             << u"encode"_s << QByteArray() << true << QByteArray("empty");
-        QTest::newRow("encode, too large")
-            << u"encode"_s << QByteArray(65001, 'x') << true << QByteArray("too large");
         QTest::newRow("encode, result larger than a file may be")
             << u"encode"_s << AllByteValues().repeated(253) << true << QByteArray("65000");
-        QTest::newRow("encode, missing input")
-            << u"encode"_s << QByteArray() << false << QByteArray("Can't open file");
     }
     void refusedInputWritesNothing()
     {
@@ -250,8 +236,7 @@ private slots:
             QVERIFY(WriteFile(path(u"ride.in"_s), input));
         }
         const Run fresh = RunCli({command, path(u"ride.in"_s), path(u"new.out"_s)});
-        QCOMPARE(fresh.exitCode, 1);
-        QVERIFY2(IsOneFailureLine(fresh.err), fresh.err.constData());
+        EXPECT_FAILURE(fresh, 1);
         QVERIFY2(fresh.err.contains(messagePart), fresh.err.constData());
         QCOMPARE(fresh.out, QByteArray());
         QVERIFY(!QFileInfo::exists(path(u"new.out"_s)));
@@ -280,12 +265,12 @@ private slots:
         QCOMPARE(ReadFile(path(u"big.bin"_s)), QByteArray(32498, '\0'));
     }
 
-    void unwritableOutputFails()
+    void unwritableOutputAndMissingTableFail()
     {
         QVERIFY(WriteFile(path(u"abc"_s), "abc"));
-        const Run run = RunCli({u"encode"_s, path(u"abc"_s), path(u"no/such/folder/x.TD4"_s)});
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(IsOneFailureLine(run.err), run.err.constData());
+        EXPECT_FAILURE(RunCli({u"encode"_s, path(u"abc"_s), path(u"no/such/folder/x.TD4"_s)}), 1);
+        EXPECT_FAILURE(RunCli({u"codes"_s, u"list"_s, path(u"NONE.RCS"_s)}), 1);
+        QVERIFY(!QFileInfo::exists(path(u"NONE.RCS"_s)));
     }
 
     void usageErrors_data()
@@ -296,10 +281,10 @@ private slots:
         QTest::newRow("unknown command") << QStringList{u"squash"_s, u"a"_s};
         QTest::newRow("unknown option") << QStringList{u"--frobnicate"_s};
         QTest::newRow("decode without output") << QStringList{u"decode"_s, u"a.TD4"_s};
-        QTest::newRow("decode with a third file")
-            << QStringList{u"decode"_s, u"a"_s, u"b"_s, u"c"_s};
         QTest::newRow("encode, unknown game")
             << QStringList{u"encode"_s, u"a"_s, u"b"_s, u"--game"_s, u"tycoon2"_s};
+        QTest::newRow("decode with a third file")
+            << QStringList{u"decode"_s, u"a"_s, u"b"_s, u"c"_s};
         QTest::newRow("encode, game without value")
             << QStringList{u"encode"_s, u"a"_s, u"b"_s, u"--game"_s};
         QTest::newRow("encode, unknown option")
@@ -318,8 +303,7 @@ private slots:
         QFETCH(QStringList, arguments);
 
         const Run run = RunCli(arguments, m_dir->path());
-        QCOMPARE(run.exitCode, 2);
-        QVERIFY2(IsOneFailureLine(run.err), run.err.constData());
+        EXPECT_FAILURE(run, 2);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
     }
@@ -414,14 +398,6 @@ private slots:
         QCOMPARE(run.out, out);
     }
 
-    void codesListOfMissingFileFails()
-    {
-        const Run run = RunCli({u"codes"_s, u"list"_s, path(u"NONE.RCS"_s)});
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(IsOneFailureLine(run.err), run.err.constData());
-        QVERIFY(!QFileInfo::exists(path(u"NONE.RCS"_s)));
-    }
-
     void codesPackRefusesBadLines_data()
     {
         QTest::addColumn<QByteArray>("source");
@@ -430,9 +406,6 @@ private slots:
         const QByteArray good = "# header\n00\tFirst\n\n";
         QTest::newRow("one digit") << good + "A\tName\n"
                                    << QByteArray(":4: the code must be two hexadecimal digits\n");
-        QTest::newRow("three digits")
-            << good + "0AB\tName\n"
-            << QByteArray(":4: the code must be two hexadecimal digits\n");
         QTest::newRow("three digits, no tab")
             << good + "0AB" << QByteArray(":4: the code must be two hexadecimal digits\n");
         QTest::newRow("not hexadecimal")
@@ -452,8 +425,6 @@ private slots:
             << good + "01\tSnow \xE2\x98\x83 Ride\n"
             << QByteArray(":4: the name holds \"\xE2\x98\x83\" (U+2603), which Windows-1252 "
                           "cannot store\n");
-        QTest::newRow("not UTF-8, mid-line") << good + "01\tCaf\xE9 Ride\n"
-                                             << QByteArray(":4: the line is not UTF-8 text\n");
         QTest::newRow("not UTF-8, cut at the line end")
             << good + "01\tCaf\xE9\n"
             << QByteArray(":4: the line is not UTF-8 text\n");
@@ -471,8 +442,7 @@ private slots:
 
         QVERIFY(WriteFile(path(u"bad.txt"_s), source));
         const Run run = RunCli({u"codes"_s, u"pack"_s, path(u"bad.txt"_s), path(u"OUT.RCS"_s)});
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(IsOneFailureLine(run.err), run.err.constData());
+        EXPECT_FAILURE(run, 1);
         QCOMPARE(run.err, "railwright-cli: " + path(u"bad.txt"_s).toUtf8() + message);
         QVERIFY(!QFileInfo::exists(path(u"OUT.RCS"_s)));
     }
@@ -501,25 +471,19 @@ private slots:
         QByteArray highScheme = base;
         highScheme[7] = char(8); // 4 or more, though the expansion bit is clear
 
+        // The report's own lines are tested on the report; here the options and the
+        // default tables show in the first lines.
         const QStringList baseLines = {
             u"RCT Version: Orginal"_s,
             u"Ride Type: Steel Roller Coaster"_s,
             u"Vechicle Type: Steel Roller Coaster Train"_s,
             u"Operating Mode: Continuous Circuit Mode"_s,
             u"Color Scheme: Trains Have Different Colors"_s,
-            u"Num of Trains: 03"_s,
-            u"Cars Per Train: 07"_s,
-            u"Speed/People: 9 Mph/04"_s,
-            u"--------------------"_s,
-            u"Excitement: 6.5"_s,
         };
-        QStringList expansionLines = baseLines.mid(0, 5);
-        expansionLines[0] = u"RCT Version: Corkscrew Follies"_s;
-        expansionLines[1] = u"Ride Type: Wooden Roller Coaster"_s;
-        QStringList forcedOriginal = expansionLines;
-        forcedOriginal[0] = u"RCT Version: Orginal"_s;
-        QStringList loopy = baseLines.mid(0, 2);
-        loopy[0] = u"RCT Version: Corkscrew Follies"_s;
+        const QStringList expansionLines = {u"RCT Version: Corkscrew Follies"_s,
+                                            u"Ride Type: Wooden Roller Coaster"_s};
+        const QStringList forcedOriginal = {baseLines[0], expansionLines[1]};
+        const QStringList loopy = {expansionLines[0], baseLines[1]};
         const QStringList ownTables = {
             u"RCT Version: Orginal"_s,
             u"Ride Type: Caf\u00E9 \u2014 Coaster"_s,
@@ -528,11 +492,10 @@ private slots:
         };
 
         QTest::newRow("encoded base-game design") << base << false << QStringList() << baseLines;
-        QTest::newRow("decoded record") << base << true << QStringList{u"--decoded"_s} << baseLines;
         QTest::newRow("expansion flag selects Corkscrew Follies")
             << expansion << false << QStringList() << expansionLines;
         QTest::newRow("byte 7 of 8 selects Corkscrew Follies")
-            << highScheme << false << QStringList() << QStringList{expansionLines[0]};
+            << highScheme << true << QStringList{u"--decoded"_s} << QStringList{expansionLines[0]};
         QTest::newRow("--game original wins over the flag")
             << expansion << false << QStringList{u"--game"_s, u"original"_s} << forcedOriginal;
         QTest::newRow("--game loopy") << base << false << QStringList{u"--game=loopy"_s} << loopy;

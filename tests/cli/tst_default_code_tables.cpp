@@ -82,44 +82,21 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("name");
 
-        const QString rides = QStringLiteral("RCCODES.RCS");
-        const QString vehicles = QStringLiteral("VTCODES.RCS");
-        const QString modes = QStringLiteral("OMCODES.RCS");
-        QTest::newRow("ride 00") << rides << QStringLiteral("00")
-                                 << QStringLiteral("Wooden Roller Coaster");
-        QTest::newRow("ride 0F") << rides << QStringLiteral("0F")
-                                 << QStringLiteral("Steel Roller Coaster");
-        QTest::newRow("ride 14, hedge maze")
-            << rides << QStringLiteral("14") << QStringLiteral("Hedge Maze");
-        QTest::newRow("ride 2C") << rides << QStringLiteral("2C")
-                                 << QStringLiteral("Vertical Roller Coaster");
-        QTest::newRow("ride 36, Corkscrew Follies")
-            << rides << QStringLiteral("36") << QStringLiteral("Steel Wild Mouse Roller Coaster");
-        QTest::newRow("ride 4F, Loopy Landscapes")
-            << rides << QStringLiteral("4F") << QStringLiteral("Raft Ride");
-        QTest::newRow("stall never in a design")
-            << rides << QStringLiteral("1C") << QStringLiteral("");
-        QTest::newRow("flat ride never in a design")
-            << rides << QStringLiteral("15") << QStringLiteral("");
-        QTest::newRow("vehicle 00")
-            << vehicles << QStringLiteral("00") << QStringLiteral("Steel Roller Coaster Train");
-        QTest::newRow("vehicle 05, quotes kept")
-            << vehicles << QStringLiteral("05") << QStringLiteral("'Ladybird' Cars");
-        QTest::newRow("vehicle 3B")
-            << vehicles << QStringLiteral("3B") << QStringLiteral("Steam Train (Covered Cars)");
-        QTest::newRow("vehicle 57")
-            << vehicles << QStringLiteral("57") << QStringLiteral("Suspended Wild Mouse Cars");
-        QTest::newRow("vehicle never in a design")
-            << vehicles << QStringLiteral("26") << QStringLiteral("");
-        QTest::newRow("mode 00") << modes << QStringLiteral("00") << QStringLiteral("Normal Mode");
-        QTest::newRow("mode 01") << modes << QStringLiteral("01")
-                                 << QStringLiteral("Continuous Circuit Mode");
-        QTest::newRow("mode 13, quotes kept")
-            << modes << QStringLiteral("13") << QStringLiteral("Film: \"Avenging Aviators\"");
-        QTest::newRow("mode 1D, last of the base game")
-            << modes << QStringLiteral("1D") << QStringLiteral("Haunted House Mode");
-        QTest::newRow("mode 1E, an expansion's")
-            << modes << QStringLiteral("1E") << QStringLiteral("");
+        const auto row = [](const char* tag, const char* file, const char* code, const char* name) {
+            QTest::newRow(tag) << QString::fromLatin1(file) << QString::fromLatin1(code)
+                               << QString::fromLatin1(name);
+        };
+        row("ride 00", "RCCODES.RCS", "00", "Wooden Roller Coaster");
+        row("ride 0F", "RCCODES.RCS", "0F", "Steel Roller Coaster");
+        row("ride 36, Corkscrew Follies", "RCCODES.RCS", "36", "Steel Wild Mouse Roller Coaster");
+        row("ride 4F, Loopy Landscapes", "RCCODES.RCS", "4F", "Raft Ride");
+        row("stall never in a design", "RCCODES.RCS", "1C", "");
+        row("vehicle 05, quotes kept", "VTCODES.RCS", "05", "'Ladybird' Cars");
+        row("vehicle 3B", "VTCODES.RCS", "3B", "Steam Train (Covered Cars)");
+        row("vehicle never in a design", "VTCODES.RCS", "26", "");
+        row("mode 01", "OMCODES.RCS", "01", "Continuous Circuit Mode");
+        row("mode 13, quotes kept", "OMCODES.RCS", "13", "Film: \"Avenging Aviators\"");
+        row("mode 1E, an expansion's", "OMCODES.RCS", "1E", "");
     }
     void namesOfKnownCodes()
     {

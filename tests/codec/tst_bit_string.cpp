@@ -36,13 +36,9 @@ void TestBitString::valToBin_data()
     QTest::newRow("5.75 drops the fraction") << 5.75 << QByteArray(bits("101", 29).c_str());
     QTest::newRow("0.999") << 0.999 << QByteArray(bits("", 32).c_str());
     QTest::newRow("-1 gives zeros") << -1.0 << QByteArray(bits("", 32).c_str());
-    QTest::newRow("-4294967295") << -4294967295.0 << QByteArray(bits("", 32).c_str());
-    QTest::newRow("2^31") << 2147483648.0 << QByteArray(("1" + bits("", 31)).c_str());
-    QTest::newRow("2^31 - 1") << 2147483647.0 << QByteArray(("0" + std::string(31, '1')).c_str());
     QTest::newRow("2^32 - 1") << 4294967295.0 << QByteArray(std::string(32, '1').c_str());
     QTest::newRow("2^32 gives ones") << 4294967296.0 << QByteArray(std::string(32, '1').c_str());
     QTest::newRow("1e20 gives ones") << 1e20 << QByteArray(std::string(32, '1').c_str());
-    QTest::newRow("A0000000") << 2684354560.0 << QByteArray(("101" + bits("", 29)).c_str());
 }
 
 void TestBitString::valToBin()
@@ -59,7 +55,6 @@ void TestBitString::binToVal_data()
 
     QTest::newRow("32 ones") << QByteArray(std::string(32, '1').c_str()) << 4294967295.0;
     QTest::newRow("short string is high bits") << QByteArray("101") << 2684354560.0;
-    QTest::newRow("lowest bit") << QByteArray(bits("1", 31).c_str()) << 1.0;
     QTest::newRow("empty") << QByteArray() << 0.0;
     QTest::newRow("other characters are zero bits")
         << QByteArray(("2x1" + bits("1", 28)).c_str()) << 536870913.0;
@@ -80,7 +75,9 @@ void TestBitString::integersRoundTrip()
     std::mt19937 rng(99);
     std::uniform_int_distribution<std::uint32_t> any;
     for (int round = 0; round < 2000; ++round) {
-        const std::uint32_t v = round == 0 ? 0u : round == 1 ? 0xFFFFFFFFu : any(rng);
+        // The edges of the range and of the top bit first, then random values.
+        const std::uint32_t edges[] = {0u, 0xFFFFFFFFu, 0x80000000u, 0x7FFFFFFFu, 0xA0000000u};
+        const std::uint32_t v = round < 5 ? edges[round] : any(rng);
         const std::string text = ValToBin(double(v));
         QCOMPARE(text.size(), std::size_t(32));
         for (int bit = 0; bit < 32; ++bit) {

@@ -87,8 +87,6 @@ private slots:
     void unopenable();
 
     void saveRoundTrip();
-    void saveTruncatesLongerFile();
-    void saveEmptyDocument();
     void saveToUnopenableTarget_data();
     void saveToUnopenableTarget();
     void failedWriteKeepsOldFile_data();
@@ -132,10 +130,8 @@ void TestDocumentFile::sizeLimit_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<bool>("opens");
-    QTest::newRow("64,999") << 64999 << true;
     QTest::newRow("65,000") << 65000 << true;
     QTest::newRow("65,001") << 65001 << false;
-    QTest::newRow("1 MB") << 1000000 << false;
 }
 
 void TestDocumentFile::sizeLimit()
@@ -219,22 +215,10 @@ void TestDocumentFile::saveRoundTrip()
     const LoadResult reloaded = LoadFile(file);
     QVERIFY(reloaded.ok());
     QVERIFY(reloaded.bytes == largest);
-}
 
-void TestDocumentFile::saveTruncatesLongerFile()
-{
-    const QString file = path(QStringLiteral("long.TD4"));
-    QVERIFY(writeRaw(file, QByteArray(5000, 'L')));
-    const ByteBuffer shorter{0x01, 0x02, 0x03};
-    QVERIFY(SaveFile(file, shorter).ok());
-    QCOMPARE(QFileInfo(file).size(), qint64(3));
+    // A shorter document leaves nothing of the longer file behind; an empty one empties it.
+    QVERIFY(SaveFile(file, ByteBuffer{0x01, 0x02, 0x03}).ok());
     QCOMPARE(readRaw(file), QByteArray("\x01\x02\x03"));
-}
-
-void TestDocumentFile::saveEmptyDocument()
-{
-    const QString file = path(QStringLiteral("nothing.TD4"));
-    QVERIFY(writeRaw(file, QByteArray("old contents")));
     QVERIFY(SaveFile(file, ByteBuffer()).ok());
     QVERIFY(QFileInfo::exists(file));
     QCOMPARE(QFileInfo(file).size(), qint64(0));

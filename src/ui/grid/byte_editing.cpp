@@ -163,7 +163,8 @@ QStringList StatusTexts(const TrackDesignDocument& document, TrackDesignDocument
     return {u"Adress: "_s + QString::number(index, 16).toUpper(),
             u"Hex: "_s + GetHexVal(document, index),
             u"Dec: "_s + QString::number(GetDecVal(document, index).toInt()),
-            u"Chr: "_s + GetChrVal(document, index)};
+            // A control character would break the panel's line; show it as the grid does.
+            u"Chr: "_s + CellDisplayText(document, index, DisplayMode::Charter)};
 }
 
 QStringList StartupStatusTexts()

@@ -45,8 +45,8 @@ struct CommitResult
                                    TrackDesignDocument::Index index, DisplayMode mode);
 
 // The four status panels for the byte at `index` ("Adress: 1A", "Hex: 0A", "Dec: 10",
-// "Chr: ..."); past the end the address is the index's own and the values the last
-// byte's.
+// "Chr: ...", a control character shown as its control picture); past the end the
+// address is the index's own and the values the last byte's.
 [[nodiscard]] QStringList StatusTexts(const TrackDesignDocument& document,
                                       TrackDesignDocument::Index index);
 // The panels before the pointer has been over a byte: "Adress: 0", "Hex: 0", ...

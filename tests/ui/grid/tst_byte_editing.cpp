@@ -158,7 +158,7 @@ void TestByteEditing::statusTexts()
     bytes[39] = 'z';
     QVERIFY(document.loadContents(bytes));
     QCOMPARE(railwright::StatusTexts(document, 26),
-             (QStringList{u"Adress: 1A"_s, u"Hex: 0A"_s, u"Dec: 10"_s, u"Chr: \n"_s}));
+             (QStringList{u"Adress: 1A"_s, u"Hex: 0A"_s, u"Dec: 10"_s, u"Chr: \u240A"_s}));
     // Decimal without the accessor's leading zero.
     document.setByte(3, 5);
     QCOMPARE(railwright::StatusTexts(document, 3).at(2), u"Dec: 5"_s);

@@ -1,15 +1,14 @@
 // The main window's connections to the code tables, the ride settings, the operation
 // dialog, the report and the ways a file reaches the editor from outside.
-#include "codec/checksum.h"
 #include "codec/code_table_format.h"
 #include "codec/record_layout.h"
-#include "codec/rle.h"
-#include "document/value_accessors.h"
 #include "report/ride_info_report.h"
+#include "support/sample_files.h"
 #include "support/scripted_prompts.h"
 #include "ui/main/main_window.h"
 
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -27,7 +26,7 @@
 #include <memory>
 
 using namespace railwright;
-using railwright::test::ScriptedPrompts;
+using namespace railwright::test;
 using Answer = UserPrompts::Answer;
 
 namespace {
@@ -37,11 +36,6 @@ ByteBuffer recordWith(std::size_t size, std::uint8_t fill, std::uint8_t byte7)
     ByteBuffer record(size, fill);
     record[record::SchemeAndVersion] = byte7;
     return record;
-}
-
-QByteArray asBytes(const ByteBuffer& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
 CodeRecord entry(const char* code, const char* name)
@@ -74,7 +68,6 @@ private slots:
     void typeCommandWritesItsByte();
     void unopenableTablesAreReportedInOrder();
     void decodeOfExpansionRecordEnablesTrackSchemes();
-    void encodeUsesTheVersionChosenInTheMenu();
     void rideOperationOkWritesSixBytes();
     void rideOperationCloseBoxWritesNothing();
     void rideOperationRefusesShortRecord();
@@ -85,7 +78,10 @@ private slots:
 
 private:
     void makeWindow(const QString& tablesDirectory);
-    QString writeFile(const QString& name, const QByteArray& bytes);
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        return writeFile(m_dir->path(), name, bytes);
+    }
     void openAndDecode(const ByteBuffer& record);
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -106,9 +102,9 @@ void TestMainWindowWiring::init()
                              entry("0a", "Lower Case")};
     const CodeTable vehicles = {entry("03", "Wooden Cars")};
     const CodeTable modes = {entry("00", "Normal Mode"), entry("04", "Shuttle Mode")};
-    writeFile(QStringLiteral("RCCODES.RCS"), asBytes(SerializeCodeTable(rides)));
-    writeFile(QStringLiteral("VTCODES.RCS"), asBytes(SerializeCodeTable(vehicles)));
-    writeFile(QStringLiteral("OMCODES.RCS"), asBytes(SerializeCodeTable(modes)));
+    write(QStringLiteral("RCCODES.RCS"), asBytes(SerializeCodeTable(rides)));
+    write(QStringLiteral("VTCODES.RCS"), asBytes(SerializeCodeTable(vehicles)));
+    write(QStringLiteral("OMCODES.RCS"), asBytes(SerializeCodeTable(modes)));
     makeWindow(m_dir->path());
 }
 
@@ -130,22 +126,9 @@ void TestMainWindowWiring::makeWindow(const QString& tablesDirectory)
     m_window->show();
 }
 
-QString TestMainWindowWiring::writeFile(const QString& name, const QByteArray& bytes)
-{
-    const QString path = m_dir->filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        qFatal("cannot write test file");
-    }
-    return path;
-}
-
 void TestMainWindowWiring::openAndDecode(const ByteBuffer& record)
 {
-    const QString path =
-        writeFile(QStringLiteral("ride.TD4"),
-                  asBytes(AppendChecksum(RLEEncode(record), GameVersion::Original)));
-    m_prompts->openPaths.enqueue(path);
+    m_prompts->openPaths.enqueue(write(QStringLiteral("ride.TD4"), asBytes(encodedFile(record))));
     m_window->action("SM_Open")->trigger();
     m_window->action("Toolbar_Decode")->trigger();
     QCOMPARE(m_window->documentState(), MainWindow::DocumentState::Decoded);
@@ -186,7 +169,7 @@ void TestMainWindowWiring::typeCommandWritesItsByte()
 void TestMainWindowWiring::unopenableTablesAreReportedInOrder()
 {
     // A regular file where the folder should be: no table can be opened or created.
-    const QString notAFolder = writeFile(QStringLiteral("plain-file"), "x");
+    const QString notAFolder = write(QStringLiteral("plain-file"), "x");
     makeWindow(notAFolder);
     QCOMPARE(m_prompts->messages.size(), 3);
     QCOMPARE(m_prompts->messages.at(0).text, QStringLiteral("Can't open file: \\RCCODES.RCS"));
@@ -208,17 +191,6 @@ void TestMainWindowWiring::decodeOfExpansionRecordEnablesTrackSchemes()
     QVERIFY(m_window->action("SM_RCT_CF")->isChecked());
     QVERIFY(!m_window->action("SM_RCT_Org")->isChecked());
     QVERIFY(m_window->action("SM_TSC_Num_3")->isEnabled());
-}
-
-void TestMainWindowWiring::encodeUsesTheVersionChosenInTheMenu()
-{
-    const ByteBuffer record = recordWith(80, 3, 6);
-    openAndDecode(record);
-    m_window->action("SM_RCT_LL")->trigger();
-    m_window->action("Toolbar_Encode")->trigger();
-    QCOMPARE(m_window->document().contents(),
-             AppendChecksum(RLEEncode(record), GameVersion::LoopyLandscapes));
-    QCOMPARE(m_window->gameVersion(), GameVersion::LoopyLandscapes);
 }
 
 void TestMainWindowWiring::rideOperationOkWritesSixBytes()
@@ -249,9 +221,17 @@ void TestMainWindowWiring::rideOperationCloseBoxWritesNothing()
     openAndDecode(record);
     m_window->document().setChanged(false);
 
+    // Every control changed, then the title bar's close box.
     onNextModal([](QWidget* dialog) {
-        dialog->findChild<QCheckBox*>(QStringLiteral("chkSync"))->click();
-        dialog->close();
+        const auto boxes = dialog->findChildren<QCheckBox*>();
+        for (QCheckBox* box : boxes) {
+            box->click();
+        }
+        const auto upDowns = dialog->findChildren<QAbstractSpinBox*>();
+        for (QAbstractSpinBox* upDown : upDowns) {
+            upDown->stepUp();
+        }
+        QVERIFY(dialog->close());
     });
     m_window->action("SM_RideOp")->trigger();
     QCOMPARE(m_window->document().contents(), record);
@@ -293,8 +273,8 @@ void TestMainWindowWiring::rideInfoShowsTheReport()
 
 void TestMainWindowWiring::fileFromCommandLine()
 {
-    const QString good = writeFile(QStringLiteral("good.TD4"), QByteArray(300, 'a'));
-    const QString large = writeFile(QStringLiteral("large.TD4"), QByteArray(65001, 'a'));
+    const QString good = write(QStringLiteral("good.TD4"), QByteArray(300, 'a'));
+    const QString large = write(QStringLiteral("large.TD4"), QByteArray(65001, 'a'));
 
     QVERIFY(!m_window->openPath(large));
     QCOMPARE(m_prompts->messages.size(), 1);
@@ -322,8 +302,8 @@ void TestMainWindowWiring::droppedFileAsksAboutChanges()
 {
     QFETCH(Answer, answer);
     QFETCH(bool, loaded);
-    const QString first = writeFile(QStringLiteral("first.TD4"), QByteArray(10, 'f'));
-    const QString dropped = writeFile(QStringLiteral("dropped.TD4"), QByteArray(20, 'd'));
+    const QString first = write(QStringLiteral("first.TD4"), QByteArray(10, 'f'));
+    const QString dropped = write(QStringLiteral("dropped.TD4"), QByteArray(20, 'd'));
     QVERIFY(m_window->openPath(first));
     QVERIFY(m_window->document().setByte(0, 'x'));
 

@@ -911,12 +911,16 @@ void TestRandomSession::checkStatusPanels(QPoint position)
     const TrackDesignDocument::Index index = cell.row() * perRow + std::max(cell.column(), 1) - 1;
     // Past the end the address is the pointer's own and the values the last byte's.
     const int value = m_model[std::min(std::size_t(index), m_model.size() - 1)];
+    // Control characters show as their control pictures, as in the grid.
+    const char16_t shown = value < 0x20    ? char16_t(0x2400 + value)
+                           : value == 0x7F ? char16_t(0x2421)
+                                           : char16_t(value);
     const QStringList expected = {
         QStringLiteral("Adress: ") + QString::number(index, 16).toUpper(),
         QStringLiteral("Hex: ") +
             QStringLiteral("%1").arg(std::max(value, 0), 2, 16, QLatin1Char('0')).toUpper(),
         QStringLiteral("Dec: ") + QString::number(std::max(value, 0)),
-        QStringLiteral("Chr: ") + (value < 0 ? QString() : QString(QChar(char16_t(value)))),
+        QStringLiteral("Chr: ") + (value < 0 ? QString() : QString(QChar(shown))),
     };
     for (int i = 0; i < 4; ++i) {
         const auto* panel =

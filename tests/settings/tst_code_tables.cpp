@@ -38,8 +38,6 @@ class TestCodeTables : public QObject
     Q_OBJECT
 
 private slots:
-    void recordCount_data();
-    void recordCount();
     void entriesKeepFileOrderAndFields();
     void emptyFileStaysEmptyWithoutMessage();
     void missingFilesAreCreatedEmpty();
@@ -50,45 +48,15 @@ private slots:
     void shippedTablesNameCommonRides();
 };
 
-void TestCodeTables::recordCount_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("entries");
-    QTest::newRow("nothing") << 0 << 0;
-    QTest::newRow("short of one record") << 129 << 0;
-    QTest::newRow("one record") << 130 << 1;
-    QTest::newRow("one and a half") << 195 << 1;
-    QTest::newRow("almost two") << 259 << 1;
-    QTest::newRow("two records") << 260 << 2;
-    QTest::newRow("two and a byte") << 261 << 2;
-}
-
-void TestCodeTables::recordCount()
-{
-    QFETCH(int, length);
-    QFETCH(int, entries);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QByteArray contents;
-    while (contents.size() < length) {
-        contents += Record("0" + QByteArray::number(contents.size() / 130, 16).toUpper(), "Ride");
-    }
-    contents.truncate(length);
-    WriteFile(FileIn(dir, "RCCODES.RCS"), contents);
-
-    CodeTable table{{"XX", "stale entry"}};
-    QCOMPARE(ReadCodeTable(dir.path(), QStringLiteral("\\RCCODES.RCS"), table), QString());
-    QCOMPARE(int(table.size()), entries);
-}
-
 void TestCodeTables::entriesKeepFileOrderAndFields()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    WriteFile(FileIn(dir, "VTCODES.RCS"), Record("1F", "   Padded Both Sides   ") +
-                                              Record("0a", "Lower Case Code") +
-                                              Record("00", "First In Order Of Codes"));
-    CodeTable table;
+    // A partial record at the end is ignored; what the table held before is replaced.
+    WriteFile(FileIn(dir, "VTCODES.RCS"),
+              Record("1F", "   Padded Both Sides   ") + Record("0a", "Lower Case Code") +
+                  Record("00", "First In Order Of Codes") + Record("01", "Partial").left(129));
+    CodeTable table{{"XX", "stale entry"}};
     QCOMPARE(ReadCodeTable(dir.path(), QStringLiteral("\\VTCODES.RCS"), table), QString());
     QCOMPARE(int(table.size()), 3);
     QCOMPARE(table[0].code, std::string("1F"));
@@ -108,9 +76,8 @@ void TestCodeTables::emptyFileStaysEmptyWithoutMessage()
     }
     const CodeTablesLoad load = ReadCodeTables(dir.path());
     QVERIFY(load.messages.isEmpty());
-    QVERIFY(load.tables.rideTypes.empty());
-    QVERIFY(load.tables.vehicleTypes.empty());
-    QVERIFY(load.tables.operatingModes.empty());
+    QVERIFY(load.tables.rideTypes.empty() && load.tables.vehicleTypes.empty() &&
+            load.tables.operatingModes.empty());
     QCOMPARE(QFileInfo(FileIn(dir, "RCCODES.RCS")).size(), 0);
 }
 
@@ -143,9 +110,8 @@ void TestCodeTables::unwritableFolderReportsEachFileInReadingOrder()
     QCOMPARE(load.messages, QStringList({QStringLiteral("Can't open file: \\RCCODES.RCS"),
                                          QStringLiteral("Can't open file: \\OMCODES.RCS"),
                                          QStringLiteral("Can't open file: \\VTCODES.RCS")}));
-    QVERIFY(load.tables.rideTypes.empty());
-    QVERIFY(load.tables.operatingModes.empty());
-    QVERIFY(load.tables.vehicleTypes.empty());
+    QVERIFY(load.tables.rideTypes.empty() && load.tables.vehicleTypes.empty() &&
+            load.tables.operatingModes.empty());
 }
 
 void TestCodeTables::unreadableFileReportsOnlyItself()
@@ -231,4 +197,4 @@ void TestCodeTables::shippedTablesNameCommonRides()
 }
 
 QTEST_GUILESS_MAIN(TestCodeTables)
-#include "code_tables_test.moc"
+#include "tst_code_tables.moc"

@@ -53,6 +53,10 @@ struct MainWindowMenus
         handles.schemeTrain = scheme->addAction(QStringLiteral("Trains Have Different Colors"));
         handles.schemeCar = scheme->addAction(QStringLiteral("Each Car Has Different Colors"));
         handles.schemeNotUsed = scheme->addAction(QStringLiteral("Not Used"));
+        handles.schemeSame->setObjectName(QStringLiteral("SM_CS_Same"));
+        handles.schemeTrain->setObjectName(QStringLiteral("SM_CS_Train"));
+        handles.schemeCar->setObjectName(QStringLiteral("SM_CS_Car"));
+        handles.schemeNotUsed->setObjectName(QStringLiteral("SM_CS_NotUsed"));
         QMenu* track = color->addMenu(QStringLiteral("Track"));
         handles.trackSpine = track->addMenu(QStringLiteral("Track Spine Color"));
         handles.trackRail = track->addMenu(QStringLiteral("Track Rail Color"));
@@ -97,17 +101,12 @@ private slots:
     void cleanup();
 
     void typeMenusListEntriesInFileOrder();
-    void typeMenusFromFiles();
     void typeItemWritesCode_data();
     void typeItemWritesCode();
     void emptyTableKeepsInertPlaceholder();
     void colorMenusAreNumberedWithTwoBlanks();
-    void colorScheme_data();
-    void colorScheme();
-    void trackColor_data();
-    void trackColor();
-    void vehicleColor_data();
-    void vehicleColor();
+    void colorItemWritesItsByte_data();
+    void colorItemWritesItsByte();
     void versionIsReadWhenTheColourIsWritten();
     void pickOutsidePaletteWritesNothing();
     void shortRecordRefusesWrites();
@@ -194,41 +193,13 @@ void TestRideSettingsMenus::typeMenusListEntriesInFileOrder()
     }
 }
 
-void TestRideSettingsMenus::typeMenusFromFiles()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QFile file(QDir(dir.path()).filePath(QStringLiteral("RCCODES.RCS")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QByteArray contents = "2C" + QByteArray("  Vertical Roller Coaster").leftJustified(128, ' ');
-    contents += "0B" + QByteArray("Car Ride").leftJustified(128, ' ');
-    QCOMPARE(contents.size(), 260);
-    file.write(contents);
-    file.close();
-
-    const CodeTablesLoad load = ReadCodeTables(dir.path());
-    QVERIFY(load.messages.isEmpty());
-    build(load.tables);
-    const QList<QAction*> rides = m_menus->handles.rideTypes->actions();
-    QCOMPARE(rides.size(), 2);
-    QCOMPARE(rides[0]->text(), QStringLiteral("2C: Vertical Roller Coaster"));
-    QCOMPARE(rides[1]->text(), QStringLiteral("0B: Car Ride"));
-    expectSingleWrite(rides[1], 0, 0x0B);
-    // The other two files were missing: each menu keeps its one empty item.
-    QCOMPARE(m_menus->handles.vehicleTypes->actions().size(), 1);
-    QCOMPARE(m_menus->handles.operatingModes->actions().size(), 1);
-}
-
 void TestRideSettingsMenus::typeItemWritesCode_data()
 {
     QTest::addColumn<QString>("item");
     QTest::addColumn<int>("byte");
     QTest::addColumn<int>("value");
-    QTest::newRow("ride 1") << QStringLiteral("SM_RCTypes_1") << 0 << 0x00;
     QTest::newRow("lower-case code") << QStringLiteral("SM_RCTypes_2") << 0 << 10;
-    QTest::newRow("ride 3") << QStringLiteral("SM_RCTypes_3") << 0 << 0x33;
     QTest::newRow("vehicle 1F") << QStringLiteral("SM_VTTypes_1") << 1 << 31;
-    QTest::newRow("vehicle 02") << QStringLiteral("SM_VTTypes_2") << 1 << 2;
     QTest::newRow("mode 0C") << QStringLiteral("SM_OMTypes_3") << 6 << 12;
     QTest::newRow("code not hexadecimal") << QStringLiteral("SM_OMTypes_2") << 6 << 0;
 }
@@ -284,94 +255,50 @@ void TestRideSettingsMenus::colorMenusAreNumberedWithTwoBlanks()
     QVERIFY(m_menus->window.findChild<QAction*>(QStringLiteral("SM_TC_Cars_11")));
 }
 
-void TestRideSettingsMenus::colorScheme_data()
+// The full tables of bytes per version are in tst_setting_bytes; these rows prove that
+// each kind of item reads the version and the picked colour and writes only its byte.
+void TestRideSettingsMenus::colorItemWritesItsByte_data()
 {
     QTest::addColumn<int>("version"); // -1: none chosen since start-up
     QTest::addColumn<QString>("item");
-    QTest::addColumn<int>("value");
-    QTest::newRow("start-up, same") << -1 << QStringLiteral("same") << 0;
-    QTest::newRow("Orignal, each car") << int(GameVersion::Original) << QStringLiteral("car") << 2;
-    QTest::newRow("Loopy, each car")
-        << int(GameVersion::LoopyLandscapes) << QStringLiteral("car") << 6;
-    QTest::newRow("Corkscrew, trains")
-        << int(GameVersion::CorkscrewFollies) << QStringLiteral("train") << 5;
-    QTest::newRow("Loopy, not used")
-        << int(GameVersion::LoopyLandscapes) << QStringLiteral("notUsed") << 7;
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<int>("value"); // also the colour picked
+    const auto row = [](const char* tag, int version, const char* item, int byte, int value) {
+        QTest::newRow(tag) << version << QString::fromLatin1(item) << byte << value;
+    };
+    const int org = int(GameVersion::Original);
+    const int cf = int(GameVersion::CorkscrewFollies);
+    const int ll = int(GameVersion::LoopyLandscapes);
+    row("start-up, scheme same", -1, "SM_CS_Same", 7, 0);
+    row("Orignal, scheme each car", org, "SM_CS_Car", 7, 2);
+    row("Corkscrew, scheme trains", cf, "SM_CS_Train", 7, 5);
+    row("Loopy, scheme not used", ll, "SM_CS_NotUsed", 7, 7);
+    row("start-up, rail 2 writes the one rail byte", -1, "SM_TRC_Num_2", 33, 17);
+    row("Corkscrew, spine 2", cf, "SM_TSC_Num_2", 58, 8);
+    row("Loopy, support 3", ll, "SM_SC_Num_3", 67, 12);
+    // The version plays no part in vehicle colours.
+    row("Orignal, body 5", org, "SM_BC_Cars_5", 18, 21);
+    row("Loopy, body 5", ll, "SM_BC_Cars_5", 18, 3);
+    row("Loopy, trim 11", ll, "SM_TC_Cars_11", 31, 3);
 }
 
-void TestRideSettingsMenus::colorScheme()
+void TestRideSettingsMenus::colorItemWritesItsByte()
 {
     QFETCH(int, version);
     QFETCH(QString, item);
+    QFETCH(int, byte);
     QFETCH(int, value);
     const RideSettingsMenuHandles& h = m_menus->handles;
-    const QList<QAction*> versions = {h.versionOriginal, h.versionCorkscrewFollies,
-                                      h.versionLoopyLandscapes};
     if (version >= 0) {
+        QAction* versions[] = {h.versionOriginal, h.versionCorkscrewFollies,
+                               h.versionLoopyLandscapes};
         versions[version]->trigger();
     }
     // Byte 7 starts with all bits set that the scheme does not own: they are dropped.
     QVERIFY(m_document->setByte(7, 0xF9));
     m_document->setChanged(false);
-    QAction* action = item == u"same"    ? h.schemeSame
-                      : item == u"train" ? h.schemeTrain
-                      : item == u"car"   ? h.schemeCar
-                                         : h.schemeNotUsed;
-    expectSingleWrite(action, 7, value);
-}
-
-void TestRideSettingsMenus::trackColor_data()
-{
-    QTest::addColumn<int>("version"); // -1: none chosen since start-up
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<int>("pick");
-    QTest::addColumn<int>("byte");
-    QTest::newRow("start-up, rail 2 writes the one rail byte")
-        << -1 << QStringLiteral("SM_TRC_Num_2") << 17 << 33;
-    QTest::newRow("Orignal, support 0")
-        << int(GameVersion::Original) << QStringLiteral("SM_SC_Num_0") << 4 << 34;
-    QTest::newRow("Corkscrew, rail 1")
-        << int(GameVersion::CorkscrewFollies) << QStringLiteral("SM_TRC_Num_1") << 30 << 61;
-    QTest::newRow("Corkscrew, spine 2")
-        << int(GameVersion::CorkscrewFollies) << QStringLiteral("SM_TSC_Num_2") << 8 << 58;
-    QTest::newRow("Loopy, support 3")
-        << int(GameVersion::LoopyLandscapes) << QStringLiteral("SM_SC_Num_3") << 12 << 67;
-}
-
-void TestRideSettingsMenus::trackColor()
-{
-    QFETCH(int, version);
-    QFETCH(QString, item);
-    QFETCH(int, pick);
-    QFETCH(int, byte);
-    if (version >= 0) {
-        m_settings->chooseGameVersion(GameVersion(version));
-    }
-    m_pick = pick;
-    expectSingleWrite(m_menus->window.findChild<QAction*>(item), byte, pick);
-}
-
-void TestRideSettingsMenus::vehicleColor_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<int>("byte");
-    QTest::newRow("body 0") << QStringLiteral("SM_BC_Cars_0") << 8;
-    QTest::newRow("trim 0, body 1 stays") << QStringLiteral("SM_TC_Cars_0") << 9;
-    QTest::newRow("body 5") << QStringLiteral("SM_BC_Cars_5") << 18;
-    QTest::newRow("body 11") << QStringLiteral("SM_BC_Cars_11") << 30;
-    QTest::newRow("trim 11") << QStringLiteral("SM_TC_Cars_11") << 31;
-}
-
-void TestRideSettingsMenus::vehicleColor()
-{
-    QFETCH(QString, item);
-    QFETCH(int, byte);
-    // The version plays no part in vehicle colours.
-    for (GameVersion version : {GameVersion::Original, GameVersion::LoopyLandscapes}) {
-        m_settings->chooseGameVersion(version);
-        m_pick = version == GameVersion::Original ? 21 : 3;
-        expectSingleWrite(m_menus->window.findChild<QAction*>(item), byte, m_pick);
-    }
+    m_pick = value;
+    expectSingleWrite(m_menus->window.findChild<QAction*>(item), byte, value);
 }
 
 void TestRideSettingsMenus::versionIsReadWhenTheColourIsWritten()
@@ -440,9 +367,6 @@ void TestRideSettingsMenus::versionSwitchesTrackItems()
 
     h.versionLoopyLandscapes->trigger();
     QCOMPARE(m_settings->gameVersion(), GameVersion::LoopyLandscapes);
-    QVERIFY(h.versionLoopyLandscapes->isChecked());
-    QVERIFY(!h.versionOriginal->isChecked());
-    QVERIFY(!h.versionCorkscrewFollies->isChecked());
     QCOMPARE(itemsEnabled(3), 1);
 
     // The decode command's path: exactly as a click on "Corkscrew Follies".
@@ -514,4 +438,4 @@ void TestRideSettingsMenus::paletteDialogIsTheDefaultPicker()
 }
 
 QTEST_MAIN(TestRideSettingsMenus)
-#include "ride_settings_menus_test.moc"
+#include "tst_ride_settings_menus.moc"

@@ -103,4 +103,4 @@ void TestSettingBytes::typeBytes()
 }
 
 QTEST_GUILESS_MAIN(TestSettingBytes)
-#include "setting_bytes_test.moc"
+#include "tst_setting_bytes.moc"

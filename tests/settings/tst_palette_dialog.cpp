@@ -68,9 +68,7 @@ private slots:
     void paletteColors();
     void swatchesFormFourRowsOfEight();
     void frameHoldsPreviewAndOk();
-    void firstOkReturnsZero();
-    void lastClickedSwatchWins();
-    void okKeepsPreviewForNextShowing();
+    void okReturnsLastClickedAndKeepsPreview();
     void closeBoxKeepsCodeButResetsPreview();
     void renderedSwatchesShowTheirColours();
 };
@@ -80,13 +78,9 @@ void TestPaletteDialog::paletteColors_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<QColor>("color");
     QTest::newRow("0") << 0 << QColor(47, 64, 63);
-    QTest::newRow("5") << 5 << QColor(15, 64, 176);
     QTest::newRow("7") << 7 << QColor(32, 144, 143);
-    QTest::newRow("12") << 12 << QColor(128, 159, 95);
     QTest::newRow("16") << 16 << QColor(255, 111, 16);
-    QTest::newRow("23") << 23 << QColor(143, 0, 0);
     QTest::newRow("24") << 24 << QColor(223, 0, 7);
-    QTest::newRow("30") << 30 << QColor(255, 231, 47);
     QTest::newRow("31") << 31 << QColor(143, 208, 239);
     QTest::newRow("past the palette") << 32 << QColor();
     QTest::newRow("negative") << -1 << QColor();
@@ -142,31 +136,20 @@ void TestPaletteDialog::frameHoldsPreviewAndOk()
     QVERIFY(frame->geometry().right() < dialog.width());
 }
 
-void TestPaletteDialog::firstOkReturnsZero()
+void TestPaletteDialog::okReturnsLastClickedAndKeepsPreview()
 {
     PaletteDialog dialog;
-    const Showing showing = ShowAndPick(dialog, {}, Ending::Ok);
-    QCOMPARE(showing.result, 0);
-    QCOMPARE(showing.previewAtStart, PaletteColor(0));
+    const Showing first = ShowAndPick(dialog, {}, Ending::Ok);
+    QCOMPARE(first.result, 0);
+    QCOMPARE(first.previewAtStart, PaletteColor(0));
     QVERIFY(!dialog.isVisible());
-}
 
-void TestPaletteDialog::lastClickedSwatchWins()
-{
-    PaletteDialog dialog;
-    const Showing showing = ShowAndPick(dialog, {12, 30}, Ending::Ok);
-    QCOMPARE(showing.result, 30);
+    QCOMPARE(ShowAndPick(dialog, {12, 30}, Ending::Ok).result, 30);
     QCOMPARE(dialog.colorCode(), 30);
     QCOMPARE(dialog.previewColor(), QColor(255, 231, 47));
-}
-
-void TestPaletteDialog::okKeepsPreviewForNextShowing()
-{
-    PaletteDialog dialog;
-    QCOMPARE(ShowAndPick(dialog, {7}, Ending::Ok).result, 7);
     const Showing again = ShowAndPick(dialog, {}, Ending::Ok);
-    QCOMPARE(again.previewAtStart, PaletteColor(7));
-    QCOMPARE(again.result, 7);
+    QCOMPARE(again.previewAtStart, PaletteColor(30));
+    QCOMPARE(again.result, 30);
 }
 
 void TestPaletteDialog::closeBoxKeepsCodeButResetsPreview()
@@ -210,4 +193,4 @@ void TestPaletteDialog::renderedSwatchesShowTheirColours()
 }
 
 QTEST_MAIN(TestPaletteDialog)
-#include "palette_dialog_test.moc"
+#include "tst_palette_dialog.moc"
