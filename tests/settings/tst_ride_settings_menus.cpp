@@ -325,6 +325,7 @@ void TestRideSettingsMenus::pickOutsidePaletteWritesNothing()
 void TestRideSettingsMenus::shortRecordRefusesWrites()
 {
     QVERIFY(m_document->loadContents(SampleRecord(7)));
+    QSignalSpy refusals(m_settings.get(), &RideSettingsMenus::writeRefused);
     m_pick = 9;
     for (const char* name : {"SM_BC_Cars_11", "SM_TC_Cars_0", "SM_TRC_Num_0", "SM_SC_Num_0"}) {
         m_menus->window.findChild<QAction*>(QString::fromLatin1(name))->trigger();
@@ -332,6 +333,11 @@ void TestRideSettingsMenus::shortRecordRefusesWrites()
     m_menus->handles.schemeCar->trigger();
     QCOMPARE(m_document->contents(), SampleRecord(7));
     QVERIFY(!m_document->changed());
+    // Each refusal says why, naming the record's length and the byte.
+    QCOMPARE(refusals.size(), 5);
+    QCOMPARE(refusals.constFirst().constFirst().toString(),
+             QStringLiteral("This record has only 7 bytes, so byte 30 cannot be set. Settings "
+                            "apply to a whole decoded track design."));
     // Bytes inside the short record are still written.
     expectSingleWrite(m_menus->window.findChild<QAction*>(QStringLiteral("SM_OMTypes_3")), 6, 12);
 }

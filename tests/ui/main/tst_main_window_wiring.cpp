@@ -71,6 +71,7 @@ private slots:
     void rideOperationOkWritesSixBytes();
     void rideOperationCloseBoxWritesNothing();
     void rideOperationRefusesShortRecord();
+    void settingsCommandRefusesShortRecord();
     void rideInfoShowsTheReport();
     void fileFromCommandLine();
     void droppedFileAsksAboutChanges_data();
@@ -251,6 +252,20 @@ void TestMainWindowWiring::rideOperationRefusesShortRecord()
     QVERIFY(!m_window->document().changed());
     QCOMPARE(m_prompts->messages.size(), 1);
     QVERIFY(m_prompts->messages.constFirst().text.contains(QStringLiteral("41")));
+}
+
+void TestMainWindowWiring::settingsCommandRefusesShortRecord()
+{
+    const ByteBuffer record(7, 2); // ends just before the colour-scheme byte
+    openAndDecode(record);
+    m_window->document().setChanged(false);
+
+    m_window->action("SM_CS_Car")->trigger();
+    QCOMPARE(m_window->document().contents(), record);
+    QVERIFY(!m_window->document().changed());
+    QCOMPARE(m_prompts->messages.size(), 1);
+    QCOMPARE(m_prompts->messages.constFirst().caption, QStringLiteral("Railwright"));
+    QVERIFY(m_prompts->messages.constFirst().text.contains(QStringLiteral("byte 7")));
 }
 
 void TestMainWindowWiring::rideInfoShowsTheReport()
