@@ -8,26 +8,16 @@
 #include <QStringList>
 #include <QTimer>
 
-namespace {
-
-QIcon applicationIcon()
-{
-    QIcon icon;
-    for (const int size : {16, 32, 64, 256}) {
-        icon.addFile(QStringLiteral(":/icons/railwright-%1.png").arg(size), QSize(size, size));
-    }
-    return icon;
-}
-
-} // namespace
-
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Railwright"));
     QApplication::setApplicationVersion(QStringLiteral(RAILWRIGHT_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.railwright.Railwright"));
-    QApplication::setWindowIcon(applicationIcon());
+    // The installed icon theme holds the program's icon in every size; looking it up by
+    // name costs nothing until the window system asks for a picture.
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("io.github.railwright.Railwright")));
     QApplication::setStyle(new railwright::EditorStyle);
 
     QCommandLineParser parser;

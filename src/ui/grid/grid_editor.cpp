@@ -67,14 +67,16 @@ GridEditor::GridEditor(TrackDesignDocument& document, UserPrompts& prompts, QWid
 
     d->grid = new QTableView(this);
     d->grid->setObjectName(u"Grid"_s);
-    d->grid->setModel(d->model);
-    d->grid->setItemDelegate(new GridCellDelegate(d->grid));
+    // The headers are hidden and fixed before the model arrives, so that no header
+    // measures its sections' contents at start-up.
     d->grid->horizontalHeader()->hide();
     d->grid->verticalHeader()->hide();
     d->grid->horizontalHeader()->setMinimumSectionSize(0);
     d->grid->verticalHeader()->setMinimumSectionSize(0);
     d->grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     d->grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    d->grid->setModel(d->model);
+    d->grid->setItemDelegate(new GridCellDelegate(d->grid));
     d->grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The model marks the selected byte itself, so the mark stays on that byte when
     // the rows are laid out anew and keyboard moves in the grid do not shift it.
