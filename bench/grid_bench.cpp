@@ -4,6 +4,7 @@
 
 #include "document/track_design_document.h"
 #include "document/user_prompts.h"
+#include "silent_prompts.h"
 #include "ui/grid/grid_editor.h"
 
 #include <QApplication>
@@ -20,14 +21,7 @@ using railwright::DisplayMode;
 using railwright::GridEditor;
 using railwright::TrackDesignDocument;
 
-class SilentPrompts : public railwright::UserPrompts
-{
-public:
-    Answer ask(const QString&, const QString&) override { return Answer::Cancel; }
-    void tell(const QString&, const QString&, Icon) override {}
-    QString openFileName(const QString&) override { return {}; }
-    QString saveFileName(const QString&) override { return {}; }
-};
+using railwright::bench::SilentPrompts;
 
 // A shown editor `width` x `height` pixels over `length` non-zero bytes.
 struct Setup

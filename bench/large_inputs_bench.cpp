@@ -8,6 +8,7 @@
 
 #include "codec/code_table_format.h"
 #include "document/user_prompts.h"
+#include "silent_prompts.h"
 #include "ui/main/main_window.h"
 
 #include <QApplication>
@@ -25,14 +26,7 @@ namespace {
 
 using railwright::MainWindow;
 
-class SilentPrompts : public railwright::UserPrompts
-{
-public:
-    Answer ask(const QString&, const QString&) override { return Answer::Cancel; }
-    void tell(const QString&, const QString&, Icon) override {}
-    QString openFileName(const QString&) override { return {}; }
-    QString saveFileName(const QString&) override { return {}; }
-};
+using railwright::bench::SilentPrompts;
 
 // A folder holding three code tables of the most entries a table may have.
 class LargeTables

@@ -10,6 +10,8 @@ function(railwright_add_test name)
     add_executable(${name} ${ARG_SOURCES})
     railwright_target_defaults(${name})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+    # Shared test helpers are included as "support/...".
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     target_compile_definitions(${name} PRIVATE
         RAILWRIGHT_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
         RAILWRIGHT_BIN_DIR="${CMAKE_BINARY_DIR}/bin")

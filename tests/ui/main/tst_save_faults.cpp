@@ -7,6 +7,7 @@
 // full disk, and a folder without write permission (or an immutable one, for root)
 // for the read-only one.
 
+#include "support/file_size_limit.h"
 #include "support/scripted_prompts.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/main/main_window.h"
@@ -73,34 +74,7 @@ private:
     bool m_mounted = false;
 };
 
-// The largest file this process may write, lowered for the lifetime of the object: a
-// stand-in for a full disk that also stops root.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = limit;
-        m_active = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-    [[nodiscard]] bool active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
+using railwright::test::FileSizeLimit;
 
 int runQuietly(const QString& program, const QStringList& arguments)
 {

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "document/user_prompts.h"
+
+namespace railwright::bench {
+
+// Answers every question with Cancel and shows nothing, so a benchmark never waits on
+// a dialog.
+class SilentPrompts : public UserPrompts
+{
+public:
+    Answer ask(const QString&, const QString&) override { return Answer::Cancel; }
+    void tell(const QString&, const QString&, Icon) override {}
+    QString openFileName(const QString&) override { return {}; }
+    QString saveFileName(const QString&) override { return {}; }
+};
+
+} // namespace railwright::bench
