@@ -126,33 +126,28 @@ RideOperationDialog::RideOperationDialog(const RideOperation& initial, QWidget* 
     const QString widestCount = QString::number(MaxByteCount);
     const QString widestTrains = QString::number(MaxTrainsOrCars);
 
-    auto* trains = AddFrame(this, u"fraTrains"_s, u"# of Trains"_s);
-    auto* trainsLabel = AddValueLabel(trains, u"lblTrains"_s, u"1"_s);
-    m_trains = AddUpDown(trains, u"UDTrains"_s, MinTrainsOrCars, MaxTrainsOrCars, 1, trainsLabel);
-    place(trains, {75, 75, 1065, 765});
-    place(trainsLabel, {150, 225, 465, 390}, widestTrains);
-    place(m_trains, {675, 225, 255, 390});
-
-    auto* cars = AddFrame(this, u"fraCars"_s, u"# of Cars"_s);
-    auto* carsLabel = AddValueLabel(cars, u"lblCars"_s, u"1"_s);
-    m_cars = AddUpDown(cars, u"UDCars"_s, MinTrainsOrCars, MaxTrainsOrCars, 1, carsLabel);
-    place(cars, {75, 900, 1065, 765});
-    place(carsLabel, {150, 225, 465, 390}, widestTrains);
-    place(m_cars, {675, 225, 255, 390});
-
-    auto* minWait = AddFrame(this, u"fraMinW"_s, u"Min Wait Time"_s);
-    auto* minWaitLabel = AddValueLabel(minWait, u"lblMinW"_s, u"0"_s);
-    m_minWait = AddUpDown(minWait, u"UDMinW"_s, 0, MaxByteCount, 0, minWaitLabel);
-    place(minWait, {1200, 75, 1290, 765});
-    place(minWaitLabel, {150, 225, 690, 390}, widestCount);
-    place(m_minWait, {900, 225, 255, 390});
-
-    auto* maxWait = AddFrame(this, u"fraMaxW"_s, u"Max Wait Time"_s);
-    auto* maxWaitLabel = AddValueLabel(maxWait, u"lblMaxW"_s, u"0"_s);
-    m_maxWait = AddUpDown(maxWait, u"UDMaxW"_s, 0, MaxByteCount, 0, maxWaitLabel);
-    place(maxWait, {1200, 900, 1290, 765});
-    place(maxWaitLabel, {150, 225, 690, 390}, widestCount);
-    place(m_maxWait, {900, 225, 255, 390});
+    // A frame holding a value label and its up-down control, as the four counters are.
+    const auto addCounter = [&](const QString& frameName, const QString& caption,
+                                const QString& labelName, const QString& upDownName, int minimum,
+                                int maximum, int start, QRect frameTwips, int labelWidth,
+                                const QString& widestValue) {
+        auto* frame = AddFrame(this, frameName, caption);
+        auto* label = AddValueLabel(frame, labelName, QString::number(start));
+        auto* upDown = AddUpDown(frame, upDownName, minimum, maximum, start, label);
+        place(frame, frameTwips);
+        place(label, {150, 225, labelWidth, 390}, widestValue);
+        place(upDown, {150 + labelWidth + 60, 225, 255, 390});
+        return upDown;
+    };
+    m_trains =
+        addCounter(u"fraTrains"_s, u"# of Trains"_s, u"lblTrains"_s, u"UDTrains"_s, MinTrainsOrCars,
+                   MaxTrainsOrCars, 1, {75, 75, 1065, 765}, 465, widestTrains);
+    m_cars = addCounter(u"fraCars"_s, u"# of Cars"_s, u"lblCars"_s, u"UDCars"_s, MinTrainsOrCars,
+                        MaxTrainsOrCars, 1, {75, 900, 1065, 765}, 465, widestTrains);
+    m_minWait = addCounter(u"fraMinW"_s, u"Min Wait Time"_s, u"lblMinW"_s, u"UDMinW"_s, 0,
+                           MaxByteCount, 0, {1200, 75, 1290, 765}, 690, widestCount);
+    m_maxWait = addCounter(u"fraMaxW"_s, u"Max Wait Time"_s, u"lblMaxW"_s, u"UDMaxW"_s, 0,
+                           MaxByteCount, 0, {1200, 900, 1290, 765}, 690, widestCount);
 
     auto* peep = AddFrame(this, u"fraPeep"_s, u"Speed/Max People"_s);
     m_speed = AddValueLabel(peep, u"lblSpeed"_s, SpeedText(1, locale()));
@@ -188,7 +183,7 @@ RideOperationDialog::RideOperationDialog(const RideOperation& initial, QWidget* 
     const int comboTop = 1875;
     const int comboWidth = 2190;
     // The list follows the box only when the box changes: on opening with the box
-    // clear the list stays enabled, as the game's own editor left it.
+    // clear the list stays enabled.
     connect(m_wait, &QCheckBox::toggled, m_loadAmount, &QComboBox::setEnabled);
 
     m_ok = new QPushButton(u"Ok"_s, this);
