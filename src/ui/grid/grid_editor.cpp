@@ -3,9 +3,9 @@
 #include "document/user_prompts.h"
 #include "ui/grid/byte_editing.h"
 #include "ui/grid/data_string_edit.h"
-#include "ui/grid/grid_cell_delegate.h"
 #include "ui/grid/grid_geometry.h"
 #include "ui/grid/grid_model.h"
+#include "ui/grid/grid_view.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -65,18 +65,8 @@ GridEditor::GridEditor(TrackDesignDocument& document, UserPrompts& prompts, QWid
     d->charMode->addItem(u"Decimal"_s, int(DisplayMode::Decimal));
     d->charMode->addItem(u"Hexidecimal"_s, int(DisplayMode::Hexidecimal));
 
-    d->grid = new QTableView(this);
+    d->grid = new GridView(d->model, this);
     d->grid->setObjectName(u"Grid"_s);
-    // The headers are hidden and fixed before the model arrives, so that no header
-    // measures its sections' contents at start-up.
-    d->grid->horizontalHeader()->hide();
-    d->grid->verticalHeader()->hide();
-    d->grid->horizontalHeader()->setMinimumSectionSize(0);
-    d->grid->verticalHeader()->setMinimumSectionSize(0);
-    d->grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    d->grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    d->grid->setModel(d->model);
-    d->grid->setItemDelegate(new GridCellDelegate(d->grid));
     d->grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The model marks the selected byte itself, so the mark stays on that byte when
     // the rows are laid out anew and keyboard moves in the grid do not shift it.

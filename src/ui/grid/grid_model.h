@@ -32,6 +32,8 @@ public:
     [[nodiscard]] const GridGeometry& geometry() const { return m_geometry; }
     [[nodiscard]] DisplayMode displayMode() const { return m_mode; }
     [[nodiscard]] bool skipZeros() const { return m_skipZeros; }
+    [[nodiscard]] TrackDesignDocument::Index selectedIndex() const { return m_selectedIndex; }
+    [[nodiscard]] const TrackDesignDocument& document() const { return m_document; }
 
     // These take effect at once (rows and cells are re-announced to the views).
     void setDisplayMode(DisplayMode mode);

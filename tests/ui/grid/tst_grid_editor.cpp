@@ -73,6 +73,7 @@ private slots:
     void clickAndDoubleClick();
     void selectionIsMarkedAndKeptByKeys();
     void cellsArePainted();
+    void paintingFollowsModeSelectionAndEdits();
     void bytesBeyond32768();
     void followsDocumentAtOnce();
     void clipboard();
@@ -87,6 +88,8 @@ private:
     [[nodiscard]] QString cellText(int row, int column) const;
     [[nodiscard]] bool isMarked(int row, int column) const;
     [[nodiscard]] QPoint cellCentre(qsizetype byteIndex) const;
+    // The cell of byte `byteIndex` as the grid paints it now.
+    [[nodiscard]] QImage paintedCell(qsizetype byteIndex) const;
     void clickByte(qsizetype byteIndex);
     // Types `text` into the edit box and commits it with Return.
     void commit(const QString& text);
@@ -150,6 +153,13 @@ QPoint TestGridEditor::cellCentre(qsizetype byteIndex) const
     const QModelIndex cell = model->index(int(byteIndex / perRow), int(byteIndex % perRow) + 1);
     m_editor->grid()->scrollTo(cell);
     return m_editor->grid()->visualRect(cell).center();
+}
+
+QImage TestGridEditor::paintedCell(qsizetype byteIndex) const
+{
+    const QRect cell(cellCentre(byteIndex), QSize());
+    auto* grid = m_editor->grid();
+    return grid->viewport()->grab(grid->visualRect(grid->indexAt(cell.topLeft()))).toImage();
 }
 
 void TestGridEditor::clickByte(qsizetype byteIndex)
@@ -546,6 +556,38 @@ void TestGridEditor::cellsArePainted()
     QVERIFY(inkIn(1, 6) > 0);
     QVERIFY(inkIn(1, 0) > 0);
     QCOMPARE(inkIn(1, 7), 0);
+}
+
+void TestGridEditor::paintingFollowsModeSelectionAndEdits()
+{
+    showCounting(30);
+    // Byte 15 holds 0x10, byte 2 holds 3: different texts in every mode.
+    const QImage hex = paintedCell(15);
+    QVERIFY(hex != paintedCell(2));
+    m_editor->setDisplayMode(DisplayMode::Decimal);
+    QVERIFY(paintedCell(15) != hex);
+    m_editor->setDisplayMode(DisplayMode::Hexidecimal);
+    QCOMPARE(paintedCell(15), hex);
+
+    // The same value looks the same in any cell of the row, and an edit shows at once.
+    m_document->setByte(15, 3);
+    QCOMPARE(paintedCell(15), paintedCell(2));
+
+    const QRgb highlight = QPalette().color(QPalette::Highlight).rgb();
+    const auto highlighted = [&](qsizetype byteIndex) {
+        const QImage cell = paintedCell(byteIndex);
+        int count = 0;
+        for (int y = 0; y < cell.height(); ++y) {
+            for (int x = 0; x < cell.width(); ++x) {
+                count += cell.pixel(x, y) == highlight;
+            }
+        }
+        return count * 2 > cell.width() * cell.height();
+    };
+    QVERIFY(highlighted(0));
+    clickByte(5);
+    QVERIFY(highlighted(5));
+    QVERIFY(!highlighted(0));
 }
 
 void TestGridEditor::bytesBeyond32768()
