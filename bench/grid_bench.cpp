@@ -4,6 +4,7 @@
 
 #include "document/track_design_document.h"
 #include "document/user_prompts.h"
+#include "run_benchmarks.h"
 #include "silent_prompts.h"
 #include "ui/grid/grid_editor.h"
 
@@ -133,8 +134,5 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return railwright::bench::RunBenchmarks(argc, argv);
 }

@@ -8,6 +8,7 @@
 
 #include "codec/code_table_format.h"
 #include "document/user_prompts.h"
+#include "run_benchmarks.h"
 #include "silent_prompts.h"
 #include "ui/main/main_window.h"
 
@@ -186,11 +187,5 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return railwright::bench::RunBenchmarks(argc, argv);
 }

@@ -1,6 +1,8 @@
 // Start-up of the editor, as a whole process up to its first shown window, beside a
 // bare QMainWindow program started the same way. Both run on the offscreen platform
 // and quit as soon as the window is shown (--quit-after-show).
+#include "run_benchmarks.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -81,11 +83,5 @@ BENCHMARK(BM_StartUpRatio)->UseManualTime()->Unit(benchmark::kMillisecond)->Iter
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return railwright::bench::RunBenchmarks(argc, argv);
 }
