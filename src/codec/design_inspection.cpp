@@ -1,0 +1,85 @@
+#include "design_inspection.h"
+
+#include "checksum.h"
+#include "record_layout.h"
+#include "rle.h"
+
+namespace railwright {
+
+namespace {
+
+constexpr std::uint8_t TrackEndMarker = 0xFF;
+constexpr std::size_t TrackPieceSize = 2;
+constexpr std::size_t ChecksumSize = 4;
+
+std::size_t TrackDataStart(ByteView record, RecordLayout layout)
+{
+    switch (layout) {
+    case RecordLayout::Base:
+        return BaseTrackDataStart;
+    case RecordLayout::Expansion:
+        return ExpansionTrackDataStart;
+    case RecordLayout::Unusual:
+        break;
+    }
+    const bool expansionFlag = record.size() > record::SchemeAndVersion &&
+                               (record[record::SchemeAndVersion] & record::ExpansionFlag) != 0;
+    return expansionFlag ? ExpansionTrackDataStart : BaseTrackDataStart;
+}
+
+} // namespace
+
+ChecksumMatch MatchChecksum(ByteView file)
+{
+    if (file.size() < ChecksumSize) {
+        return ChecksumMatch::None;
+    }
+    const ByteView body = file.first(file.size() - ChecksumSize);
+    std::uint32_t stored = 0;
+    for (std::size_t i = 0; i < ChecksumSize; ++i) {
+        stored |= std::uint32_t(file[body.size() + i]) << (8 * i);
+    }
+    if (stored == ComputeChecksum(body, GameVersion::LoopyLandscapes)) {
+        return ChecksumMatch::LoopyLandscapes;
+    }
+    if (stored == ComputeChecksum(body, GameVersion::Original)) {
+        return ChecksumMatch::OriginalOrCorkscrew;
+    }
+    return ChecksumMatch::None;
+}
+
+RecordFacts InspectRecord(ByteView record)
+{
+    RecordFacts facts;
+    facts.length = record.size();
+    facts.layout = record.size() == BaseRecordLength        ? RecordLayout::Base
+                   : record.size() == ExpansionRecordLength ? RecordLayout::Expansion
+                                                            : RecordLayout::Unusual;
+    std::size_t pieces = 0;
+    for (std::size_t at = TrackDataStart(record, facts.layout); at < record.size();
+         at += TrackPieceSize, ++pieces) {
+        if (record[at] == TrackEndMarker) {
+            facts.trackPieces = pieces;
+            break;
+        }
+    }
+    return facts;
+}
+
+DesignInspection InspectDesign(ByteView file)
+{
+    DesignInspection inspection;
+    inspection.checksum = MatchChecksum(file);
+    DecodeResult decoded = RLEDecode(file);
+    if (!decoded.ok()) {
+        inspection.decodeError = decoded.error;
+    } else if (decoded.record.size() < MinimumRecordLength) {
+        inspection.decodeError = "it decodes to only " + std::to_string(decoded.record.size()) +
+                                 " bytes, too few for a track design";
+    } else {
+        inspection.record = InspectRecord(decoded.record);
+    }
+    return inspection;
+}
+
+} // namespace railwright
