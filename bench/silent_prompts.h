@@ -10,6 +10,10 @@ class SilentPrompts : public UserPrompts
 {
 public:
     Answer ask(const QString&, const QString&) override { return Answer::Cancel; }
+    int choose(const QString&, const QString&, const QStringList& buttons, int) override
+    {
+        return int(buttons.size()) - 1;
+    }
     void tell(const QString&, const QString&, Icon) override {}
     QString openFileName(const QString&) override { return {}; }
     QString saveFileName(const QString&) override { return {}; }

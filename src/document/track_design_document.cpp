@@ -1,66 +1,131 @@
 #include "track_design_document.h"
 
+#include <QUndoCommand>
+#include <algorithm>
+
 namespace railwright {
 
-TrackDesignDocument::TrackDesignDocument(QObject* parent)
-    : QObject(parent), m_bytes(1, 0), m_empty(1, true)
+using namespace Qt::StringLiterals;
+
+// Stores a set of bytes; keeps the values it replaced for undo.
+class WriteBytesCommand : public QUndoCommand
 {
+public:
+    WriteBytesCommand(TrackDesignDocument& document, const QString& text,
+                      std::vector<ByteEdit> edits)
+        : QUndoCommand(text), m_document(document), m_after(std::move(edits))
+    {
+        m_before.reserve(m_after.size());
+        m_wasEmpty.reserve(m_after.size());
+        for (const ByteEdit& edit : m_after) {
+            m_before.push_back({edit.index, document.valueAt(edit.index)});
+            m_wasEmpty.push_back(document.isEmptyElement(edit.index));
+        }
+    }
+
+    void redo() override { m_document.writeBytes(m_after, {}); }
+    void undo() override { m_document.writeBytes(m_before, m_wasEmpty); }
+
+private:
+    TrackDesignDocument& m_document;
+    std::vector<ByteEdit> m_after;
+    std::vector<ByteEdit> m_before;
+    std::vector<bool> m_wasEmpty; // an undo gives the start-up element back its emptiness
+};
+
+// Holds the one state that is not in the document: the new one before redo, the old
+// one after it. Each undo or redo swaps them, so a step keeps a single copy of the
+// contents however often it is moved over.
+class SwapStateCommand : public QUndoCommand
+{
+public:
+    SwapStateCommand(TrackDesignDocument& document, const QString& text,
+                     TrackDesignDocument::State state)
+        : QUndoCommand(text), m_document(document), m_other(std::move(state))
+    {
+    }
+
+    void redo() override { m_document.swapState(m_other); }
+    void undo() override { m_document.swapState(m_other); }
+
+private:
+    TrackDesignDocument& m_document;
+    TrackDesignDocument::State m_other;
+};
+
+TrackDesignDocument::TrackDesignDocument(QObject* parent) : QObject(parent)
+{
+    m_state.bytes.assign(1, 0);
+    m_state.empty.assign(1, true);
+    connect(&m_undoStack, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { emit changedFlagChanged(!clean); });
+}
+
+TrackDesignDocument::~TrackDesignDocument()
+{
+    // The commands refer to this document; they must go before its state does.
+    m_undoStack.clear();
 }
 
 bool TrackDesignDocument::isEmptyElement(Index index) const
 {
-    return index >= 0 && index < length() && m_empty[std::size_t(index)];
+    return index >= 0 && index < length() && m_state.empty[std::size_t(index)];
 }
 
 std::uint8_t TrackDesignDocument::valueAt(Index index) const
 {
-    const Index clamped = index < 0 ? 0 : (index >= length() ? length() - 1 : index);
+    const Index clamped = std::clamp<Index>(index, 0, length() - 1);
     const auto at = std::size_t(clamped);
-    return m_empty[at] ? std::uint8_t(0) : m_bytes[at];
+    return m_state.empty[at] ? std::uint8_t(0) : m_state.bytes[at];
 }
 
 ByteBuffer TrackDesignDocument::contents() const
 {
+    if (std::find(m_state.empty.begin(), m_state.empty.end(), true) == m_state.empty.end()) {
+        return m_state.bytes;
+    }
     ByteBuffer out;
-    out.reserve(m_bytes.size());
-    for (std::size_t i = 0; i < m_bytes.size(); ++i) {
-        if (!m_empty[i]) {
-            out.push_back(m_bytes[i]);
+    out.reserve(m_state.bytes.size());
+    for (std::size_t i = 0; i < m_state.bytes.size(); ++i) {
+        if (!m_state.empty[i]) {
+            out.push_back(m_state.bytes[i]);
         }
     }
     return out;
 }
 
-void TrackDesignDocument::setChanged(bool changed)
-{
-    if (m_changed == changed) {
-        return;
-    }
-    m_changed = changed;
-    emit changedFlagChanged(changed);
-}
-
 bool TrackDesignDocument::setByte(Index index, std::uint8_t value)
 {
-    if (index < 0 || index >= length()) {
+    return editBytes(u"Set Byte %1"_s.arg(QString::number(index, 16).toUpper()), {{index, value}});
+}
+
+bool TrackDesignDocument::editBytes(const QString& stepName, const std::vector<ByteEdit>& edits)
+{
+    const bool inside = std::all_of(edits.begin(), edits.end(), [this](const ByteEdit& edit) {
+        return edit.index >= 0 && edit.index < length();
+    });
+    if (!inside) {
         return false;
     }
-    m_bytes[std::size_t(index)] = value;
-    m_empty[std::size_t(index)] = false;
-    emit bytesChanged(index, index);
-    setChanged(true);
+    const bool changesSomething =
+        std::any_of(edits.begin(), edits.end(), [this](const ByteEdit& edit) {
+            return isEmptyElement(edit.index) || valueAt(edit.index) != edit.value;
+        });
+    if (changesSomething) {
+        m_undoStack.push(new WriteBytesCommand(*this, stepName, edits));
+    }
     return true;
 }
 
-bool TrackDesignDocument::setEmptyElement(Index index)
+bool TrackDesignDocument::replaceContents(const QString& stepName, ByteBuffer bytes,
+                                          ContentKind kind, GameVersion version)
 {
-    if (index < 0 || index >= length()) {
+    if (bytes.empty()) {
         return false;
     }
-    m_bytes[std::size_t(index)] = 0;
-    m_empty[std::size_t(index)] = true;
-    emit bytesChanged(index, index);
-    setChanged(true);
+    State next{std::move(bytes), {}, kind, version};
+    next.empty.assign(next.bytes.size(), false);
+    m_undoStack.push(new SwapStateCommand(*this, stepName, std::move(next)));
     return true;
 }
 
@@ -69,34 +134,66 @@ bool TrackDesignDocument::loadContents(ByteBuffer bytes)
     if (bytes.empty()) {
         return false;
     }
-    replace(std::move(bytes));
-    setChanged(false);
-    return true;
-}
-
-bool TrackDesignDocument::replaceContents(ByteBuffer bytes)
-{
-    if (bytes.empty()) {
-        return false;
-    }
-    replace(std::move(bytes));
-    setChanged(true);
+    State loaded{std::move(bytes), {}, ContentKind::Raw, m_state.version};
+    loaded.empty.assign(loaded.bytes.size(), false);
+    m_undoStack.clear();
+    replaceState(std::move(loaded));
     return true;
 }
 
 void TrackDesignDocument::reset()
 {
-    m_bytes.assign(1, 0);
-    m_empty.assign(1, true);
-    emit contentsReplaced();
-    setChanged(false);
+    m_undoStack.clear();
+    replaceState(
+        {ByteBuffer(1, 0), std::vector<bool>(1, true), ContentKind::StartUp, m_state.version});
 }
 
-void TrackDesignDocument::replace(ByteBuffer bytes)
+void TrackDesignDocument::setGameVersion(GameVersion version)
 {
-    m_empty.assign(bytes.size(), false);
-    m_bytes = std::move(bytes);
+    m_state.version = version;
+    // Also when it is the same: the menus repeat what a choice does.
+    emit gameVersionChanged(version);
+}
+
+void TrackDesignDocument::markSaved()
+{
+    m_undoStack.setClean();
+}
+
+void TrackDesignDocument::writeBytes(const std::vector<ByteEdit>& edits,
+                                     const std::vector<bool>& emptyFlags)
+{
+    Index first = length();
+    Index last = -1;
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        const ByteEdit& edit = edits[i];
+        m_state.bytes[std::size_t(edit.index)] = edit.value;
+        m_state.empty[std::size_t(edit.index)] = i < emptyFlags.size() && emptyFlags[i];
+        first = std::min(first, edit.index);
+        last = std::max(last, edit.index);
+    }
+    if (last >= first) {
+        emit bytesChanged(first, last);
+    }
+}
+
+void TrackDesignDocument::swapState(State& other)
+{
+    const ContentKind oldKind = m_state.kind;
+    const GameVersion oldVersion = m_state.version;
+    std::swap(m_state, other);
     emit contentsReplaced();
+    if (m_state.kind != oldKind) {
+        emit kindChanged(m_state.kind);
+    }
+    if (m_state.version != oldVersion) {
+        emit gameVersionChanged(m_state.version);
+    }
+}
+
+void TrackDesignDocument::replaceState(State state)
+{
+    swapState(state);
 }
 
 } // namespace railwright

@@ -1,19 +1,39 @@
 #pragma once
 
 #include "codec/byte_buffer.h"
+#include "codec/game_version.h"
 
 #include <QObject>
+#include <QUndoStack>
 #include <cstdint>
 #include <vector>
 
 namespace railwright {
 
-// The bytes the editor works on: a raw file or a decoded record. It always has at
-// least one element. An element may be empty (the start-up document holds one empty
-// element): an empty element reads as 0 and is not written when saving.
+// What the document holds: nothing yet, the bytes of a file, or a decoded record.
+enum class ContentKind
+{
+    StartUp,
+    Raw,
+    Decoded,
+};
+
+// One byte an edit stores.
+struct ByteEdit
+{
+    qsizetype index;
+    std::uint8_t value;
+};
+
+// The bytes the editor works on (a raw file or a decoded record), what they are, and the
+// game they are meant for. It always has at least one element; an element may be empty
+// (the start-up document holds one empty element): an empty element reads as 0 and is not
+// written when saving.
 //
-// Every change goes through the methods below, which emit what changed, so views
-// follow the document and undo can later hook in at one place.
+// Every edit is one step on the document's undo stack; undoing or redoing a step goes
+// through the same setters, which emit what changed, so views follow the document
+// whatever moved it. "Changed" means the stack is away from the point of the last open
+// or save.
 class TrackDesignDocument : public QObject
 {
     Q_OBJECT
@@ -22,32 +42,51 @@ public:
     using Index = qsizetype; // wide enough for every byte of the largest file
 
     explicit TrackDesignDocument(QObject* parent = nullptr);
+    ~TrackDesignDocument() override;
 
-    [[nodiscard]] Index length() const { return Index(m_bytes.size()); }
+    [[nodiscard]] Index length() const { return Index(m_state.bytes.size()); }
     [[nodiscard]] bool isEmptyElement(Index index) const;
     // The byte at `index`, clamped into the document (below 0 reads byte 0, past the
     // end reads the last byte); an empty element reads 0.
     [[nodiscard]] std::uint8_t valueAt(Index index) const;
     // The bytes a save writes: every element in order, empty elements left out.
     [[nodiscard]] ByteBuffer contents() const;
+    [[nodiscard]] ContentKind kind() const { return m_state.kind; }
+    [[nodiscard]] GameVersion gameVersion() const { return m_state.version; }
 
-    [[nodiscard]] bool changed() const { return m_changed; }
-    void setChanged(bool changed);
+    [[nodiscard]] bool changed() const { return !m_undoStack.isClean(); }
+    [[nodiscard]] QUndoStack* undoStack() { return &m_undoStack; }
 
-    // Stores one byte and marks the document changed. An index outside the document
-    // is refused: nothing changes and the result is false.
+    // One undoable step "Set Byte 2A" storing `value` at `index`. Refused (false, no step)
+    // when the index lies outside the document.
     bool setByte(Index index, std::uint8_t value);
-    // Makes one element empty; refused like setByte.
-    bool setEmptyElement(Index index);
+    // One undoable step named `stepName` storing every edit. Refused (false, nothing
+    // stored) when any index lies outside the document. Edits that store what is
+    // already there make no step.
+    bool editBytes(const QString& stepName, const std::vector<ByteEdit>& edits);
+    // One undoable step replacing every byte and what they are (decode, encode, a layout
+    // conversion). An empty buffer is refused.
+    bool replaceContents(const QString& stepName, ByteBuffer bytes, ContentKind kind,
+                         GameVersion version);
 
-    // Replaces every byte with a loaded file: marks the document unchanged.
-    // An empty buffer is refused (the document keeps at least one element).
-    bool loadContents(ByteBuffer bytes);
-    // Replaces every byte with the result of a decode or encode: marks it changed.
+    // Replaces every byte with a loaded file: raw, unchanged, with a fresh history.
     // An empty buffer is refused.
-    bool replaceContents(ByteBuffer bytes);
-    // Back to the start-up state: one empty element, unchanged.
+    bool loadContents(ByteBuffer bytes);
+    // Back to the start-up state: one empty element, unchanged, no history.
     void reset();
+    // The game the user says the design is for: no step, the bytes stay as they are.
+    void setGameVersion(GameVersion version);
+    // The bytes now on disk: "Changed" clears until the history moves away from here.
+    void markSaved();
+
+    // Everything a whole-contents step swaps in and out.
+    struct State
+    {
+        ByteBuffer bytes;
+        std::vector<bool> empty;
+        ContentKind kind = ContentKind::StartUp;
+        GameVersion version = GameVersion::Original;
+    };
 
 signals:
     // Bytes first..last (inclusive) were written; the length is the same.
@@ -56,13 +95,20 @@ signals:
     // The whole contents were replaced; the length may differ.
     void contentsReplaced();
     void changedFlagChanged(bool changed);
+    void kindChanged(railwright::ContentKind kind);
+    void gameVersionChanged(railwright::GameVersion version);
 
 private:
-    void replace(ByteBuffer bytes);
+    friend class WriteBytesCommand;
+    friend class SwapStateCommand;
 
-    ByteBuffer m_bytes;
-    std::vector<bool> m_empty;
-    bool m_changed = false;
+    // Empty flags, where given, go with the edits of the same position.
+    void writeBytes(const std::vector<ByteEdit>& edits, const std::vector<bool>& emptyFlags);
+    void swapState(State& other);
+    void replaceState(State state);
+
+    State m_state;
+    QUndoStack m_undoStack;
 };
 
 } // namespace railwright

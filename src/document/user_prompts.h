@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace railwright {
 
@@ -26,10 +27,15 @@ public:
 
     // A question with Yes, No and Cancel buttons.
     virtual Answer ask(const QString& text, const QString& caption) = 0;
+    // A question with the given buttons, `defaultButton` preselected; the last button
+    // is the one Escape and the close box press. Returns the index of the button pressed.
+    virtual int choose(const QString& text, const QString& caption, const QStringList& buttons,
+                       int defaultButton) = 0;
     // A message with an OK button.
     virtual void tell(const QString& text, const QString& caption, Icon icon = Icon::None) = 0;
     // A path to open or to save to; an empty string when the user cancels. `filter`
-    // is in QFileDialog's form ("TD4 File *.TD4 (*.TD4);;...").
+    // is in QFileDialog's form ("TD4 File *.TD4 (*.TD4);;..."). The caller adds a
+    // missing suffix to a save path.
     virtual QString openFileName(const QString& filter) = 0;
     virtual QString saveFileName(const QString& filter) = 0;
 };

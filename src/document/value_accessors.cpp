@@ -42,12 +42,6 @@ QString GetChrVal(const TrackDesignDocument& document, TrackDesignDocument::Inde
 bool SetChrVal(TrackDesignDocument& document, TrackDesignDocument::Index index,
                const QString& character)
 {
-    if (index < 0 || index >= document.length()) {
-        return false;
-    }
-    if (character.isEmpty()) {
-        return document.setEmptyElement(index);
-    }
     if (character.size() != 1 || character.at(0).unicode() > 0xFF) {
         return false;
     }

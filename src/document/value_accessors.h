@@ -20,10 +20,10 @@ namespace railwright {
 [[nodiscard]] QString GetChrVal(const TrackDesignDocument& document,
                                 TrackDesignDocument::Index index);
 
-// Stores the byte whose code is the one character of `character` (an empty text makes
-// the element empty) and, like every write, marks the document changed. Refused,
-// changing nothing and returning false, when the index lies outside the document or
-// the text is not one character of code 0 to 255.
+// Stores the byte whose code is the one character of `character`, as one undoable step.
+// Refused, changing nothing and returning false, when the index lies outside the
+// document or the text is not one character of code 0 to 255 (an empty text included:
+// no edit may drop a byte from the file).
 bool SetChrVal(TrackDesignDocument& document, TrackDesignDocument::Index index,
                const QString& character);
 

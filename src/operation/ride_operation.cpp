@@ -108,15 +108,15 @@ QString ApplyRideOperation(TrackDesignDocument& record, const RideOperation& ope
                           MaxByteCount);
     }
 
-    const auto write = [&record](std::size_t offset, int value) {
-        record.setByte(TrackDesignDocument::Index(offset), std::uint8_t(value));
+    const auto edit = [](std::size_t offset, int value) {
+        return ByteEdit{TrackDesignDocument::Index(offset), std::uint8_t(value)};
     };
-    write(record::DepartureFlags, PackDepartureFlags(operation));
-    write(record::NumTrains, operation.trains);
-    write(record::CarsPerTrain, operation.cars);
-    write(record::MinWaitTime, operation.minWait);
-    write(record::MaxWaitTime, operation.maxWait);
-    write(record::SpeedOrPeople, operation.speedOrPeople);
+    record.editBytes(
+        u"Set Ride Operation"_s,
+        {edit(record::DepartureFlags, PackDepartureFlags(operation)),
+         edit(record::NumTrains, operation.trains), edit(record::CarsPerTrain, operation.cars),
+         edit(record::MinWaitTime, operation.minWait), edit(record::MaxWaitTime, operation.maxWait),
+         edit(record::SpeedOrPeople, operation.speedOrPeople)});
     return QString();
 }
 

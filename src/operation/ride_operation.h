@@ -57,7 +57,7 @@ inline constexpr TrackDesignDocument::Index RideOperationRecordLength = 41;
 // separator: 0 gives "0.00", 1 "2.25", 255 "573.75".
 [[nodiscard]] QString SpeedText(int value, const QLocale& locale);
 
-// Writes the six operation bytes in record order, marking the document changed, and
+// Writes the six operation bytes as one undoable step "Set Ride Operation" and
 // returns an empty string. Writes nothing and returns a message for the user when the
 // record is shorter than RideOperationRecordLength or a value lies outside what the
 // dialog allows.

@@ -170,32 +170,15 @@ void PaletteDialog::fitFrameTitle()
                                .arg(qMax(0, m_finalColor->x() - 2)));
 }
 
-int PaletteDialog::pickColor()
+int PaletteDialog::pickColor(int current)
 {
-    exec();
-    return m_colorCode;
+    chooseSwatch(current >= 0 && current < int(m_swatches.size()) ? current : 0);
+    return exec() == QDialog::Accepted ? m_colorCode : -1;
 }
 
 QColor PaletteDialog::previewColor() const
 {
     return m_finalColor->color();
-}
-
-void PaletteDialog::reject()
-{
-    // The close box (and Escape, its keyboard twin) closes the window rather than
-    // hiding it: the picked index stays, the preview does not.
-    m_previewStale = true;
-    QDialog::reject();
-}
-
-void PaletteDialog::showEvent(QShowEvent* event)
-{
-    if (m_previewStale) {
-        m_finalColor->setColor(PaletteColor(0));
-        m_previewStale = false;
-    }
-    QDialog::showEvent(event);
 }
 
 void PaletteDialog::chooseSwatch(int index)

@@ -51,8 +51,7 @@ private:
 };
 
 // The dialog "Colors": 32 swatches, a preview of the colour clicked last and an Ok
-// button. It only hands back a palette index; it knows nothing of the record. Keep one
-// object for the whole run: the index picked last survives every showing.
+// button. It only hands back a palette index; it knows nothing of the record.
 class PaletteDialog : public QDialog
 {
     Q_OBJECT
@@ -60,19 +59,15 @@ class PaletteDialog : public QDialog
 public:
     explicit PaletteDialog(QWidget* parent = nullptr);
 
-    // The index of the swatch clicked last in any showing, 0 until one is clicked.
+    // The index of the swatch clicked last in this showing.
     [[nodiscard]] int colorCode() const { return m_colorCode; }
-    // Shows the dialog modally until Ok hides it or the close box closes it, then
-    // returns colorCode(). There is no cancel: every way out returns an index.
-    [[nodiscard]] int pickColor();
+    // Shows the dialog modally with the preview on `current` (the colour of the field
+    // being set; outside the palette the preview starts on index 0). Returns the index
+    // chosen when Ok closes it, or -1 when the close box or Escape does: only Ok applies.
+    [[nodiscard]] int pickColor(int current);
 
     // The colour the preview shows now.
     [[nodiscard]] QColor previewColor() const;
-
-    void reject() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void chooseSwatch(int index);
@@ -84,8 +79,6 @@ private:
     ColorField* m_finalColor = nullptr;
     QPushButton* m_ok = nullptr;
     int m_colorCode = 0;
-    // A closed window comes back as new: its preview starts at swatch 0 again.
-    bool m_previewStale = false;
 };
 
 } // namespace railwright

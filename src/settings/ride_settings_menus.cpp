@@ -205,12 +205,14 @@ void RideSettingsMenus::connectCommands()
     onTrack(m_supportItems, TrackPart::Support);
 
     for (int i = 0; i < m_bodyItems.size(); ++i) {
-        connect(m_bodyItems[i], &QAction::triggered, this,
-                [this, i] { chooseVehicleColor(BodyColorByte(i)); });
+        connect(m_bodyItems[i], &QAction::triggered, this, [this, i] {
+            chooseColor(BodyColorByte(i), QStringLiteral("Set Body Colour %1").arg(i + 1));
+        });
     }
     for (int i = 0; i < m_trimItems.size(); ++i) {
-        connect(m_trimItems[i], &QAction::triggered, this,
-                [this, i] { chooseVehicleColor(TrimColorByte(i)); });
+        connect(m_trimItems[i], &QAction::triggered, this, [this, i] {
+            chooseColor(TrimColorByte(i), QStringLiteral("Set Trim Colour %1").arg(i + 1));
+        });
     }
 
     const auto onVersion = [this](QAction* action, GameVersion version) {
@@ -222,20 +224,21 @@ void RideSettingsMenus::connectCommands()
     onVersion(m_handles.versionOriginal, GameVersion::Original);
     onVersion(m_handles.versionCorkscrewFollies, GameVersion::CorkscrewFollies);
     onVersion(m_handles.versionLoopyLandscapes, GameVersion::LoopyLandscapes);
+    connect(&m_document, &TrackDesignDocument::gameVersionChanged, this,
+            &RideSettingsMenus::showGameVersion);
 }
 
 GameVersion RideSettingsMenus::gameVersion() const
 {
-    if (m_handles.versionOriginal->isChecked()) {
-        return GameVersion::Original;
-    }
-    if (m_handles.versionLoopyLandscapes->isChecked()) {
-        return GameVersion::LoopyLandscapes;
-    }
-    return GameVersion::CorkscrewFollies;
+    return m_document.gameVersion();
 }
 
 void RideSettingsMenus::chooseGameVersion(GameVersion version)
+{
+    m_document.setGameVersion(version);
+}
+
+void RideSettingsMenus::showGameVersion(GameVersion version)
 {
     m_handles.versionCorkscrewFollies->setChecked(version == GameVersion::CorkscrewFollies);
     m_handles.versionLoopyLandscapes->setChecked(version == GameVersion::LoopyLandscapes);
@@ -248,7 +251,6 @@ void RideSettingsMenus::chooseGameVersion(GameVersion version)
         m_spineItems[i]->setEnabled(enabled);
         m_supportItems[i]->setEnabled(enabled);
     }
-    emit gameVersionChanged(version);
 }
 
 QList<QAction*> RideSettingsMenus::typeItems(CodeKind kind) const
@@ -289,36 +291,51 @@ QList<QAction*> RideSettingsMenus::trackItems(TrackPart part) const
 
 void RideSettingsMenus::chooseCode(CodeKind kind, const CodeRecord& entry)
 {
-    writeSetting(CodeByte(kind), CodeValue(entry));
+    const QString stepName = kind == CodeKind::RideType      ? QStringLiteral("Set Ride Type")
+                             : kind == CodeKind::VehicleType ? QStringLiteral("Set Vehicle Type")
+                                                             : QStringLiteral("Set Operating Mode");
+    writeSetting(CodeByte(kind), CodeValue(entry), stepName);
 }
 
 void RideSettingsMenus::chooseColorScheme(int scheme)
 {
-    writeSetting(record::SchemeAndVersion, ColorSchemeByte(scheme, gameVersion()));
+    writeSetting(record::SchemeAndVersion, ColorSchemeByte(scheme, gameVersion()),
+                 QStringLiteral("Set Colour Scheme"));
 }
 
 void RideSettingsMenus::chooseTrackColor(TrackPart part, int scheme)
 {
-    const int code = pickColor();
-    if (!IsPaletteCode(code)) {
-        return;
-    }
-    // The version is read after the dialog closes: that is the moment of the write.
-    writeSetting(TrackColorByte(part, scheme, gameVersion()), code);
+    const QString partName = part == TrackPart::Spine  ? QStringLiteral("Spine")
+                             : part == TrackPart::Rail ? QStringLiteral("Rail")
+                                                       : QStringLiteral("Support");
+    chooseColor(TrackColorByte(part, scheme, gameVersion()),
+                QStringLiteral("Set Track %1 Colour %2").arg(partName).arg(scheme + 1));
 }
 
-void RideSettingsMenus::chooseVehicleColor(std::size_t byte)
+void RideSettingsMenus::chooseColor(std::size_t byte, const QString& stepName)
 {
-    const int code = pickColor();
-    if (!IsPaletteCode(code)) {
+    const auto index = TrackDesignDocument::Index(byte);
+    if (index >= m_document.length()) {
+        writeSetting(byte, 0, stepName); // tells the user why nothing can be set
         return;
     }
-    writeSetting(byte, code);
+    int code = -1;
+    if (m_picker) {
+        code = m_picker(m_document.valueAt(index));
+    } else {
+        if (!m_palette) {
+            m_palette = std::make_unique<PaletteDialog>();
+        }
+        code = m_palette->pickColor(m_document.valueAt(index));
+    }
+    if (IsPaletteCode(code)) {
+        writeSetting(byte, code, stepName);
+    }
 }
 
-void RideSettingsMenus::writeSetting(std::size_t byte, int value)
+void RideSettingsMenus::writeSetting(std::size_t byte, int value, const QString& stepName)
 {
-    if (m_document.setByte(TrackDesignDocument::Index(byte), std::uint8_t(value))) {
+    if (m_document.editBytes(stepName, {{TrackDesignDocument::Index(byte), std::uint8_t(value)}})) {
         return;
     }
     emit writeRefused(
@@ -326,17 +343,6 @@ void RideSettingsMenus::writeSetting(std::size_t byte, int value)
                        "apply to a whole decoded track design.")
             .arg(m_document.length())
             .arg(byte));
-}
-
-int RideSettingsMenus::pickColor()
-{
-    if (m_picker) {
-        return m_picker();
-    }
-    if (!m_palette) {
-        m_palette = std::make_unique<PaletteDialog>();
-    }
-    return m_palette->pickColor();
 }
 
 } // namespace railwright

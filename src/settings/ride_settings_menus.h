@@ -38,13 +38,14 @@ struct RideSettingsMenuHandles
     QAction* versionLoopyLandscapes = nullptr;  // SM_RCT_LL
 };
 
-// Asks the user for a palette index (0..31). A value outside the palette writes nothing.
-using ColorPicker = std::function<int()>;
+// Asks the user for a palette index (0..31), starting from the field's current colour.
+// A value outside the palette (a cancelled choice) writes nothing.
+using ColorPicker = std::function<int(int current)>;
 
 // The ride settings of the "&Ride Settings" and "&Options" menus: it builds the items of
 // the type and colour menus from the code tables, writes the chosen code or colour into
-// the document (which marks it changed; views follow its signals) and keeps the game
-// version in the three version actions' check marks.
+// the document as one undoable step, and shows the document's game version in the three
+// version actions' check marks.
 class RideSettingsMenus : public QObject
 {
     Q_OBJECT
@@ -60,10 +61,10 @@ public:
                       QObject* parent = nullptr);
     ~RideSettingsMenus() override;
 
-    // The version whose check mark is set.
+    // The document's game version.
     [[nodiscard]] GameVersion gameVersion() const;
-    // What a click on a version item does: sets the check marks and enables or
-    // disables items 1 to 3 of the track-colour menus. Writes no byte.
+    // What a click on a version item does: makes it the document's version (no byte is
+    // written); the check marks and items 1 to 3 of the track-colour menus follow.
     void chooseGameVersion(GameVersion version);
 
     // The items of a type menu (entry 1 first; any not built yet are built now) and of
@@ -74,7 +75,6 @@ public:
     [[nodiscard]] QList<QAction*> trimItems() const { return m_trimItems; }
 
 signals:
-    void gameVersionChanged(railwright::GameVersion version);
     // A command could not write its byte because the record ends before it; the text
     // tells the user why. Nothing was changed.
     void writeRefused(const QString& message);
@@ -86,13 +86,13 @@ private:
     QList<QAction*> buildNumberedMenu(QMenu* menu, int count, const QString& caption,
                                       const QString& arrayName);
     void connectCommands();
+    void showGameVersion(GameVersion version);
 
     void chooseCode(CodeKind kind, const CodeRecord& entry);
     void chooseColorScheme(int scheme);
     void chooseTrackColor(TrackPart part, int scheme);
-    void chooseVehicleColor(std::size_t byte);
-    int pickColor();
-    void writeSetting(std::size_t byte, int value);
+    void chooseColor(std::size_t byte, const QString& stepName);
+    void writeSetting(std::size_t byte, int value, const QString& stepName);
 
     TrackDesignDocument& m_document;
     const CodeTables& m_tables;

@@ -24,6 +24,7 @@ public:
     };
 
     QQueue<Answer> answers;
+    QQueue<int> choices;       // the index of the button pressed in a `choose` question
     QQueue<QString> openPaths; // an empty string stands for a cancelled dialog
     QQueue<QString> savePaths;
 
@@ -41,6 +42,17 @@ public:
             return Answer::Cancel;
         }
         return answers.dequeue();
+    }
+
+    int choose(const QString& text, const QString& caption, const QStringList& buttons,
+               int) override
+    {
+        questions.append({text, caption, Icon::None});
+        if (choices.isEmpty()) {
+            unexpected.append(QStringLiteral("choice: ") + text);
+            return int(buttons.size()) - 1;
+        }
+        return choices.dequeue();
     }
 
     void tell(const QString& text, const QString& caption, Icon icon = Icon::None) override
@@ -71,8 +83,8 @@ public:
     // True when every scripted answer was used and nothing unscripted was asked.
     [[nodiscard]] bool allUsed() const
     {
-        return answers.isEmpty() && openPaths.isEmpty() && savePaths.isEmpty() &&
-               unexpected.isEmpty();
+        return answers.isEmpty() && choices.isEmpty() && openPaths.isEmpty() &&
+               savePaths.isEmpty() && unexpected.isEmpty();
     }
 };
 

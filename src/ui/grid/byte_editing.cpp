@@ -93,6 +93,11 @@ char16_t FilterEditKey(char16_t key, DisplayMode mode)
 
 CommitResult ParseCommitText(const QString& text, DisplayMode mode)
 {
+    // Enter pressed twice would otherwise overwrite the byte just set (or, as a
+    // character, drop it from the file).
+    if (text.isEmpty()) {
+        return {CommitResult::Kind::Nothing, 0, {}};
+    }
     switch (mode) {
     case DisplayMode::Hexidecimal: {
         const int value = leadingNumber(text, 16, 255);
@@ -109,11 +114,6 @@ CommitResult ParseCommitText(const QString& text, DisplayMode mode)
         return storeByte(value);
     }
     case DisplayMode::Charter:
-        if (text.isEmpty()) {
-            CommitResult result;
-            result.kind = CommitResult::Kind::MakeEmptyElement;
-            return result;
-        }
         if (text.size() != 1) {
             return refuse(u"Type exactly one character to store as the byte."_s);
         }

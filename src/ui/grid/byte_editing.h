@@ -20,19 +20,19 @@ struct CommitResult
 {
     enum class Kind
     {
-        StoreByte,        // store `value`
-        MakeEmptyElement, // make the element empty
-        Refused,          // store nothing; tell the user `message`
+        StoreByte, // store `value`
+        Nothing,   // the box is empty: change no byte
+        Refused,   // store nothing; tell the user `message`
     };
     Kind kind = Kind::Refused;
     std::uint8_t value = 0;
     QString message;
 };
 
-// Reads the edit box's text in `mode`. Hexidecimal: the hex digits up to the first
-// other character (none gives 0). Decimal: the digits up to the first other character
-// (none gives 0); above 255 is refused. Charter: one character of code 0 to 255, an
-// empty text makes the element empty; anything else is refused.
+// Reads the edit box's text in `mode`. An empty text changes nothing in every mode.
+// Hexidecimal: the hex digits up to the first other character (none gives 0). Decimal:
+// the digits up to the first other character (none gives 0); above 255 is refused.
+// Charter: one character of code 0 to 255; anything else is refused.
 [[nodiscard]] CommitResult ParseCommitText(const QString& text, DisplayMode mode);
 
 // The text a cell shows for byte `index` in `mode` (Charter draws control characters

@@ -8,6 +8,19 @@ namespace railwright {
 
 DataStringEdit::DataStringEdit(QWidget* parent) : QLineEdit(parent) {}
 
+bool DataStringEdit::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && text().isEmpty()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+            // Not claimed here, so the key reaches the window's shortcut.
+            event->ignore();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
 void DataStringEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

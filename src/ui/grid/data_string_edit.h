@@ -8,7 +8,9 @@ namespace railwright {
 
 // The edit box `DataString`: runs FilterEditKey on every key that types a character
 // and turns Enter into commitRequested() instead of handling it. Editing keys
-// (arrows, Home, End, Delete, Tab, shortcuts) pass unfiltered.
+// (arrows, Home, End, Delete, Tab, shortcuts) pass unfiltered. Undo and Redo act on the
+// typed text while there is some; in an empty box they go to the window's Undo and Redo,
+// which step through the document's history.
 class DataStringEdit : public QLineEdit
 {
     Q_OBJECT
@@ -25,6 +27,7 @@ signals:
     void keyRejected();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

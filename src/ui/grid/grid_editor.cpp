@@ -294,6 +294,10 @@ void GridEditor::selectCell(const QModelIndex& cell)
 
 void GridEditor::commit()
 {
+    const CommitResult result = ParseCommitText(d->dataString->text(), displayMode());
+    if (result.kind == CommitResult::Kind::Nothing) {
+        return;
+    }
     const auto index = d->selectedIndex;
     if (index < 0 || index >= d->document.length()) {
         d->prompts.tell(u"There is no byte at address %1 to change: the document ends at %2."_s.arg(
@@ -302,18 +306,11 @@ void GridEditor::commit()
                         u"Railwright"_s, UserPrompts::Icon::Information);
         return;
     }
-    const CommitResult result = ParseCommitText(d->dataString->text(), displayMode());
-    switch (result.kind) {
-    case CommitResult::Kind::Refused:
+    if (result.kind == CommitResult::Kind::Refused) {
         d->prompts.tell(result.message, u"Railwright"_s, UserPrompts::Icon::Information);
         return;
-    case CommitResult::Kind::StoreByte:
-        d->document.setByte(index, result.value);
-        break;
-    case CommitResult::Kind::MakeEmptyElement:
-        d->document.setEmptyElement(index);
-        break;
     }
+    d->document.setByte(index, result.value);
     d->dataString->clear();
 }
 

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace railwright {
 
@@ -22,6 +23,28 @@ UserPrompts::Answer DialogPrompts::ask(const QString& text, const QString& capti
     default:
         return Answer::Cancel;
     }
+}
+
+int DialogPrompts::choose(const QString& text, const QString& caption, const QStringList& buttons,
+                          int defaultButton)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, m_parent);
+    QList<QPushButton*> pushButtons;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        // The last button is the way out; the others are choices.
+        const auto role =
+            i + 1 == buttons.size() ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+        pushButtons.append(box.addButton(buttons.at(i), role));
+    }
+    if (defaultButton >= 0 && defaultButton < pushButtons.size()) {
+        box.setDefaultButton(pushButtons.at(defaultButton));
+    }
+    if (!pushButtons.isEmpty()) {
+        box.setEscapeButton(pushButtons.constLast());
+    }
+    box.exec();
+    const auto pressed = pushButtons.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
+    return pressed >= 0 ? int(pressed) : int(buttons.size()) - 1;
 }
 
 std::unique_ptr<QMessageBox> DialogPrompts::makeMessageBox(const QString& text,
@@ -56,8 +79,14 @@ QString DialogPrompts::openFileName(const QString& filter)
 
 QString DialogPrompts::saveFileName(const QString& filter)
 {
-    const QString path =
-        QFileDialog::getSaveFileName(m_parent, QStringLiteral("Save As"), m_folder, filter);
+    QFileDialog dialog(m_parent, QStringLiteral("Save As"), m_folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without a suffix gets ".TD4" before the dialog asks about overwriting.
+    dialog.setDefaultSuffix(QStringLiteral("TD4"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    const QString path = dialog.selectedFiles().constFirst();
     rememberFolder(path);
     return path;
 }

@@ -22,6 +22,8 @@ public:
     void setParentWidget(QWidget* parent) { m_parent = parent; }
 
     Answer ask(const QString& text, const QString& caption) override;
+    int choose(const QString& text, const QString& caption, const QStringList& buttons,
+               int defaultButton) override;
     void tell(const QString& text, const QString& caption, Icon icon = Icon::None) override;
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter) override;

@@ -1,10 +1,6 @@
 #include "main_window.h"
 
 #include "about_text.h"
-#include "busy_cursor.h"
-#include "codec/checksum.h"
-#include "codec/record_layout.h"
-#include "codec/rle.h"
 #include "document/document_file.h"
 #include "document/user_prompts.h"
 #include "operation/ride_operation.h"
@@ -20,12 +16,14 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QUrl>
 
 namespace railwright {
@@ -33,12 +31,11 @@ namespace railwright {
 namespace {
 
 const QString AppCaption = QStringLiteral("Railwright");
-const QString FileFilter =
-    QStringLiteral("TD4 File *.TD4 (*.TD4);;Text Files *.txt (*.txt);;All Files *.* (*)");
 
+// "[*]" is where Qt shows the modified mark while the document is changed.
 QString titleFor(const QString& fileName)
 {
-    return AppCaption + QStringLiteral(" [") + fileName + QStringLiteral("]");
+    return AppCaption + QStringLiteral(" [") + fileName + QStringLiteral("][*]");
 }
 
 // The one local file a drag carries, or an empty string.
@@ -54,7 +51,7 @@ QString droppedFilePath(const QMimeData* data)
 } // namespace
 
 MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tablesDirectory)
-    : QMainWindow(parent), m_prompts(prompts)
+    : QMainWindow(parent), m_prompts(prompts), m_controller(m_document, prompts)
 {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(titleFor(QStringLiteral("Untitled")));
@@ -74,13 +71,14 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
     m_stateActions = {action("M_RideSet"), action("Toolbar_RideInfo"), action("Toolbar_Decode"),
                       action("Toolbar_Encode")};
     loadCodeTables(tablesDirectory);
+    connectDocument();
     setAcceptDrops(true);
 
     // Each of these refills the grid, so only when the editor did not start that way.
     if (m_grid->displayMode() != DisplayMode::Hexidecimal) {
         m_grid->setDisplayMode(DisplayMode::Hexidecimal);
     }
-    applyDocumentState(DocumentState::StartUp);
+    showContentKind(m_document.kind());
     // 9450 x 5955 twips of client area, as the window was first laid out.
     resize(630, 397 + menuBar()->sizeHint().height() + m_toolbar->sizeHint().height() +
                     statusBar()->sizeHint().height());
@@ -98,11 +96,6 @@ QAction* MainWindow::action(const char* name) const
     return findChild<QAction*>(QString::fromLatin1(name));
 }
 
-GameVersion MainWindow::gameVersion() const
-{
-    return m_settings->gameVersion();
-}
-
 void MainWindow::loadCodeTables(const QString& directory)
 {
     CodeTablesLoad loaded = directory.isEmpty() ? LoadCodeTables() : ReadCodeTables(directory);
@@ -111,6 +104,23 @@ void MainWindow::loadCodeTables(const QString& directory)
     }
     m_tables = std::move(loaded.tables);
     connectRideSettings();
+}
+
+void MainWindow::connectDocument()
+{
+    connect(&m_document, &TrackDesignDocument::kindChanged, this, &MainWindow::showContentKind);
+    connect(&m_document, &TrackDesignDocument::changedFlagChanged, this,
+            &QWidget::setWindowModified);
+    connect(&m_controller, &DocumentController::currentPathChanged, this,
+            &MainWindow::showCurrentPath);
+    connect(&m_controller, &DocumentController::healthChanged, m_healthPanel, &QLabel::setText);
+    connect(&m_controller, &DocumentController::busyChanged, this, [](bool busy) {
+        if (busy) {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        } else {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    });
 }
 
 void MainWindow::connectRideSettings()
@@ -168,12 +178,12 @@ void MainWindow::createFileMenu()
     QMenu* file = addSubmenu(nullptr, "M_File", QStringLiteral("&File"));
     connect(
         addItem(file, "SM_Open", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
-        &QAction::triggered, this, &MainWindow::openFile);
+        &QAction::triggered, &m_controller, &DocumentController::openFile);
     addSeparator(file, "Break7");
     connect(addItem(file, "SM_Save", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
-            &QAction::triggered, this, &MainWindow::saveFile);
-    connect(addItem(file, "SM_SaveAs", QStringLiteral("Save &As...")), &QAction::triggered, this,
-            &MainWindow::saveFileAs);
+            &QAction::triggered, &m_controller, &DocumentController::save);
+    connect(addItem(file, "SM_SaveAs", QStringLiteral("Save &As...")), &QAction::triggered,
+            &m_controller, &DocumentController::saveAs);
     addSeparator(file, "Break4");
     QMenu* exportMenu = addSubmenu(file, "SM_Export", QStringLiteral("Expor&t"));
     // Export targets are announced but have no command yet; they stay disabled.
@@ -187,6 +197,16 @@ void MainWindow::createFileMenu()
 void MainWindow::createEditMenu()
 {
     QMenu* edit = addSubmenu(nullptr, "M_Edit", QStringLiteral("&Edit"));
+    // The stack names the step in the caption and disables the item when there is none.
+    QAction* undo = m_document.undoStack()->createUndoAction(edit, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("SM_Undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = m_document.undoStack()->createRedoAction(edit, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("SM_Redo"));
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addAction(undo);
+    edit->addAction(redo);
+    addSeparator(edit, "Break_Undo");
     connect(addItem(edit, "SM_Cut", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X)),
             &QAction::triggered, m_grid, &GridEditor::cutText);
     connect(addItem(edit, "SM_Copy", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C)),
@@ -281,11 +301,11 @@ void MainWindow::createToolbar()
     };
 
     button("Toolbar_OpenFile", QStringLiteral("Open File"),
-           QStringLiteral("Open a track design (Ctrl+O)"), ToolbarPicture::Open, this,
-           &MainWindow::openFile);
+           QStringLiteral("Open a track design (Ctrl+O)"), ToolbarPicture::Open, &m_controller,
+           &DocumentController::openFile);
     button("Toolbar_SaveFile", QStringLiteral("Save File"),
-           QStringLiteral("Save the bytes as they are (Ctrl+S)"), ToolbarPicture::Save, this,
-           &MainWindow::saveFile);
+           QStringLiteral("Save the design (Ctrl+S)"), ToolbarPicture::Save, &m_controller,
+           &DocumentController::save);
     separator("Toolbar_Separator3");
     button("Toolbar_Cut", QStringLiteral("Cut"), QStringLiteral("Cut the Data String text"),
            ToolbarPicture::Cut, m_grid, &GridEditor::cutText);
@@ -303,11 +323,11 @@ void MainWindow::createToolbar()
            &MainWindow::ShowRideInfo);
     separator("Toolbar_Separator11");
     button("Toolbar_Decode", QStringLiteral("Decode"),
-           QStringLiteral("Decode the file into its ride record"), ToolbarPicture::Decode, this,
-           &MainWindow::decodeCommand);
+           QStringLiteral("Decode the file into its ride record"), ToolbarPicture::Decode,
+           &m_controller, &DocumentController::decode);
     button("Toolbar_Encode", QStringLiteral("Encode"),
-           QStringLiteral("Encode the record and add the checksum"), ToolbarPicture::Encode, this,
-           &MainWindow::encodeCommand);
+           QStringLiteral("Encode the record and add the checksum"), ToolbarPicture::Encode,
+           &m_controller, &DocumentController::encode);
 }
 
 void MainWindow::createStatusBar()
@@ -326,6 +346,11 @@ void MainWindow::createStatusBar()
         bar->addWidget(panel, i + 1 == startTexts.size() ? 1 : 0);
         m_panels.append(panel);
     }
+    m_healthPanel = new QLabel(bar);
+    m_healthPanel->setObjectName(QStringLiteral("FileHealth"));
+    m_healthPanel->setFrameShape(QFrame::StyledPanel);
+    m_healthPanel->setFrameShadow(QFrame::Sunken);
+    bar->addPermanentWidget(m_healthPanel);
     connect(m_grid, &GridEditor::statusTextsChanged, this, &MainWindow::showStatusTexts);
 }
 
@@ -336,83 +361,32 @@ void MainWindow::showStatusTexts(const QStringList& texts)
     }
 }
 
-// --- Window states and the version setting ---------------------------------------
+// --- What the document is ---------------------------------------------------------
 
-void MainWindow::applyDocumentState(DocumentState state)
+void MainWindow::showContentKind(ContentKind kind)
 {
-    m_state = state;
-    const bool decoded = state == DocumentState::Decoded;
+    const bool decoded = kind == ContentKind::Decoded;
     m_stateActions.rideSettings->setEnabled(decoded);
     m_stateActions.rideInfo->setEnabled(decoded);
-    m_stateActions.decode->setEnabled(state == DocumentState::Raw);
+    m_stateActions.decode->setEnabled(kind == ContentKind::Raw);
     m_stateActions.encode->setEnabled(decoded);
 }
 
-void MainWindow::refreshGrid()
+void MainWindow::showCurrentPath(const QString& path)
 {
-    BusyCursor busy;
-    m_grid->UpdateGridData();
-    m_grid->UpdateGridLabels();
+    if (!path.isEmpty()) {
+        setWindowTitle(titleFor(DisplayFileName(path)));
+    }
 }
-
-// --- Decode and encode -----------------------------------------------------------
 
 bool MainWindow::EnDc(bool decode)
 {
-    const ByteBuffer bytes = m_document.contents();
-    ByteBuffer result;
-    if (decode) {
-        DecodeResult decoded = RLEDecode(bytes);
-        if (!decoded.ok()) {
-            m_prompts.tell(QStringLiteral("This file cannot be decoded: ") +
-                               QString::fromStdString(decoded.error),
-                           AppCaption);
-            return false;
-        }
-        if (decoded.record.empty()) {
-            m_prompts.tell(QStringLiteral("This file holds no track design: decoding it gives no "
-                                          "bytes. The document was left as it was."),
-                           AppCaption);
-            return false;
-        }
-        result = std::move(decoded.record);
-    } else {
-        result = AppendChecksum(RLEEncode(bytes), gameVersion());
-    }
-
-    // Only a decoded record has the version mark in byte 7; an encoded body's byte 7 is
-    // a byte of the run-length code and says nothing about the game.
-    const bool expansionRecord = decode && result.size() > record::SchemeAndVersion &&
-                                 result[record::SchemeAndVersion] >= record::ExpansionFlag;
-    if (!m_document.replaceContents(std::move(result))) {
-        return false;
-    }
-    m_stateActions.rideSettings->setEnabled(decode);
-    if (expansionRecord) {
-        m_settings->chooseGameVersion(GameVersion::CorkscrewFollies);
-    }
-    return true;
-}
-
-void MainWindow::decodeCommand()
-{
-    if (EnDc(true)) {
-        applyDocumentState(DocumentState::Decoded);
-        refreshGrid();
-    }
-}
-
-void MainWindow::encodeCommand()
-{
-    if (EnDc(false)) {
-        applyDocumentState(DocumentState::Raw);
-        refreshGrid();
-    }
+    return decode ? m_controller.decode() : m_controller.encode();
 }
 
 void MainWindow::ShowRideInfo()
 {
-    m_prompts.tell(BuildRideInfoReport(m_document, m_tables, gameVersion()),
+    m_prompts.tell(BuildRideInfoReport(m_document, m_tables, m_document.gameVersion()),
                    QStringLiteral("Ride Info"));
 }
 
@@ -428,68 +402,9 @@ void MainWindow::showRideOperation()
     }
 }
 
-// --- File commands ---------------------------------------------------------------
-
-bool MainWindow::settleUnsavedChanges()
-{
-    if (!m_document.changed()) {
-        return true;
-    }
-    switch (m_prompts.ask(QStringLiteral("Save Changes To Current File?"), AppCaption)) {
-    case UserPrompts::Answer::Yes:
-        // Opening after a save that did not happen would lose the changes.
-        return saveFile();
-    case UserPrompts::Answer::No:
-        return true;
-    case UserPrompts::Answer::Cancel:
-        return false;
-    }
-    return false;
-}
-
-void MainWindow::openFile()
-{
-    if (!settleUnsavedChanges()) {
-        return;
-    }
-    // From here the old path no longer names the document: a refused file must never
-    // be overwritten by a later "&Save".
-    m_currentPath.clear();
-    const QString path = m_prompts.openFileName(FileFilter);
-    if (!path.isEmpty()) {
-        openPath(path);
-    }
-}
-
-bool MainWindow::openDroppedPath(const QString& path)
-{
-    if (!settleUnsavedChanges()) {
-        return false;
-    }
-    m_currentPath.clear();
-    return openPath(path);
-}
-
 bool MainWindow::openPath(const QString& path)
 {
-    LoadResult loaded;
-    {
-        BusyCursor busy;
-        loaded = LoadFile(path);
-    }
-    if (!loaded.ok()) {
-        m_prompts.tell(loaded.errorText, AppCaption);
-        return false;
-    }
-    BusyCursor busy;
-    if (!m_document.loadContents(std::move(loaded.bytes))) {
-        return false;
-    }
-    m_currentPath = path;
-    setWindowTitle(titleFor(DisplayFileName(path)));
-    applyDocumentState(DocumentState::Raw);
-    refreshGrid();
-    return true;
+    return m_controller.openPath(path);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
@@ -509,69 +424,15 @@ void MainWindow::dropEvent(QDropEvent* event)
     // The question about unsaved changes and any message are modal; they must not run
     // inside the drag-and-drop handling of the windowing system.
     QMetaObject::invokeMethod(
-        this, [this, path] { openDroppedPath(path); }, Qt::QueuedConnection);
-}
-
-bool MainWindow::writeTo(const QString& path)
-{
-    SaveResult saved;
-    {
-        BusyCursor busy;
-        saved = SaveFile(path, m_document.contents());
-    }
-    if (!saved.ok()) {
-        m_prompts.tell(saved.errorText, AppCaption);
-        return false;
-    }
-    m_currentPath = path;
-    setWindowTitle(titleFor(DisplayFileName(path)));
-    m_document.setChanged(false);
-    return true;
-}
-
-bool MainWindow::saveFile()
-{
-    QString path = m_currentPath;
-    if (path.isEmpty()) {
-        path = m_prompts.saveFileName(FileFilter);
-        if (path.isEmpty()) {
-            return false;
-        }
-    }
-    return writeTo(path);
-}
-
-bool MainWindow::saveFileAs()
-{
-    m_currentPath.clear();
-    const QString path = m_prompts.saveFileName(FileFilter);
-    if (path.isEmpty()) {
-        return false;
-    }
-    return writeTo(path);
+        this, [this, path] { m_controller.openDroppedPath(path); }, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!m_document.changed()) {
+    if (m_controller.confirmClose()) {
         event->accept();
-        return;
-    }
-    switch (m_prompts.ask(QStringLiteral("Save Changes Before Exit?"), AppCaption)) {
-    case UserPrompts::Answer::Yes:
-        // Closing after a save that did not happen would lose the changes.
-        if (saveFile()) {
-            event->accept();
-        } else {
-            event->ignore();
-        }
-        return;
-    case UserPrompts::Answer::No:
-        event->accept();
-        return;
-    case UserPrompts::Answer::Cancel:
+    } else {
         event->ignore();
-        return;
     }
 }
 

@@ -1,0 +1,260 @@
+#include "document_controller.h"
+
+#include "codec/checksum.h"
+#include "codec/record_layout.h"
+#include "codec/rle.h"
+#include "design_health.h"
+#include "document_file.h"
+#include "user_prompts.h"
+
+#include <QFileInfo>
+#include <QLocale>
+
+namespace railwright {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString AppCaption = u"Railwright"_s;
+
+// Emits busyChanged around a file operation.
+class BusyScope
+{
+public:
+    explicit BusyScope(DocumentController& controller) : m_controller(controller)
+    {
+        emit m_controller.busyChanged(true);
+    }
+    ~BusyScope() { emit m_controller.busyChanged(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    DocumentController& m_controller;
+};
+
+} // namespace
+
+DocumentController::DocumentController(TrackDesignDocument& document, UserPrompts& prompts,
+                                       QObject* parent)
+    : QObject(parent), m_document(document), m_prompts(prompts)
+{
+    connect(&m_document, &TrackDesignDocument::bytesChanged, this,
+            &DocumentController::updateHealth);
+    connect(&m_document, &TrackDesignDocument::contentsReplaced, this,
+            &DocumentController::updateHealth);
+}
+
+QString DocumentController::fileFilter()
+{
+    return u"TD4 File *.TD4 (*.TD4);;Text Files *.txt (*.txt);;All Files *.* (*)"_s;
+}
+
+void DocumentController::setCurrentPath(const QString& path)
+{
+    m_currentPath = path;
+    emit currentPathChanged(path);
+}
+
+void DocumentController::updateHealth()
+{
+    QString text;
+    const ByteBuffer bytes = m_document.contents();
+    switch (m_document.kind()) {
+    case ContentKind::StartUp:
+        break;
+    case ContentKind::Raw:
+        text = FileHealthText(InspectDesign(bytes));
+        break;
+    case ContentKind::Decoded:
+        text = RecordHealthText(InspectRecord(bytes));
+        break;
+    }
+    if (text != m_healthText) {
+        m_healthText = text;
+        emit healthChanged(text);
+    }
+}
+
+bool DocumentController::settleUnsavedChanges(const QString& question)
+{
+    if (!m_document.changed()) {
+        return true;
+    }
+    switch (m_prompts.ask(question, AppCaption)) {
+    case UserPrompts::Answer::Yes:
+        // Going on after a save that did not happen would lose the changes.
+        return save();
+    case UserPrompts::Answer::No:
+        return true;
+    case UserPrompts::Answer::Cancel:
+        return false;
+    }
+    return false;
+}
+
+bool DocumentController::openFile()
+{
+    if (!settleUnsavedChanges(u"Save Changes To Current File?"_s)) {
+        return false;
+    }
+    // From here the old path no longer names the document: a refused file must never
+    // be overwritten by a later "&Save".
+    setCurrentPath({});
+    const QString path = m_prompts.openFileName(fileFilter());
+    return !path.isEmpty() && openPath(path);
+}
+
+bool DocumentController::openDroppedPath(const QString& path)
+{
+    if (!settleUnsavedChanges(u"Save Changes To Current File?"_s)) {
+        return false;
+    }
+    setCurrentPath({});
+    return openPath(path);
+}
+
+bool DocumentController::openPath(const QString& path)
+{
+    LoadResult loaded;
+    {
+        BusyScope busy(*this);
+        loaded = LoadFile(path);
+    }
+    if (!loaded.ok()) {
+        m_prompts.tell(loaded.errorText, AppCaption);
+        return false;
+    }
+    // The file's own checksum says which game it is for; a file that matches neither
+    // constant leaves the user's choice alone.
+    const ChecksumMatch match = MatchChecksum(loaded.bytes);
+    if (!m_document.loadContents(std::move(loaded.bytes))) {
+        return false;
+    }
+    if (match == ChecksumMatch::LoopyLandscapes) {
+        m_document.setGameVersion(GameVersion::LoopyLandscapes);
+    } else if (match == ChecksumMatch::OriginalOrCorkscrew) {
+        m_document.setGameVersion(GameVersion::Original);
+    }
+    setCurrentPath(path);
+    updateHealth();
+    return true;
+}
+
+bool DocumentController::guardDecodedSave()
+{
+    if (m_document.kind() != ContentKind::Decoded) {
+        return true;
+    }
+    enum Choice
+    {
+        EncodeAndSave,
+        SaveDecoded,
+        Cancel,
+    };
+    const int choice = m_prompts.choose(
+        u"This design is decoded, and the game reads only encoded designs. Encode it before "
+        u"saving?"_s,
+        AppCaption, {u"Encode and Save"_s, u"Save Decoded"_s, u"Cancel"_s}, EncodeAndSave);
+    switch (choice) {
+    case EncodeAndSave:
+        return encode();
+    case SaveDecoded:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool DocumentController::writeTo(const QString& path)
+{
+    SaveResult saved;
+    {
+        BusyScope busy(*this);
+        saved = SaveFile(path, m_document.contents());
+    }
+    if (!saved.ok()) {
+        m_prompts.tell(saved.errorText, AppCaption);
+        return false;
+    }
+    setCurrentPath(path);
+    m_document.markSaved();
+    return true;
+}
+
+bool DocumentController::save()
+{
+    if (m_currentPath.isEmpty()) {
+        return saveAs();
+    }
+    return guardDecodedSave() && writeTo(m_currentPath);
+}
+
+bool DocumentController::saveAs()
+{
+    QString path = m_prompts.saveFileName(fileFilter());
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += u".TD4"_s;
+    }
+    return guardDecodedSave() && writeTo(path);
+}
+
+bool DocumentController::confirmClose()
+{
+    return settleUnsavedChanges(u"Save Changes Before Exit?"_s);
+}
+
+bool DocumentController::decode()
+{
+    if (m_document.kind() != ContentKind::Raw) {
+        return false;
+    }
+    DecodeResult decoded = RLEDecode(m_document.contents());
+    if (!decoded.ok()) {
+        m_prompts.tell(u"This file cannot be decoded: "_s + QString::fromStdString(decoded.error),
+                       AppCaption);
+        return false;
+    }
+    if (decoded.record.empty()) {
+        m_prompts.tell(u"This file holds no track design: decoding it gives no bytes. The "
+                       u"document was left as it was."_s,
+                       AppCaption);
+        return false;
+    }
+    // Byte 7 of an expansion record holds 4 or more. Only the base-game choice moves:
+    // "Loopy Landscapes" is an expansion too, and its checksum must stay.
+    GameVersion version = m_document.gameVersion();
+    const ByteBuffer& record = decoded.record;
+    if (version == GameVersion::Original && record.size() > record::SchemeAndVersion &&
+        record[record::SchemeAndVersion] >= record::ExpansionFlag) {
+        version = GameVersion::CorkscrewFollies;
+    }
+    return m_document.replaceContents(u"Decode"_s, std::move(decoded.record), ContentKind::Decoded,
+                                      version);
+}
+
+bool DocumentController::encode()
+{
+    if (m_document.kind() != ContentKind::Decoded) {
+        return false;
+    }
+    const GameVersion version = m_document.gameVersion();
+    ByteBuffer file = AppendChecksum(RLEEncode(m_document.contents()), version);
+    // A file the editor refuses to open would be a dead end for the user.
+    if (file.size() > std::size_t(MaxDocumentFileSize)) {
+        const QLocale locale;
+        m_prompts.tell(
+            u"The encoded design would be %1 bytes, more than the %2 a track-design "
+            u"file may have. The document was left as it was."_s.arg(
+                locale.toString(qulonglong(file.size())), locale.toString(MaxDocumentFileSize)),
+            AppCaption);
+        return false;
+    }
+    return m_document.replaceContents(u"Encode"_s, std::move(file), ContentKind::Raw, version);
+}
+
+} // namespace railwright
