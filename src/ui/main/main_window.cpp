@@ -336,14 +336,21 @@ void MainWindow::createStatusBar()
     bar->setObjectName(QStringLiteral("StatusBar"));
     const QStringList startTexts = {QStringLiteral("Adress: 0"), QStringLiteral("Hex: 0"),
                                     QStringLiteral("Dec: 0"), QStringLiteral("Chr: 0"), QString()};
+    // Each panel is as wide as the widest text it shows, so the file-health field keeps
+    // its room in a narrow window; the spare last panel takes what is left.
+    const QStringList widestTexts = {QStringLiteral("Adress: FFFFF"), QStringLiteral("Hex: FF"),
+                                     QStringLiteral("Dec: 255"), QStringLiteral("Chr: W"),
+                                     QString()};
     for (qsizetype i = 0; i < startTexts.size(); ++i) {
         auto* panel = new QLabel(startTexts.at(i), bar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
-        panel->setMinimumWidth(90);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
-        // The last panel takes the remaining width, as the window's spare panel.
-        bar->addWidget(panel, i + 1 == startTexts.size() ? 1 : 0);
+        const QString& widest = widestTexts.at(i);
+        panel->setMinimumWidth(widest.isEmpty() ? 0
+                                                : panel->fontMetrics().horizontalAdvance(widest) +
+                                                      2 * panel->frameWidth() + 8);
+        bar->addWidget(panel, widest.isEmpty() ? 1 : 0);
         m_panels.append(panel);
     }
     m_healthPanel = new QLabel(bar);

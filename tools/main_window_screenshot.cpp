@@ -35,7 +35,9 @@ ByteBuffer sampleRecord()
         record[i] = i % 40 < 25 ? 0 : std::uint8_t(i % 7 + 1);
     }
     record[0] = 0x33; // a ride type
-    record[7] = 0x02;
+    record[7] = 0x06; // an expansion design, cars of different colours
+    record.resize(8198, 0);
+    record[600] = 0xFF; // the track's end marker
     return record;
 }
 
@@ -109,6 +111,20 @@ int main(int argc, char* argv[])
     color->hide();
     rideSet->hide();
 
+    // A step to undo, then the Edit menu naming it, over the window and its status bar.
+    window.document().setByte(0x20, 0x05);
+    QMenu* edit = window.menu("M_Edit");
+    const QRect editRect = window.menuBar()->actionGeometry(window.action("M_Edit"));
+    edit->popup(window.menuBar()->mapToGlobal(editRect.bottomLeft()));
+    settle();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect frame = window.frameGeometry();
+        ok = save(screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()),
+                  out + QStringLiteral("/edit-menu.png")) &&
+             ok;
+    }
+    edit->hide();
+
     QMenu* options = window.menu("M_Options");
     const QRect optionsRect = window.menuBar()->actionGeometry(window.action("M_Options"));
     options->popup(window.menuBar()->mapToGlobal(optionsRect.bottomLeft()));
@@ -116,6 +132,6 @@ int main(int argc, char* argv[])
     ok = save(options->grab(), out + QStringLiteral("/menu-options.png")) && ok;
     options->hide();
 
-    window.document().setChanged(false);
+    window.document().markSaved();
     return ok ? 0 : 1;
 }
