@@ -137,15 +137,8 @@ bool TrackDesignDocument::loadContents(ByteBuffer bytes)
     State loaded{std::move(bytes), {}, ContentKind::Raw, m_state.version};
     loaded.empty.assign(loaded.bytes.size(), false);
     m_undoStack.clear();
-    replaceState(std::move(loaded));
+    swapState(loaded);
     return true;
-}
-
-void TrackDesignDocument::reset()
-{
-    m_undoStack.clear();
-    replaceState(
-        {ByteBuffer(1, 0), std::vector<bool>(1, true), ContentKind::StartUp, m_state.version});
 }
 
 void TrackDesignDocument::setGameVersion(GameVersion version)
@@ -189,11 +182,6 @@ void TrackDesignDocument::swapState(State& other)
     if (m_state.version != oldVersion) {
         emit gameVersionChanged(m_state.version);
     }
-}
-
-void TrackDesignDocument::replaceState(State state)
-{
-    swapState(state);
 }
 
 } // namespace railwright

@@ -72,8 +72,6 @@ public:
     // Replaces every byte with a loaded file: raw, unchanged, with a fresh history.
     // An empty buffer is refused.
     bool loadContents(ByteBuffer bytes);
-    // Back to the start-up state: one empty element, unchanged, no history.
-    void reset();
     // The game the user says the design is for: no step, the bytes stay as they are.
     void setGameVersion(GameVersion version);
     // The bytes now on disk: "Changed" clears until the history moves away from here.
@@ -105,7 +103,6 @@ private:
     // Empty flags, where given, go with the edits of the same position.
     void writeBytes(const std::vector<ByteEdit>& edits, const std::vector<bool>& emptyFlags);
     void swapState(State& other);
-    void replaceState(State state);
 
     State m_state;
     QUndoStack m_undoStack;
