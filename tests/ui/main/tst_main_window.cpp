@@ -86,6 +86,7 @@ private slots:
     void exitQuestion();
     void editBoxKeys_data();
     void editBoxKeys();
+    void saveAsAddsSuffix();
     void paletteCloseWritesNothing();
     void oversizedEncodeIsRefused();
 
@@ -417,6 +418,15 @@ void TestMainWindow::editBoxKeys()
     QTest::keyClick(dataString(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(bytes(), hexBytes("10 11 12 13 14 15"));
     QVERIFY(!m_window->document().changed());
+}
+
+void TestMainWindow::saveAsAddsSuffix()
+{
+    open(write(u"a.TD4"_s, hexBytes("00 41 84 59 FE FF")));
+    m_prompts->savePaths.enqueue(m_dir->filePath(u"copy"_s));
+    trigger("SM_SaveAs");
+    QCOMPARE(readFile(m_dir->filePath(u"copy.TD4"_s)), QByteArray::fromHex("00418459FEFF"));
+    QVERIFY(m_window->windowTitle().startsWith(u"Railwright [copy.TD4]"_s));
 }
 
 void TestMainWindow::paletteCloseWritesNothing()
