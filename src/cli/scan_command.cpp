@@ -176,9 +176,17 @@ QString JsonString(QStringView text)
 
 QString JsonLine(const Row& row)
 {
-    QString line = u"{"_s;
+    static const std::array<QString, ColumnCount> names = [] {
+        std::array<QString, ColumnCount> quoted;
+        for (std::size_t i = 0; i < ColumnCount; ++i) {
+            quoted[i] =
+                (i == 0 ? u"{"_s : u","_s) + JsonString(QString::fromLatin1(Keys[i])) + u':';
+        }
+        return quoted;
+    }();
+    QString line;
     for (std::size_t i = 0; i < ColumnCount; ++i) {
-        line += (i == 0 ? u""_s : u","_s) + JsonString(QString::fromLatin1(Keys[i])) + u':';
+        line += names[i];
         line += row[i].kind == Cell::Null   ? u"null"_s
                 : row[i].kind == Cell::Text ? JsonString(row[i].text)
                                             : row[i].text;
