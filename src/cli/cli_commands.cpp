@@ -2,6 +2,7 @@
 
 #include "cli/code_table_source.h"
 #include "codec/checksum.h"
+#include "codec/design_inspection.h"
 #include "codec/record_layout.h"
 #include "codec/rle.h"
 #include "document/document_file.h"
@@ -134,21 +135,22 @@ CommandResult VerifyFile(const QString& input, QTextStream& out)
         return CommandResult::failure(input +
                                       u": the file is too short to end in a 4-byte checksum"_s);
     }
-    const ByteView body(file.data(), file.size() - 4);
-    const std::uint32_t stored = StoredChecksum(file);
-    const std::uint32_t original = ComputeChecksum(body, GameVersion::Original);
-    const std::uint32_t loopy = ComputeChecksum(body, GameVersion::LoopyLandscapes);
-    if (stored == original) {
+    switch (MatchChecksum(file)) {
+    case ChecksumMatch::OriginalOrCorkscrew:
         out << "original or corkscrew\n";
         return CommandResult::success();
-    }
-    if (stored == loopy) {
+    case ChecksumMatch::LoopyLandscapes:
         out << "loopy\n";
         return CommandResult::success();
+    case ChecksumMatch::None:
+        break;
     }
+    const ByteView body(file.data(), file.size() - 4);
     return CommandResult::failure(
-        input + u": the checksum %1 matches no game (original or "
-                u"corkscrew: %2, loopy: %3)"_s.arg(Hex32(stored), Hex32(original), Hex32(loopy)));
+        input + u": the checksum %1 matches no game (original or corkscrew: %2, loopy: %3)"_s.arg(
+                    Hex32(StoredChecksum(file)),
+                    Hex32(ComputeChecksum(body, GameVersion::Original)),
+                    Hex32(ComputeChecksum(body, GameVersion::LoopyLandscapes))));
 }
 
 CommandResult PackCodeTable(const QString& source, const QString& output)

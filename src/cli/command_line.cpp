@@ -1,6 +1,8 @@
 #include "command_line.h"
 
 #include "cli/cli_commands.h"
+#include "cli/convert_command.h"
+#include "cli/scan_command.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -29,6 +31,12 @@ const QString CommandSummary = u"Reads, writes and checks RollerCoaster Tycoon t
                                u"closes a file\n"
                                u"  info INPUT [--game GAME] [--tables DIR] [--decoded]\n"
                                u"                               print the ride info report\n"
+                               u"  scan PATH... [--csv|--json] [--tables DIR]\n"
+                               u"                               list the designs in files "
+                               u"and folders\n"
+                               u"  convert INPUT OUTPUT --to expansion|base [--game GAME]\n"
+                               u"                               convert between the base "
+                               u"and expansion layouts\n"
                                u"  codes pack SOURCE OUTPUT     write a code table from text "
                                u"lines \"code<TAB>name\"\n"
                                u"  codes list FILE              print the entries of a code "
@@ -264,8 +272,13 @@ CommandResult Run(const QStringList& arguments, QTextStream& out)
     const QStringList rest = positional.mid(1);
     using Handler = std::function<CommandResult(const QStringList&, QTextStream&)>;
     const std::pair<QString, Handler> handlers[] = {
-        {u"decode"_s, RunDecode}, {u"encode"_s, RunEncode}, {u"verify"_s, RunVerify},
-        {u"info"_s, RunInfo},     {u"codes"_s, RunCodes},
+        {u"decode"_s, RunDecode},
+        {u"encode"_s, RunEncode},
+        {u"verify"_s, RunVerify},
+        {u"info"_s, RunInfo},
+        {u"codes"_s, RunCodes},
+        {u"scan"_s, RunScanCommand},
+        {u"convert"_s, RunConvertCommand},
     };
     for (const auto& [name, handler] : handlers) {
         if (command == name) {

@@ -68,16 +68,23 @@ RecordFacts InspectRecord(ByteView record)
 
 DesignInspection InspectDesign(ByteView file)
 {
+    ByteBuffer record;
+    return InspectDesign(file, record);
+}
+
+DesignInspection InspectDesign(ByteView file, ByteBuffer& record)
+{
     DesignInspection inspection;
     inspection.checksum = MatchChecksum(file);
     DecodeResult decoded = RLEDecode(file);
+    record = std::move(decoded.record);
     if (!decoded.ok()) {
         inspection.decodeError = decoded.error;
-    } else if (decoded.record.size() < MinimumRecordLength) {
-        inspection.decodeError = "it decodes to only " + std::to_string(decoded.record.size()) +
+    } else if (record.size() < MinimumRecordLength) {
+        inspection.decodeError = "it decodes to only " + std::to_string(record.size()) +
                                  " bytes, too few for a track design";
     } else {
-        inspection.record = InspectRecord(decoded.record);
+        inspection.record = InspectRecord(record);
     }
     return inspection;
 }

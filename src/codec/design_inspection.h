@@ -64,4 +64,8 @@ struct DesignInspection
 // Checksum, decodability and the decoded record's facts of an encoded file.
 [[nodiscard]] DesignInspection InspectDesign(ByteView file);
 
+// The same, handing over the decoded record (empty when the body does not decode), for a
+// caller that reads its fields too and so decodes each file once.
+[[nodiscard]] DesignInspection InspectDesign(ByteView file, ByteBuffer& record);
+
 } // namespace railwright

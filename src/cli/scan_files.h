@@ -1,0 +1,33 @@
+#pragma once
+
+#include "codec/byte_buffer.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// Finding and reading the files of a scan, one at a time: memory grows with the depth of
+// the folders, never with the number of files.
+namespace railwright::cli {
+
+// Calls `visit` for each file a scan of `paths` reads, in the order the file system lists
+// them: a named file whatever its name (or type, or whether it exists), and in a named
+// folder and its subfolders every file ending in ".td4" in any case. Links to folders
+// inside a folder are not followed. A folder that cannot be listed is visited with why.
+void ForEachScannedFile(
+    const QStringList& paths,
+    const std::function<void(const QString& path, const QString& problem)>& visit);
+
+struct ScannedFile
+{
+    std::optional<qint64> size; // known when the file could be opened
+    QString problem;            // why it was not read; empty when it was
+    ByteView bytes;             // the whole file, in the caller's buffer, when read
+};
+
+// Reads a file of at most the largest size the editor opens into `buffer`. A file that is
+// missing, unreadable, empty, oversized or not a regular file is refused with why.
+[[nodiscard]] ScannedFile ReadScannedFile(const QString& path, ByteBuffer& buffer);
+
+} // namespace railwright::cli

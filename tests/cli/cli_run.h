@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QProcess>
+
+namespace railwright::test {
+
+struct CliRun
+{
+    int exitCode = -1; // -1: it did not finish
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs the built railwright-cli as a user does, in `locale`.
+inline CliRun RunCli(const QStringList& arguments, const QString& workingDirectory = {},
+                     const QString& locale = QStringLiteral("C.UTF-8"))
+{
+    QProcess process;
+    process.setWorkingDirectory(workingDirectory);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), locale);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(RAILWRIGHT_BIN_DIR "/railwright-cli"), arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        return {};
+    }
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+} // namespace railwright::test
