@@ -1,6 +1,7 @@
 #include "document_controller.h"
 
 #include "codec/checksum.h"
+#include "codec/layout_conversion.h"
 #include "codec/record_layout.h"
 #include "codec/rle.h"
 #include "design_health.h"
@@ -255,6 +256,66 @@ bool DocumentController::encode()
         return false;
     }
     return m_document.replaceContents(u"Encode"_s, std::move(file), ContentKind::Raw, version);
+}
+
+} // namespace railwright
+
+namespace railwright {
+
+RecordLayout DocumentController::conversionTarget() const
+{
+    if (m_document.kind() != ContentKind::Decoded) {
+        return RecordLayout::Unusual;
+    }
+    switch (InspectRecord(m_document.contents()).layout) {
+    case RecordLayout::Base:
+        return RecordLayout::Expansion;
+    case RecordLayout::Expansion:
+        return RecordLayout::Base;
+    case RecordLayout::Unusual:
+        break;
+    }
+    return RecordLayout::Unusual;
+}
+
+bool DocumentController::convertLayout(RecordLayout target)
+{
+    if (m_document.kind() != ContentKind::Decoded) {
+        return false;
+    }
+    const ByteBuffer record = m_document.contents();
+    LayoutConversion converted = ConvertLayout(record, target, false);
+    // The codec's reasons are phrases; here they stand as sentences.
+    const auto sentence = [](const std::string& phrase) {
+        QString text = QString::fromStdString(phrase);
+        if (!text.isEmpty()) {
+            text[0] = text[0].toUpper();
+        }
+        return text + u"."_s;
+    };
+    if (converted.lossy) {
+        const int choice = m_prompts.choose(sentence(converted.error) + u" Convert anyway?"_s,
+                                            AppCaption, {u"Convert"_s, u"Cancel"_s}, 1);
+        if (choice != 0) {
+            return false;
+        }
+        converted = ConvertLayout(record, target, true);
+    }
+    if (!converted.ok()) {
+        m_prompts.tell(sentence(converted.error) + u" The design was left as it was."_s,
+                       AppCaption);
+        return false;
+    }
+    const bool toBase = target == RecordLayout::Base;
+    GameVersion version = m_document.gameVersion();
+    if (toBase) {
+        version = GameVersion::Original;
+    } else if (version == GameVersion::Original) {
+        version = GameVersion::CorkscrewFollies;
+    }
+    return m_document.replaceContents(toBase ? u"Convert to Base Layout"_s
+                                             : u"Convert to Expansion Layout"_s,
+                                      std::move(converted.record), ContentKind::Decoded, version);
 }
 
 } // namespace railwright

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codec/design_inspection.h"
 #include "document/track_design_document.h"
 
 #include <QObject>
@@ -47,6 +48,12 @@ public:
     // when "Orignal" was selected. Encode refuses a result larger than a file may be.
     bool decode();
     bool encode();
+    // Moves the decoded record to the other layout as one undoable step; the game version
+    // follows (base layout: "Orignal"; expansion layout from "Orignal": "Corkscrew
+    // Follies"). What the base layout cannot hold is dropped only after the user agrees.
+    bool convertLayout(RecordLayout target);
+    // The layout a decoded record can be converted to, or Unusual when none.
+    [[nodiscard]] RecordLayout conversionTarget() const;
 
 signals:
     void currentPathChanged(const QString& path);

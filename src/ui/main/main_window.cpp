@@ -241,6 +241,25 @@ void MainWindow::createRideSettingsMenu()
     addSubmenu(type, "SM_RC", QStringLiteral("&Ride"));
     addSubmenu(type, "SM_VT", QStringLiteral("C&ars"));
     addSubmenu(type, "SM_OM", QStringLiteral("M&ode"));
+
+    addSeparator(rideSet, "Break_Convert");
+    m_convertActions.toExpansion =
+        addItem(rideSet, "SM_ConvertExpansion", QStringLiteral("Convert to &Expansion Layout"));
+    m_convertActions.toBase =
+        addItem(rideSet, "SM_ConvertBase", QStringLiteral("Convert to &Base Layout"));
+    connect(m_convertActions.toExpansion, &QAction::triggered, this,
+            [this] { m_controller.convertLayout(RecordLayout::Expansion); });
+    connect(m_convertActions.toBase, &QAction::triggered, this,
+            [this] { m_controller.convertLayout(RecordLayout::Base); });
+    // The menu shows only the conversion the record allows, checked as it opens.
+    connect(rideSet, &QMenu::aboutToShow, this, &MainWindow::showConversionTarget);
+}
+
+void MainWindow::showConversionTarget()
+{
+    const RecordLayout target = m_controller.conversionTarget();
+    m_convertActions.toExpansion->setEnabled(target == RecordLayout::Expansion);
+    m_convertActions.toBase->setEnabled(target == RecordLayout::Base);
 }
 
 void MainWindow::createOptionsMenu()

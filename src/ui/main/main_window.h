@@ -85,6 +85,7 @@ private:
     void connectRideSettings();
     void connectDocument();
     void showContentKind(ContentKind kind);
+    void showConversionTarget();
     void showCurrentPath(const QString& path);
     void showStatusTexts(const QStringList& texts);
 
@@ -105,6 +106,11 @@ private:
         QAction* decode = nullptr;
         QAction* encode = nullptr;
     } m_stateActions;
+    struct ConvertActions
+    {
+        QAction* toExpansion = nullptr;
+        QAction* toBase = nullptr;
+    } m_convertActions;
 };
 
 } // namespace railwright
