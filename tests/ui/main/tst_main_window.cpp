@@ -673,7 +673,8 @@ void TestMainWindow::openStopsWhenItsSaveDoesNot()
         QVERIFY(m_prompts->messages.isEmpty());
     } else {
         QCOMPARE(m_prompts->messages.size(), 1);
-        QCOMPARE(m_prompts->messages.at(0).text, u"Can't open file: "_s + badPath);
+        QCOMPARE(m_prompts->messages.at(0).text,
+                 u"Can't open file: "_s + badPath + u" (its folder does not exist)"_s);
         QVERIFY(!QFile::exists(badPath));
     }
 }
@@ -683,7 +684,7 @@ void TestMainWindow::refusedOpenKeepsDocument_data()
     QTest::addColumn<QByteArray>("content"); // "<none>": missing, "<cancel>": no file chosen
     QTest::addColumn<QString>("message");    // "%1" stands for the path
     QTest::newRow("too large") << QByteArray(65001, '\x07') << u"The file is too large to open."_s;
-    QTest::newRow("missing") << QByteArray("<none>") << u"Can't open file: %1"_s;
+    QTest::newRow("missing") << QByteArray("<none>") << u"Can't open file: %1 (does not exist)"_s;
     QTest::newRow("empty") << QByteArray() << u"?"_s;
     QTest::newRow("dialog cancelled") << QByteArray("<cancel>") << QString();
 }

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <cerrno>
 #include <functional>
 #include <memory>
 
@@ -173,9 +174,14 @@ void TestMainWindowWiring::unopenableTablesAreReportedInOrder()
     const QString notAFolder = write(QStringLiteral("plain-file"), "x");
     makeWindow(notAFolder);
     QCOMPARE(m_prompts->messages.size(), 3);
-    QCOMPARE(m_prompts->messages.at(0).text, QStringLiteral("Can't open file: \\RCCODES.RCS"));
-    QCOMPARE(m_prompts->messages.at(1).text, QStringLiteral("Can't open file: \\OMCODES.RCS"));
-    QCOMPARE(m_prompts->messages.at(2).text, QStringLiteral("Can't open file: \\VTCODES.RCS"));
+    const QString message =
+        QStringLiteral("Can't open file: %1/%2 (") + qt_error_string(ENOTDIR) + QStringLiteral(")");
+    QCOMPARE(m_prompts->messages.at(0).text,
+             message.arg(notAFolder, QStringLiteral("RCCODES.RCS")));
+    QCOMPARE(m_prompts->messages.at(1).text,
+             message.arg(notAFolder, QStringLiteral("OMCODES.RCS")));
+    QCOMPARE(m_prompts->messages.at(2).text,
+             message.arg(notAFolder, QStringLiteral("VTCODES.RCS")));
     QCOMPARE(m_prompts->messages.at(0).caption, QStringLiteral("Railwright"));
     // The type menus keep their captionless placeholder, which writes nothing.
     QCOMPARE(m_window->menu("SM_RC")->actions().size(), 1);
