@@ -1,5 +1,6 @@
 // The command-line tool on files that are not what they seem and on output that cannot
 // be written: each run ends, says why in one line and exits 1, and nothing is replaced.
+#include "support/sample_files.h"
 #include "support/special_files.h"
 
 #include <QDir>
@@ -62,12 +63,6 @@ Run RunCli(const QStringList& arguments, Output output, const QString& outFile)
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 QByteArray Entry(const QByteArray& code, const QByteArray& name)
 {
     return code + name.leftJustified(128);
@@ -99,7 +94,7 @@ private:
     QStringList listing() const
     {
         return QDir(m_dir->path())
-            .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -114,22 +109,23 @@ void TestCliIoErrors::init()
     QVERIFY(makeSpecialFile(SpecialKind::Socket, path(u"socket"_s)));
     m_haveDevice = makeSpecialFile(SpecialKind::Device, path(u"device"_s));
     QVERIFY(QFile::link(u"/proc/self/mem"_s, path(u"mem"_s)));
-    QVERIFY(WriteFile(path(u"ride.bin"_s), "abc"));
-    QVERIFY(WriteFile(path(u"one.bin"_s), "\x0A"));
-    QVERIFY(WriteFile(path(u"abc.TD4"_s), "\x02"
-                                          "abc\x1C\x57\xFF\xFF"));
-    QVERIFY(WriteFile(path(LongName), "old"));
+    writeFile(m_dir->path(), u"ride.bin"_s, "abc");
+    writeFile(m_dir->path(), u"one.bin"_s, "\x0A");
+    writeFile(m_dir->path(), u"abc.TD4"_s,
+              "\x02"
+              "abc\x1C\x57\xFF\xFF");
+    writeFile(m_dir->path(), LongName, "old");
     // Good tables, and three folders where one table is a pipe, unreadable or a folder.
     for (const QString& folder :
          {u"tables"_s, u"pipe-tables"_s, u"mem-tables"_s, u"folder-tables"_s}) {
         QVERIFY(QDir(m_dir->path()).mkdir(folder));
-        QVERIFY(WriteFile(path(folder + u"/RCCODES.RCS"_s), Entry("0A", "Ride")));
+        writeFile(m_dir->path(), folder + u"/RCCODES.RCS"_s, Entry("0A", "Ride"));
         if (folder != u"pipe-tables"_s) {
-            QVERIFY(WriteFile(path(folder + u"/OMCODES.RCS"_s), QByteArray()));
+            writeFile(m_dir->path(), folder + u"/OMCODES.RCS"_s, QByteArray());
         }
     }
-    QVERIFY(WriteFile(path(u"tables/VTCODES.RCS"_s), Entry("01", "Evil\x1B[2J\x07")));
-    QVERIFY(WriteFile(path(u"pipe-tables/VTCODES.RCS"_s), QByteArray()));
+    writeFile(m_dir->path(), u"tables/VTCODES.RCS"_s, Entry("01", "Evil\x1B[2J\x07"));
+    writeFile(m_dir->path(), u"pipe-tables/VTCODES.RCS"_s, QByteArray());
     QVERIFY(makeSpecialFile(SpecialKind::NamedPipe, path(u"pipe-tables/OMCODES.RCS"_s)));
     QVERIFY(QFile::link(u"/proc/self/mem"_s, path(u"mem-tables/VTCODES.RCS"_s)));
     QVERIFY(QDir(m_dir->path()).mkdir(u"folder-tables/VTCODES.RCS"_s));
@@ -139,82 +135,50 @@ void TestCliIoErrors::runs_data()
 {
     QTest::addColumn<QStringList>("arguments"); // @ stands for the test's folder
     QTest::addColumn<Output>("output");
-    QTest::addColumn<QString>("err"); // the whole standard error, @ for the folder
+    QTest::addColumn<QString>("err"); // the whole standard error, without the program's name
     QTest::addColumn<QByteArray>("outPart");
-
-    const auto info = [](const char* tables, const char* input = "@/one.bin") {
-        return QStringList{u"info"_s, QLatin1String(input), u"--decoded"_s, u"--tables"_s,
-                           u"@/"_s + QLatin1String(tables)};
+    const auto row = [](const char* name, const char* arguments, const QString& err,
+                        Output output = Output::Captured, const QByteArray& outPart = {}) {
+        QTest::newRow(name) << QString::fromUtf8(arguments).split(u' ') << output << err << outPart;
     };
-    const QString pipe = u"railwright-cli: Can't open file: @/%1 (is a named pipe, not a file)\n"_s;
-    const QString unreadable =
-        u"railwright-cli: Can't read file: @/%1 ("_s + SystemText(EIO) + u")\n"_s;
-    const QString cantWrite = u"railwright-cli: can't write to standard output (%1)\n"_s;
+    const QString pipe = u"Can't open file: @/%1 (is a named pipe, not a file)"_s;
+    const QString unreadable = u"Can't read file: @/%1 ("_s + SystemText(EIO) + u')';
+    const QString cantWrite = u"can't write to standard output (%1)"_s;
+    const char* info = "info @/one.bin --decoded --tables @/tables";
 
-    QTest::newRow("1 verify, a named pipe")
-        << QStringList{u"verify"_s, u"@/pipe"_s} << Output::Captured << pipe.arg(u"pipe"_s)
-        << QByteArray();
-    QTest::newRow("1 codes list, a named pipe")
-        << QStringList{u"codes"_s, u"list"_s, u"@/pipe"_s} << Output::Captured
-        << pipe.arg(u"pipe"_s) << QByteArray();
-    QTest::newRow("1 info, a table that is a named pipe")
-        << info("pipe-tables") << Output::Captured << pipe.arg(u"pipe-tables/OMCODES.RCS"_s)
-        << QByteArray();
-    QTest::newRow("2 encode over a named pipe")
-        << QStringList{u"encode"_s, u"@/ride.bin"_s, u"@/pipe"_s} << Output::Captured
-        << pipe.arg(u"pipe"_s) << QByteArray();
-    QTest::newRow("2 encode over a socket")
-        << QStringList{u"encode"_s, u"@/ride.bin"_s, u"@/socket"_s} << Output::Captured
-        << u"railwright-cli: Can't open file: @/socket (is a socket, not a file)\n"_s
-        << QByteArray();
-    QTest::newRow("2 decode over a device")
-        << QStringList{u"decode"_s, u"@/abc.TD4"_s, u"@/device"_s} << Output::Captured
-        << u"railwright-cli: Can't open file: @/device (is a device, not a file)\n"_s
-        << QByteArray();
-    QTest::newRow("3 codes list, a read error")
-        << QStringList{u"codes"_s, u"list"_s, u"@/mem"_s} << Output::Captured
-        << unreadable.arg(u"mem"_s) << QByteArray();
-    QTest::newRow("3 codes pack, a read error")
-        << QStringList{u"codes"_s, u"pack"_s, u"@/mem"_s, u"@/OUT.RCS"_s} << Output::Captured
-        << unreadable.arg(u"mem"_s) << QByteArray();
-    QTest::newRow("3 info, a table with a read error")
-        << info("mem-tables") << Output::Captured << unreadable.arg(u"mem-tables/VTCODES.RCS"_s)
-        << QByteArray();
-    QTest::newRow("4 encode over a name of 255 bytes")
-        << QStringList{u"encode"_s, u"@/ride.bin"_s, u"@/"_s + LongName} << Output::Captured
-        << QString() << QByteArray();
-    QTest::newRow("5 info, output past the size limit")
-        << info("tables") << Output::SizeLimited << cantWrite.arg(SystemText(EFBIG))
-        << QByteArray();
-    QTest::newRow("5 verify, standard output closed")
-        << QStringList{u"verify"_s, u"@/abc.TD4"_s} << Output::Closed
-        << cantWrite.arg(SystemText(EBADF)) << QByteArray();
-    QTest::newRow("5 codes list, standard output closed")
-        << QStringList{u"codes"_s, u"list"_s, u"@/tables/RCCODES.RCS"_s} << Output::Closed
-        << cantWrite.arg(SystemText(EBADF)) << QByteArray();
-    QTest::newRow("6 info on a one-byte record")
-        << info("tables") << Output::Captured << QString()
-        << QByteArray("Ride Type: Ride\nVechicle Type: -\nOperating Mode: -\nColor Scheme: -\n");
-    QTest::newRow("7 encode into a missing folder")
-        << QStringList{u"encode"_s, u"@/ride.bin"_s, u"@/none/x.TD4"_s} << Output::Captured
-        << u"railwright-cli: Can't open file: @/none/x.TD4 (its folder does not exist)\n"_s
-        << QByteArray();
-    QTest::newRow("7 info, a table that is a folder")
-        << info("folder-tables") << Output::Captured
-        << u"railwright-cli: Can't open file: @/folder-tables/VTCODES.RCS (is a folder)\n"_s
-        << QByteArray();
-    QTest::newRow("7 a new file that cannot be written")
-        << QStringList{u"encode"_s, u"@/ride.bin"_s, u"@/new.TD4"_s} << Output::SizeLimited
-        << u"railwright-cli: Can't save file: @/new.TD4 ("_s + SystemText(EFBIG) +
-               u"). No file was created.\n"_s
-        << QByteArray();
-    QTest::newRow("7 control characters in a table's names")
-        << QStringList{u"codes"_s, u"list"_s, u"@/tables/VTCODES.RCS"_s} << Output::Captured
-        << QString() << QByteArray("01\tEvil\xE2\x90\x9B[2J\xE2\x90\x87\n");
-    QTest::newRow("7 control characters in a file name")
-        << QStringList{u"verify"_s, u"@/bad\x1B]0;name"_s} << Output::Captured
-        << u"railwright-cli: Can't open file: @/bad\u241B]0;name (does not exist)\n"_s
-        << QByteArray();
+    row("1 verify, a named pipe", "verify @/pipe", pipe.arg(u"pipe"_s));
+    row("1 codes list, a named pipe", "codes list @/pipe", pipe.arg(u"pipe"_s));
+    row("1 info, a table that is a named pipe", "info @/one.bin --decoded --tables @/pipe-tables",
+        pipe.arg(u"pipe-tables/OMCODES.RCS"_s));
+    row("2 encode over a named pipe", "encode @/ride.bin @/pipe", pipe.arg(u"pipe"_s));
+    row("2 encode over a socket", "encode @/ride.bin @/socket",
+        u"Can't open file: @/socket (is a socket, not a file)"_s);
+    row("2 decode over a device", "decode @/abc.TD4 @/device",
+        u"Can't open file: @/device (is a device, not a file)"_s);
+    row("3 codes list, a read error", "codes list @/mem", unreadable.arg(u"mem"_s));
+    row("3 codes pack, a read error", "codes pack @/mem @/OUT.RCS", unreadable.arg(u"mem"_s));
+    row("3 info, a table with a read error", "info @/one.bin --decoded --tables @/mem-tables",
+        unreadable.arg(u"mem-tables/VTCODES.RCS"_s));
+    row("4 encode over a name of 255 bytes", "encode @/ride.bin @/LONG", {});
+    row("5 info, output past the size limit", info, cantWrite.arg(SystemText(EFBIG)),
+        Output::SizeLimited);
+    row("5 verify, standard output closed", "verify @/abc.TD4", cantWrite.arg(SystemText(EBADF)),
+        Output::Closed);
+    row("5 codes list, standard output closed", "codes list @/tables/RCCODES.RCS",
+        cantWrite.arg(SystemText(EBADF)), Output::Closed);
+    row("6 info on a one-byte record", info, {}, Output::Captured,
+        "Ride Type: Ride\nVechicle Type: -\nOperating Mode: -\nColor Scheme: -\n");
+    row("7 encode into a missing folder", "encode @/ride.bin @/none/x.TD4",
+        u"Can't open file: @/none/x.TD4 (its folder does not exist)"_s);
+    row("7 info, a table that is a folder", "info @/one.bin --decoded --tables @/folder-tables",
+        u"Can't open file: @/folder-tables/VTCODES.RCS (is a folder)"_s);
+    row("7 a new file that cannot be written", "encode @/ride.bin @/new.TD4",
+        u"Can't save file: @/new.TD4 ("_s + SystemText(EFBIG) + u"). No file was created."_s,
+        Output::SizeLimited);
+    row("7 control characters in a table's names", "codes list @/tables/VTCODES.RCS", {},
+        Output::Captured, "01\tEvil\xE2\x90\x9B[2J\xE2\x90\x87\n");
+    row("7 control characters in a file name", "verify @/bad\x1B]0;name",
+        u"Can't open file: @/bad\u241B]0;name (does not exist)"_s);
 }
 
 void TestCliIoErrors::runs()
@@ -228,23 +192,24 @@ void TestCliIoErrors::runs()
     }
     const QStringList before = listing();
     const QString outFile = m_dir->path() + u".out"_s; // beside the folder, not in it
+    arguments.replaceInStrings(u"@/LONG"_s, path(LongName));
     arguments.replaceInStrings(u"@"_s, m_dir->path());
 
     const Run run = RunCli(arguments, output, outFile);
     QFile::remove(outFile);
     QCOMPARE(run.exitCode, err.isEmpty() ? 0 : 1);
-    QCOMPARE(QString::fromUtf8(run.err), QString(err).replace(u'@', m_dir->path()));
+    QCOMPARE(QString::fromUtf8(run.err),
+             err.isEmpty() ? err
+                           : u"railwright-cli: "_s + err.replace(u'@', m_dir->path()) + u'\n');
     QVERIFY2(err.isEmpty() ? run.out.contains(outPart) : run.out.isEmpty(), run.out.constData());
     // Nothing was added or taken away; the special files are what they were.
     QCOMPARE(listing(), before);
     QCOMPARE(fileType(path(u"pipe"_s)), S_IFIFO);
     QCOMPARE(fileType(path(u"socket"_s)), S_IFSOCK);
-    QFile replaced(path(LongName));
-    QVERIFY(replaced.open(QIODevice::ReadOnly));
-    QCOMPARE(replaced.readAll(), arguments.contains(path(LongName))
-                                     ? QByteArray("\x02"
-                                                  "abc\x1C\x57\xFF\xFF")
-                                     : QByteArray("old"));
+    QCOMPARE(readFile(path(LongName)), arguments.contains(path(LongName))
+                                           ? QByteArray("\x02"
+                                                        "abc\x1C\x57\xFF\xFF")
+                                           : QByteArray("old"));
 }
 
 QTEST_GUILESS_MAIN(TestCliIoErrors)

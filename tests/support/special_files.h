@@ -62,9 +62,9 @@ inline mode_t fileType(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;
 }
 
-// While alive, opens and closes the write end of a named pipe whenever a reader waits on
-// it: code that opens the pipe for reading then sees an empty file instead of hanging
-// the test for ever.
+// While alive, opens and closes the write end of the named pipe at `path` (if that is
+// one) whenever a reader waits on it: code that opens the pipe for reading then sees an
+// empty file instead of hanging the test for ever.
 class PipeUnblocker
 {
 public:
@@ -83,7 +83,11 @@ public:
 private:
     void run()
     {
-        while (!m_stop) {
+        struct stat info
+        {
+        };
+        const bool pipe = ::lstat(m_name.constData(), &info) == 0 && S_ISFIFO(info.st_mode);
+        while (pipe && !m_stop) {
             const int fd = ::open(m_name.constData(), O_WRONLY | O_NONBLOCK);
             if (fd >= 0) {
                 ::close(fd);
