@@ -10,6 +10,7 @@
 #include "codec/game_version.h"
 #include "document/track_design_document.h"
 #include "report/ride_info_report.h"
+#include "report/visible_text.h"
 
 #include <QString>
 #include <QStringList>
@@ -57,16 +58,21 @@ const std::array<QString, 22> Labels = {
     u"Num of Drops: "_s, u"Higest Drop: "_s,
 };
 
-// The name the report should give a byte: that of the last entry whose code is the
-// byte in upper-case hexadecimal, or nothing.
-QString ExpectedName(const CodeTable& table, std::uint8_t value)
+// The name the report should give the byte at `offset`: that of the last entry whose code
+// is the byte in upper-case hexadecimal with its control characters shown, nothing when
+// no entry has it, "-" past the end of the record.
+QString ExpectedName(const CodeTable& table, const TrackDesignDocument& record, int offset)
 {
+    if (record.length() <= offset) {
+        return u"-"_s;
+    }
+    const std::uint8_t value = record.valueAt(offset);
     const char* const digits = "0123456789ABCDEF";
     const std::string code{digits[value >> 4], digits[value & 0x0F]};
     QString name;
     for (const CodeRecord& entry : table) {
         if (entry.code == code) {
-            name = QString::fromUtf8(Windows1252ToUtf8(TrimmedName(entry)));
+            name = VisibleText(QString::fromUtf8(Windows1252ToUtf8(TrimmedName(entry))));
         }
     }
     return name;
@@ -76,7 +82,11 @@ void CheckReport(const TrackDesignDocument& record, const CodeTables& tables, Ga
 {
     const QString report = BuildRideInfoReport(record, tables, version);
     require(!report.endsWith(u"\r\n"_s));
-    require(!report.contains(QChar::ReplacementCharacter));
+    // Nothing a terminal would act on, whatever the names hold.
+    const QString text = QString(report).remove(u"\r\n"_s);
+    for (const QChar c : text) {
+        require(c.unicode() >= 0x20 && (c.unicode() < 0x7F || c.unicode() >= 0xA0));
+    }
 
     // A code table's name may itself hold a line break, so the lines are counted with
     // a break that no table name can produce, and the usual report must be the same
@@ -94,20 +104,26 @@ void CheckReport(const TrackDesignDocument& record, const CodeTables& tables, Ga
     const QString versionText =
         version == GameVersion::Original ? u"Orginal"_s : u"Corkscrew Follies"_s;
     require(lines[0] == Labels[0] + versionText);
-    require(lines[1] == Labels[1] + ExpectedName(tables.rideTypes, record.valueAt(0)));
-    require(lines[2] == Labels[2] + ExpectedName(tables.vehicleTypes, record.valueAt(1)));
-    require(lines[3] == Labels[3] + ExpectedName(tables.operatingModes, record.valueAt(6)));
-    // Plain byte values, shown as decimal with at least two digits.
-    const auto decimal = [&record](std::size_t offset) {
-        return QStringLiteral("%1").arg(record.valueAt(TrackDesignDocument::Index(offset)), 2, 10,
-                                        QLatin1Char('0'));
+    require(lines[1] == Labels[1] + ExpectedName(tables.rideTypes, record, 0));
+    require(lines[2] == Labels[2] + ExpectedName(tables.vehicleTypes, record, 1));
+    require(lines[3] == Labels[3] + ExpectedName(tables.operatingModes, record, 6));
+    // Plain byte values, shown as decimal with at least two digits; "-" for a field past
+    // the end of the record, with no unit after it.
+    const auto present = [&record](int end) { return record.length() >= end; };
+    const auto decimal = [&](int offset) {
+        return present(offset + 1)
+                   ? QStringLiteral("%1").arg(record.valueAt(offset), 2, 10, QLatin1Char('0'))
+                   : u"-"_s;
+    };
+    const auto withUnit = [&](int line, int end, const QString& unit) {
+        return present(end) ? lines[line].endsWith(unit) : lines[line] == Labels[line] + u"-"_s;
     };
     require(lines[5] == Labels[5] + decimal(36));
     require(lines[6] == Labels[6] + decimal(37));
-    require(lines[7].endsWith(u" Mph/"_s + decimal(40)));
-    require(lines[13].endsWith(u" Mph"_s) && lines[14].endsWith(u" Mph"_s));
-    require(lines[15].endsWith(u" Feet"_s));
-    require(lines[21] == Labels[21] + decimal(50) + u" Feet"_s);
+    require(withUnit(7, 41, u" Mph/"_s + decimal(40)));
+    require(withUnit(13, 42, u" Mph"_s) && withUnit(14, 43, u" Mph"_s));
+    require(withUnit(15, 45, u" Feet"_s));
+    require(lines[21] == Labels[21] + decimal(50) + (present(51) ? u" Feet"_s : QString()));
     // The counters use only their low bits.
     const int inversions = lines[19].mid(Labels[19].size()).toInt();
     const int drops = lines[20].mid(Labels[20].size()).toInt();

@@ -11,7 +11,6 @@
 #include "settings/code_tables.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace railwright::cli {
@@ -38,8 +37,8 @@ Loaded LoadInput(const QString& path)
     }
     // Some of the editor's messages name the file, some do not.
     QString message = load.errorText;
-    if (!message.contains(path)) {
-        message = path + u": "_s + message;
+    if (!message.contains(QDir::toNativeSeparators(path))) {
+        message = QDir::toNativeSeparators(path) + u": "_s + message;
     }
     return {{}, CommandResult::failure(message)};
 }
@@ -49,11 +48,13 @@ std::optional<CommandResult> Decode(const QString& path, const ByteBuffer& file,
 {
     DecodeResult decoded = RLEDecode(file);
     if (!decoded.ok()) {
-        return CommandResult::failure(path + u": "_s + QString::fromStdString(decoded.error));
+        return CommandResult::failure(QDir::toNativeSeparators(path) + u": "_s +
+                                      QString::fromStdString(decoded.error));
     }
     if (decoded.record.empty()) {
         return CommandResult::failure(
-            path + u": the file decodes to nothing (a track design is longer than 5 bytes)"_s);
+            QDir::toNativeSeparators(path) +
+            u": the file decodes to nothing (a track design is longer than 5 bytes)"_s);
     }
     record = std::move(decoded.record);
     return std::nullopt;
@@ -117,9 +118,10 @@ CommandResult EncodeFile(const QString& input, const QString& output, GameVersio
     // A file the editor refuses to open would be a dead end for the user.
     if (file.size() > std::size_t(MaxDocumentFileSize)) {
         return CommandResult::failure(
-            input + u": the encoded file would be %1 bytes, more than the %2 a track-design "
-                    u"file may have"_s.arg(file.size())
-                        .arg(MaxDocumentFileSize));
+            QDir::toNativeSeparators(input) +
+            u": the encoded file would be %1 bytes, more than the %2 a track-design "
+            u"file may have"_s.arg(file.size())
+                .arg(MaxDocumentFileSize));
     }
     return Save(output, file);
 }
@@ -132,7 +134,7 @@ CommandResult VerifyFile(const QString& input, QTextStream& out)
     }
     const ByteBuffer& file = loaded.bytes;
     if (file.size() < 4) {
-        return CommandResult::failure(input +
+        return CommandResult::failure(QDir::toNativeSeparators(input) +
                                       u": the file is too short to end in a 4-byte checksum"_s);
     }
     switch (MatchChecksum(file)) {
@@ -147,7 +149,7 @@ CommandResult VerifyFile(const QString& input, QTextStream& out)
     }
     const ByteView body(file.data(), file.size() - 4);
     return CommandResult::failure(
-        input + u": the checksum %1 matches no game (original or corkscrew: %2, loopy: %3)"_s.arg(
+        QDir::toNativeSeparators(input) + u": the checksum %1 matches no game (original or corkscrew: %2, loopy: %3)"_s.arg(
                     Hex32(StoredChecksum(file)),
                     Hex32(ComputeChecksum(body, GameVersion::Original)),
                     Hex32(ComputeChecksum(body, GameVersion::LoopyLandscapes))));
@@ -155,37 +157,34 @@ CommandResult VerifyFile(const QString& input, QTextStream& out)
 
 CommandResult PackCodeTable(const QString& source, const QString& output)
 {
-    QFile file(source);
-    if (QFileInfo(source).isDir() || !file.open(QIODevice::ReadOnly)) {
-        return CommandResult::failure(u"Can't open file: "_s + source);
+    const LoadResult read = ReadRegularFile(source, MaxCodeTableSourceSize);
+    if (!read.ok()) {
+        return CommandResult::failure(read.errorText);
     }
-    if (file.size() > MaxCodeTableSourceSize) {
-        return CommandResult::failure(source +
+    if (qint64(read.bytes.size()) > MaxCodeTableSourceSize) {
+        return CommandResult::failure(QDir::toNativeSeparators(source) +
                                       u": the file is too large for a code-table source"_s);
     }
-    const QByteArray text = file.read(MaxCodeTableSourceSize + 1);
-    if (text.size() > MaxCodeTableSourceSize) {
-        return CommandResult::failure(source +
-                                      u": the file is too large for a code-table source"_s);
-    }
-    const CodeTableSource parsed = ParseCodeTableSource(text);
+    const CodeTableSource parsed = ParseCodeTableSource(
+        QByteArray(reinterpret_cast<const char*>(read.bytes.data()), qsizetype(read.bytes.size())));
     if (!parsed.ok()) {
-        return CommandResult::failure(source + u':' + QString::number(parsed.errorLine) + u": "_s +
-                                      parsed.error);
+        return CommandResult::failure(QDir::toNativeSeparators(source) + u':' +
+                                      QString::number(parsed.errorLine) + u": "_s + parsed.error);
     }
     return Save(output, SerializeCodeTable(parsed.table));
 }
 
 CommandResult ListCodeTable(const QString& path, QTextStream& out)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        return CommandResult::failure(u"Can't open file: "_s + path);
+    // Records past the largest count a table may hold are never shown.
+    const qint64 limit = qint64(MaxCodeTableEntries * CodeRecordLength);
+    const LoadResult read = ReadRegularFile(path, limit);
+    if (!read.ok()) {
+        return CommandResult::failure(read.errorText);
     }
-    // Records past the largest count a table may hold are never read.
-    const QByteArray contents = file.read(qint64(MaxCodeTableEntries * CodeRecordLength));
-    const auto* first = reinterpret_cast<const std::uint8_t*>(contents.constData());
-    out << CodeTableListing(ParseCodeTable(ByteView(first, std::size_t(contents.size()))));
+    const ByteView contents(read.bytes);
+    out << CodeTableListing(
+        ParseCodeTable(contents.first(qMin(contents.size(), std::size_t(limit)))));
     return CommandResult::success();
 }
 
@@ -195,7 +194,7 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
     // in a folder it was only asked to read, so it refuses instead.
     const QDir tables(request.tablesDirectory);
     if (!QFileInfo(request.tablesDirectory).isDir()) {
-        return CommandResult::failure(request.tablesDirectory +
+        return CommandResult::failure(QDir::toNativeSeparators(request.tablesDirectory) +
                                       u": no such folder for the code tables"_s);
     }
     for (const QString& name : {u"RCCODES.RCS"_s, u"OMCODES.RCS"_s, u"VTCODES.RCS"_s}) {
@@ -218,19 +217,21 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
 
     const CodeTablesLoad load = ReadCodeTables(request.tablesDirectory);
     if (!load.messages.isEmpty()) {
-        return CommandResult::failure(request.tablesDirectory + u": "_s +
-                                      load.messages.join(u"; "_s));
+        return CommandResult::failure(load.messages.join(u"; "_s));
     }
 
     TrackDesignDocument document;
     if (!document.loadContents(std::move(decoded))) {
-        return CommandResult::failure(request.input + u": there is no record to report on"_s);
+        return CommandResult::failure(QDir::toNativeSeparators(request.input) +
+                                      u": there is no record to report on"_s);
     }
-    // What the editor selects on Decode: a byte 7 of 4 or more means Corkscrew Follies.
+    // What the editor selects on Decode: a byte 7 of 4 or more means Corkscrew Follies; a
+    // record without a byte 7 has no mark.
+    const bool expansion =
+        document.length() > TrackDesignDocument::Index(record::SchemeAndVersion) &&
+        document.valueAt(record::SchemeAndVersion) >= record::ExpansionFlag;
     const GameVersion version =
-        request.version.value_or(document.valueAt(record::SchemeAndVersion) >= record::ExpansionFlag
-                                     ? GameVersion::CorkscrewFollies
-                                     : GameVersion::Original);
+        request.version.value_or(expansion ? GameVersion::CorkscrewFollies : GameVersion::Original);
     out << BuildRideInfoReport(document, load.tables, version, u"\n"_s) << '\n';
     return CommandResult::success();
 }

@@ -1,5 +1,7 @@
 #include "code_table_source.h"
 
+#include "report/visible_text.h"
+
 #include <QHash>
 #include <QList>
 #include <QStringDecoder>
@@ -134,8 +136,8 @@ QString CodeTableListing(const CodeTable& table)
     for (const CodeRecord& entry : table) {
         const std::string code = Windows1252ToUtf8(entry.code);
         const std::string name = Windows1252ToUtf8(TrimmedName(entry));
-        listing += QString::fromUtf8(code.data(), qsizetype(code.size())) + u'\t' +
-                   QString::fromUtf8(name.data(), qsizetype(name.size())) + u'\n';
+        listing += VisibleText(QString::fromUtf8(code.data(), qsizetype(code.size()))) + u'\t' +
+                   VisibleText(QString::fromUtf8(name.data(), qsizetype(name.size()))) + u'\n';
     }
     return listing;
 }

@@ -31,6 +31,8 @@ struct CodeTableSource
 [[nodiscard]] std::optional<std::string> Utf8ToWindows1252(const QString& text);
 
 // The table as source text that ParseCodeTableSource reads back: code, tab, trimmed name.
+// Control characters are shown as VisibleText shows them, never printed raw (so a name
+// holding one does not read back).
 [[nodiscard]] QString CodeTableListing(const CodeTable& table);
 
 } // namespace railwright

@@ -3,9 +3,11 @@
 #include "cli/cli_commands.h"
 #include "cli/convert_command.h"
 #include "cli/scan_command.h"
+#include "report/visible_text.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileDevice>
 #include <functional>
 
 namespace railwright::cli {
@@ -293,13 +295,21 @@ CommandResult Run(const QStringList& arguments, QTextStream& out)
 
 int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    const CommandResult result = Run(arguments, out);
+    CommandResult result = Run(arguments, out);
     out.flush();
+    // Output that never arrived (a full disk, a closed standard output) is a failure too.
+    if (out.status() != QTextStream::Ok && result.exitCode == ExitSuccess) {
+        const auto* device = qobject_cast<const QFileDevice*>(out.device());
+        result = CommandResult::failure(
+            u"can't write to standard output ("_s +
+            (device != nullptr && device->error() != QFileDevice::NoError ? device->errorString()
+                                                                          : u"write failed"_s) +
+            u')');
+    }
     if (result.exitCode != ExitSuccess) {
-        // Keep the message on one line whatever a file name or system message holds.
-        QString line = result.message;
-        line.replace(u'\n', u' ');
-        err << ProgramName << u": "_s << line << u'\n';
+        // One line whatever a file name or system message holds, and nothing in it that a
+        // terminal would act on.
+        err << ProgramName << u": "_s << VisibleText(result.message) << u'\n';
         err.flush();
     }
     return result.exitCode;

@@ -17,9 +17,16 @@ struct LoadResult
     [[nodiscard]] bool ok() const { return errorText.isEmpty(); }
 };
 
-// Reads a whole file as raw bytes. Refuses, with the user's message in errorText:
-// a file over MaxDocumentFileSize ("The file is too large to open."), one that cannot
-// be opened ("Can't open file: " + path) and an empty file.
+// Reads at most `limit` + 1 bytes of the regular file at `path` (or of the file a link
+// names), so a caller can tell a file longer than `limit`. Anything else (a folder, a
+// named pipe, a device, a socket) is refused before it is opened, so this never blocks.
+// errorText says "Can't open file: PATH (why)" when the file cannot be opened and
+// "Can't read file: PATH (why)" when a read fails; `why` is "does not exist", "is a
+// folder", "is a named pipe, not a file" or the system's words.
+[[nodiscard]] LoadResult ReadRegularFile(const QString& path, qint64 limit);
+
+// Reads a whole file as raw bytes by ReadRegularFile's rules. Also refuses a file over
+// MaxDocumentFileSize ("The file is too large to open.") and an empty file.
 [[nodiscard]] LoadResult LoadFile(const QString& path);
 
 struct SaveResult
@@ -29,9 +36,13 @@ struct SaveResult
     [[nodiscard]] bool ok() const { return errorText.isEmpty(); }
 };
 
-// Writes exactly `bytes` to `path` through an atomic replace: on any failure the old
-// file (if any) stays whole and errorText says what went wrong. A target that cannot
-// be opened gives "Can't open file: " + path.
+// Writes exactly `bytes` to `path` through an atomic replace: a temporary file in the
+// same folder, with a name short enough for any name the file system allows, renamed
+// over the target. A link is followed and the file it names replaced. On any failure
+// the old file (if any) stays whole and errorText says what went wrong:
+// "Can't open file: PATH (why)" when nothing could be written (the target exists and is
+// not a regular file, is read-only, its folder is missing), otherwise
+// "Can't save file: PATH (why)." and whether a file was there before.
 [[nodiscard]] SaveResult SaveFile(const QString& path, ByteView bytes);
 
 // The file name without its folder, as shown in the window title.

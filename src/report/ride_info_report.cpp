@@ -1,9 +1,9 @@
 #include "ride_info_report.h"
 
-#include "codec/bit_string.h"
+#include "codec/record_fields.h"
 #include "codec/record_layout.h"
-#include "document/value_accessors.h"
 #include "number_text.h"
+#include "visible_text.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -15,19 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr double MilesPerHourPerSpeedUnit = 2.25;
-constexpr double RatingDivisor = 10;
-constexpr double FeetPerLengthUnit = 3.28;
-constexpr double GPerUnit = 0.32;
-
-// The game keeps other things in the high bits of the counter bytes; only the low
-// `bitCount` bits are the count.
-int LowBits(std::uint8_t value, std::size_t bitCount)
-{
-    const std::string bits = ValToBin(value);
-    return int(BinToVal(std::string(32 - bitCount, '0') + bits.substr(32 - bitCount)));
-}
-
 // Every entry is compared, so of several entries with the same code the last one
 // names it; the codes in the files are compared as stored, so a lower-case code
 // never matches.
@@ -36,7 +23,7 @@ QString NameForCode(const CodeTable& table, const QString& code)
     QString name;
     for (const CodeRecord& entry : table) {
         if (QString::fromLatin1(entry.code.data(), qsizetype(entry.code.size())) == code) {
-            name = QString::fromStdString(Windows1252ToUtf8(TrimmedName(entry)));
+            name = VisibleText(QString::fromStdString(Windows1252ToUtf8(TrimmedName(entry))));
         }
     }
     return name;
@@ -63,39 +50,38 @@ QString ColorSchemeText(int value)
 
 } // namespace
 
-int InversionCount(std::uint8_t inversionsByte)
-{
-    return LowBits(inversionsByte, 5);
-}
-
-int DropCount(std::uint8_t dropsByte)
-{
-    return LowBits(dropsByte, 6);
-}
-
 QString BuildRideInfoReport(const TrackDesignDocument& record, const CodeTables& tables,
                             GameVersion version, const QString& lineBreak)
 {
+    using namespace record;
     const QLocale locale;
-    const auto byteAt = [&record](std::size_t offset) {
-        return record.valueAt(TrackDesignDocument::Index(offset));
+    // The record as the grid shows it (an empty element reads 0), as far as the report
+    // looks; a field past its end is shown as missing.
+    ByteBuffer bytes(
+        std::size_t(qMin(record.length(), TrackDesignDocument::Index(InterpretedLength))));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = record.valueAt(TrackDesignDocument::Index(i));
+    }
+    const ByteView view(bytes);
+    const QString missing = u"-"_s;
+    const auto number = [&](std::optional<double> value, const QString& unit = {}) {
+        return value ? FormatNumber(*value, locale) + unit : missing;
     };
-    const auto textAt = [&record](std::size_t offset) {
-        return GetDecVal(record, TrackDesignDocument::Index(offset));
+    const auto twoDigits = [&](const FieldDescription& field, const QString& unit = {}) {
+        const std::optional<int> value = StoredValue(view, field);
+        return value ? QString::number(*value).rightJustified(2, u'0') + unit : missing;
     };
-    const auto hexAt = [&record](std::size_t offset) {
-        return GetHexVal(record, TrackDesignDocument::Index(offset));
+    const auto name = [&](const CodeTable& table, const FieldDescription& field) {
+        const std::optional<int> value = StoredValue(view, field);
+        return value ? NameForCode(table,
+                                   QString::number(*value, 16).toUpper().rightJustified(2, u'0'))
+                     : missing;
     };
-    const auto number = [&locale](double value) { return FormatNumber(value, locale); };
-    const auto speed = [&](std::size_t offset) {
-        return number(byteAt(offset) * MilesPerHourPerSpeedUnit);
-    };
-    const auto rating = [&](std::size_t offset) { return number(byteAt(offset) / RatingDivisor); };
-    const auto gForce = [&](std::size_t offset) { return number(byteAt(offset) * GPerUnit); };
-
-    // Two's complement: lengths from 8000h up are negative, as the game reads them.
-    const auto rideLength = std::int16_t(
-        std::uint16_t(byteAt(record::RideLengthHigh) << 8 | byteAt(record::RideLengthLow)));
+    const std::optional<int> speedOrPeople = StoredValue(view, SpeedOrPeopleField);
+    // The whole byte: a value of 8 or more names no scheme, though its low bits would.
+    FieldDescription schemeByte = VehicleColorSchemeField;
+    schemeByte.mask = 0xFF;
+    const std::optional<int> scheme = StoredValue(view, schemeByte);
 
     // "Loopy Landscapes" shares the expansion's text: the report only tells the base
     // game from the rest.
@@ -105,28 +91,30 @@ QString BuildRideInfoReport(const TrackDesignDocument& record, const CodeTables&
 
     const QStringList lines = {
         u"RCT Version: "_s + versionText,
-        u"Ride Type: "_s + NameForCode(tables.rideTypes, hexAt(record::RideType)),
-        u"Vechicle Type: "_s + NameForCode(tables.vehicleTypes, hexAt(record::VehicleType)),
-        u"Operating Mode: "_s + NameForCode(tables.operatingModes, hexAt(record::OperatingMode)),
-        u"Color Scheme: "_s + ColorSchemeText(byteAt(record::SchemeAndVersion)),
-        u"Num of Trains: "_s + textAt(record::NumTrains),
-        u"Cars Per Train: "_s + textAt(record::CarsPerTrain),
-        u"Speed/People: "_s + speed(record::SpeedOrPeople) + u" Mph/"_s +
-            textAt(record::SpeedOrPeople),
+        u"Ride Type: "_s + name(tables.rideTypes, RideTypeField),
+        u"Vechicle Type: "_s + name(tables.vehicleTypes, VehicleTypeField),
+        u"Operating Mode: "_s + name(tables.operatingModes, OperatingModeField),
+        u"Color Scheme: "_s + (scheme ? ColorSchemeText(*scheme) : missing),
+        u"Num of Trains: "_s + twoDigits(NumTrainsField),
+        u"Cars Per Train: "_s + twoDigits(CarsPerTrainField),
+        u"Speed/People: "_s + (speedOrPeople
+                                   ? number(*speedOrPeople * MilesPerHourPerSpeedUnit, u" Mph/"_s) +
+                                         twoDigits(SpeedOrPeopleField)
+                                   : missing),
         separatorLine,
-        u"Excitement: "_s + rating(record::Excitement),
-        u"Intensity: "_s + rating(record::Intensity),
-        u"Nausea: "_s + rating(record::Nausea),
+        u"Excitement: "_s + number(ScaledValue(view, ExcitementField)),
+        u"Intensity: "_s + number(ScaledValue(view, IntensityField)),
+        u"Nausea: "_s + number(ScaledValue(view, NauseaField)),
         separatorLine,
-        u"Max Speed: "_s + speed(record::MaxSpeed) + u" Mph"_s,
-        u"Average Speed: "_s + speed(record::AverageSpeed) + u" Mph"_s,
-        u"Ride Length: "_s + number(rideLength * FeetPerLengthUnit) + u" Feet"_s,
-        u"Postive G's: "_s + gForce(record::MaxPositiveG),
-        u"Negitive G's: "_s + gForce(record::MaxNegativeG),
-        u"Laterial G's: "_s + gForce(record::MaxLateralG),
-        u"Num of Inversions: "_s + number(InversionCount(byteAt(record::Inversions))),
-        u"Num of Drops: "_s + number(DropCount(byteAt(record::Drops))),
-        u"Higest Drop: "_s + textAt(record::HighestDrop) + u" Feet"_s,
+        u"Max Speed: "_s + number(ScaledValue(view, MaxSpeedField), u" Mph"_s),
+        u"Average Speed: "_s + number(ScaledValue(view, AverageSpeedField), u" Mph"_s),
+        u"Ride Length: "_s + number(ScaledValue(view, RideLengthField), u" Feet"_s),
+        u"Postive G's: "_s + number(ScaledValue(view, PositiveGField)),
+        u"Negitive G's: "_s + number(ScaledValue(view, NegativeGField)),
+        u"Laterial G's: "_s + number(ScaledValue(view, LateralGField)),
+        u"Num of Inversions: "_s + number(ScaledValue(view, InversionsField)),
+        u"Num of Drops: "_s + number(ScaledValue(view, DropsField)),
+        u"Higest Drop: "_s + twoDigits(HighestDropField, u" Feet"_s),
     };
     return lines.join(lineBreak);
 }

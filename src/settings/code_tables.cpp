@@ -1,8 +1,11 @@
 #include "settings/code_tables.h"
 
+#include "document/document_file.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace railwright {
 
@@ -15,20 +18,28 @@ QString ReadCodeTable(const QString& directory, const QString& fileNameWithBacks
     while (fileName.startsWith(u'\\')) {
         fileName.remove(0, 1);
     }
-    QFile file(QDir(directory).filePath(fileName));
+    const QString path = QDir(directory).filePath(fileName);
 
     // The game's tool created a table that was missing, so a fresh install shows where
-    // the tables belong; an existing one is only read.
-    const bool opened =
-        file.exists() ? file.open(QIODevice::ReadOnly) : file.open(QIODevice::ReadWrite);
-    if (!opened) {
-        return QStringLiteral("Can't open file: ") + fileNameWithBackslash;
+    // the tables belong; an existing one is only read. NewOnly: never over something that
+    // appeared meanwhile.
+    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
+        QFile created(path);
+        if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            return QStringLiteral("Can't open file: ") + QDir::toNativeSeparators(path) +
+                   QStringLiteral(" (") + created.errorString() + QStringLiteral(")");
+        }
+        return {};
     }
 
-    // Nothing past the last record that can be used is read, however large the file.
-    const QByteArray contents = file.read(qint64(MaxCodeTableEntries * CodeRecordLength));
-    const auto* first = reinterpret_cast<const std::uint8_t*>(contents.constData());
-    table = ParseCodeTable(ByteView(first, std::size_t(contents.size())));
+    // Nothing past the last record that can be used is kept, however large the file.
+    const qint64 limit = qint64(MaxCodeTableEntries * CodeRecordLength);
+    const LoadResult read = ReadRegularFile(path, limit);
+    if (!read.ok()) {
+        return read.errorText;
+    }
+    const ByteView contents(read.bytes);
+    table = ParseCodeTable(contents.first(std::min(contents.size(), std::size_t(limit))));
     return {};
 }
 

@@ -14,12 +14,12 @@ struct CodeTablesLoad
     QStringList messages;
 };
 
-// Reads one code table from `directory`. `fileNameWithBackslash` is the name as the
-// messages show it ("\RCCODES.RCS"); its leading backslash stands for the separator.
-// A missing file is created empty. When the file can neither be read nor created, the
-// table stays empty and the result is "Can't open file: " followed by that name; on
-// success the result is empty. A final partial record is ignored and at most 32,767
-// records are read.
+// Reads one code table from `directory`. `fileNameWithBackslash` is the table's name as
+// the game's tool spelt it ("\RCCODES.RCS"); the leading backslash is dropped. A missing
+// file is created empty. Anything but a regular file (or a link to one) is refused without
+// being opened. On failure the table stays empty and the result is "Can't open file: " or
+// "Can't read file: " with the file's full path and the reason; on success it is empty.
+// A final partial record is ignored and at most 32,767 records are read.
 QString ReadCodeTable(const QString& directory, const QString& fileNameWithBackslash,
                       CodeTable& table);
 

@@ -62,10 +62,10 @@ private slots:
     void nameFromWindows1252();
     void versionText_data();
     void versionText();
-    void shortRecordReadsLastByte();
+    void shortRecord_data();
+    void shortRecord();
     void startUpDocument();
     void commaLocale();
-    void countsMatchBitMasks();
     void leavesDocumentAlone();
 };
 
@@ -177,8 +177,11 @@ void TestRideInfoReport::lines_data()
         << u"Ride Length: 107475.76 Feet"_s;
     QTest::newRow("positive g 255")
         << ByteWrites{{MaxPositiveG, 255}} << 17 << u"Postive G's: 81.6"_s;
-    QTest::newRow("negative g stays positive")
-        << ByteWrites{{MaxNegativeG, 255}} << 18 << u"Negitive G's: 81.6"_s;
+    // A signed byte: F6 is -10, 7F the highest.
+    QTest::newRow("negative g F6")
+        << ByteWrites{{MaxNegativeG, 0xF6}} << 18 << u"Negitive G's: -3.2"_s;
+    QTest::newRow("negative g 7F")
+        << ByteWrites{{MaxNegativeG, 0x7F}} << 18 << u"Negitive G's: 40.64"_s;
     QTest::newRow("lateral g") << ByteWrites{{MaxLateralG, 3}} << 19 << u"Laterial G's: 0.96"_s;
     QTest::newRow("inversions E3")
         << ByteWrites{{Inversions, 0xE3}} << 20 << u"Num of Inversions: 3"_s;
@@ -254,31 +257,46 @@ void TestRideInfoReport::versionText()
     QCOMPARE(ReportLines(Record({}), {}, version).first(), expected);
 }
 
-void TestRideInfoReport::shortRecordReadsLastByte()
+void TestRideInfoReport::shortRecord_data()
 {
-    // Ten bytes, the last one 7: everything from byte 10 on reads as 7.
-    ByteBuffer bytes(10, 0);
-    bytes[record::SchemeAndVersion] = 1;
-    bytes[9] = 7;
-    const QStringList lines = ReportLines(bytes);
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("line"); // counted from 1
+    QTest::addColumn<QString>("expected");
+
+    // Every byte 7: a field inside the record reads 7, one past its end shows "-".
+    QTest::newRow("1 byte, ride type") << 1 << 2 << u"Ride Type: Seven"_s;
+    QTest::newRow("1 byte, vehicle type") << 1 << 3 << u"Vechicle Type: -"_s;
+    QTest::newRow("1 byte, colour scheme") << 1 << 5 << u"Color Scheme: -"_s;
+    QTest::newRow("1 byte, speed and people") << 1 << 8 << u"Speed/People: -"_s;
+    QTest::newRow("44 bytes, average speed") << 44 << 15 << u"Average Speed: 15.75 Mph"_s;
+    QTest::newRow("44 bytes, half a ride length") << 44 << 16 << u"Ride Length: -"_s;
+    QTest::newRow("46 bytes, ride length 0707") << 46 << 16 << u"Ride Length: 5900.72 Feet"_s;
+    QTest::newRow("46 bytes, positive g") << 46 << 17 << u"Postive G's: 2.24"_s;
+    QTest::newRow("46 bytes, negative g") << 46 << 18 << u"Negitive G's: -"_s;
+    QTest::newRow("51 bytes, excitement") << 51 << 10 << u"Excitement: -"_s;
+    QTest::newRow("51 bytes, highest drop") << 51 << 22 << u"Higest Drop: 07 Feet"_s;
+}
+
+void TestRideInfoReport::shortRecord()
+{
+    QFETCH(int, length);
+    QFETCH(int, line);
+    QFETCH(QString, expected);
+    CodeTables tables;
+    tables.rideTypes = {Entry("07", "Seven")};
+    const QStringList lines = ReportLines(ByteBuffer(std::size_t(length), 7), tables);
     QCOMPARE(lines.size(), 22);
-    QCOMPARE(lines[4], u"Color Scheme: Trains Have Different Colors"_s);
-    QCOMPARE(lines[5], u"Num of Trains: 07"_s);
-    QCOMPARE(lines[7], u"Speed/People: 15.75 Mph/07"_s);
-    QCOMPARE(lines[9], u"Excitement: 0.7"_s);
-    QCOMPARE(lines[15], u"Ride Length: 5900.72 Feet"_s); // 0707h = 1799
-    QCOMPARE(lines[19], u"Num of Inversions: 7"_s);
-    QCOMPARE(lines[21], u"Higest Drop: 07 Feet"_s);
+    QCOMPARE(lines[line - 1], expected);
 }
 
 void TestRideInfoReport::startUpDocument()
 {
-    const TrackDesignDocument document; // one empty element
+    const TrackDesignDocument document; // one empty element, which reads 0
     const QStringList lines = BuildRideInfoReport(document, {}, GameVersion::Original).split(Crlf);
     QCOMPARE(lines.size(), 22);
-    QCOMPARE(lines[4], u"Color Scheme: All Vehicles Are The Same Color"_s);
-    QCOMPARE(lines[5], u"Num of Trains: 00"_s);
-    QCOMPARE(lines[15], u"Ride Length: 0 Feet"_s);
+    QCOMPARE(lines[1], u"Ride Type: "_s);
+    QCOMPARE(lines[4], u"Color Scheme: -"_s);
+    QCOMPARE(lines[15], u"Ride Length: -"_s);
 }
 
 void TestRideInfoReport::commaLocale()
@@ -296,16 +314,6 @@ void TestRideInfoReport::commaLocale()
     QCOMPARE(lines[15], u"Ride Length: -3,28 Feet"_s);
     QCOMPARE(lines[16], u"Postive G's: 81,6"_s);
     QCOMPARE(lines[21], u"Higest Drop: 05 Feet"_s);
-}
-
-// The counts go through bit strings as the game's editor did; they must agree with
-// plain masking for every byte.
-void TestRideInfoReport::countsMatchBitMasks()
-{
-    for (int value = 0; value < 256; ++value) {
-        QCOMPARE(InversionCount(std::uint8_t(value)), value & record::InversionsMask);
-        QCOMPARE(DropCount(std::uint8_t(value)), value & record::DropsMask);
-    }
 }
 
 void TestRideInfoReport::leavesDocumentAlone()

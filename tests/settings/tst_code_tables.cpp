@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 
 using namespace railwright;
 
@@ -107,9 +109,13 @@ void TestCodeTables::unwritableFolderReportsEachFileInReadingOrder()
     WriteFile(notAFolder, "not a folder");
 
     const CodeTablesLoad load = ReadCodeTables(notAFolder);
-    QCOMPARE(load.messages, QStringList({QStringLiteral("Can't open file: \\RCCODES.RCS"),
-                                         QStringLiteral("Can't open file: \\OMCODES.RCS"),
-                                         QStringLiteral("Can't open file: \\VTCODES.RCS")}));
+    QStringList expected;
+    for (const char* name : {"RCCODES.RCS", "OMCODES.RCS", "VTCODES.RCS"}) {
+        expected << QStringLiteral("Can't open file: %1 (%2)")
+                        .arg(FileIn(dir, "railwright/") + QLatin1String(name),
+                             QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+    }
+    QCOMPARE(load.messages, expected);
     QVERIFY(load.tables.rideTypes.empty() && load.tables.vehicleTypes.empty() &&
             load.tables.operatingModes.empty());
 }
@@ -123,7 +129,9 @@ void TestCodeTables::unreadableFileReportsOnlyItself()
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("OMCODES.RCS")));
 
     const CodeTablesLoad load = ReadCodeTables(dir.path());
-    QCOMPARE(load.messages, QStringList{QStringLiteral("Can't open file: \\OMCODES.RCS")});
+    QCOMPARE(load.messages,
+             QStringList{QStringLiteral("Can't open file: ") + FileIn(dir, "OMCODES.RCS") +
+                         QStringLiteral(" (is a folder)")});
     QCOMPARE(int(load.tables.rideTypes.size()), 1);
     QVERIFY(load.tables.operatingModes.empty());
     QVERIFY(QFileInfo(FileIn(dir, "VTCODES.RCS")).isFile());

@@ -1,0 +1,130 @@
+// Files that are not what they seem, through the window: named pipes, sockets and devices
+// are refused without blocking and never replaced; long names are replaced atomically.
+#include "document/document_file.h"
+#include "support/sample_files.h"
+#include "support/scripted_prompts.h"
+#include "support/special_files.h"
+#include "ui/main/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace railwright;
+using namespace railwright::test;
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(railwright::test::SpecialKind)
+
+class TestSpecialFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    // Faults 1 and 2 through the window: its open, a drop, the command line, and Save As
+    // onto the thing and onto a link to it.
+    void windowRefuses_data()
+    {
+        QTest::addColumn<SpecialKind>("kind");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("named pipe") << SpecialKind::NamedPipe << u"is a named pipe, not a file"_s;
+        QTest::newRow("socket") << SpecialKind::Socket << u"is a socket, not a file"_s;
+        QTest::newRow("device") << SpecialKind::Device << u"is a device, not a file"_s;
+    }
+
+    void windowRefuses()
+    {
+        QFETCH(SpecialKind, kind);
+        QFETCH(QString, why);
+        const QString node = m_dir->filePath(u"node.TD4"_s);
+        if (!makeSpecialFile(kind, node)) {
+            QSKIP("this system does not let the test make one");
+        }
+        const mode_t type = fileType(node);
+        const PipeUnblocker unblocker(node);
+        ScriptedPrompts prompts;
+        MainWindow window(prompts, nullptr, QStringLiteral(RAILWRIGHT_BIN_DIR));
+        const ByteBuffer record = sampleRecord(1, 100);
+        prompts.openPaths.enqueue(
+            writeFile(m_dir->path(), u"a.TD4"_s, asBytes(encodedFile(record))));
+        window.action("SM_Open")->trigger();
+        QVERIFY(window.document().setByte(0, 0x41));
+        const ByteBuffer edited = window.document().contents();
+
+        prompts.answers << UserPrompts::Answer::No << UserPrompts::Answer::No;
+        prompts.openPaths.enqueue(node);
+        window.action("SM_Open")->trigger();
+        QVERIFY(!window.controller().openDroppedPath(node));
+        QVERIFY(!window.openPath(node));
+        const QString link = m_dir->filePath(u"link.TD4"_s);
+        QVERIFY(QFile::link(node, link));
+        prompts.savePaths << node << link;
+        window.action("SM_SaveAs")->trigger();
+        window.action("SM_SaveAs")->trigger();
+
+        QVERIFY(prompts.allUsed());
+        QStringList shown;
+        for (const auto& message : std::as_const(prompts.messages)) {
+            shown << message.text;
+        }
+        const QString message = u"Can't open file: %1 ("_s + why + u')';
+        QCOMPARE(shown, QStringList({message.arg(node), message.arg(node), message.arg(node),
+                                     message.arg(node), message.arg(link)}));
+        QCOMPARE(window.document().contents(), edited);
+        QVERIFY(window.document().changed());
+        QCOMPARE(fileType(node), type);
+        window.document().markSaved();
+    }
+
+    // Fault 4: names up to the longest the file system allows are replaced atomically.
+    void longNamesAreReplaced_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("248 bytes") << QString(248, u'n');
+        QTest::newRow("249 bytes") << QString(249, u'n');
+        QTest::newRow("255 bytes") << QString(255, u'n');
+        QTest::newRow("255 bytes of UTF-8") << QString(127, u'\u00E9') + u'x';
+    }
+    void longNamesAreReplaced()
+    {
+        QFETCH(QString, name);
+        const QString file = writeFile(m_dir->path(), name, "old contents");
+        const SaveResult saved = SaveFile(file, ByteBuffer{0x00, 0xFF, 0x41});
+        QVERIFY2(saved.ok(), qPrintable(saved.errorText));
+        QCOMPARE(readFile(file), QByteArray("\x00\xFF\x41", 3));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+    }
+
+    // Fault 1 at start-up: a code table that is a named pipe.
+    void windowStartsBesideTableThatIsAPipe()
+    {
+        for (const char* name : {"RCCODES.RCS", "VTCODES.RCS"}) {
+            QVERIFY(QFile::copy(QStringLiteral(RAILWRIGHT_BIN_DIR "/") + QLatin1String(name),
+                                m_dir->filePath(QLatin1String(name))));
+        }
+        const QString pipe = m_dir->filePath(u"OMCODES.RCS"_s);
+        QVERIFY(makeSpecialFile(SpecialKind::NamedPipe, pipe));
+        const PipeUnblocker unblocker(pipe);
+        ScriptedPrompts prompts;
+        const MainWindow window(prompts, nullptr, m_dir->path());
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.at(0).text,
+                 u"Can't open file: "_s + pipe + u" (is a named pipe, not a file)"_s);
+        QVERIFY(window.codeTables().operatingModes.empty());
+        QVERIFY(!window.codeTables().rideTypes.empty());
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+QTEST_MAIN(TestSpecialFiles)
+#include "tst_special_files.moc"
