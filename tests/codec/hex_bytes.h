@@ -3,13 +3,13 @@
 #include "codec/byte_buffer.h"
 
 #include <QByteArray>
-#include <QMetaType>
 #include <QString>
 #include <cstddef>
-#include <cstdint>
+#include <initializer_list>
+#include <utility>
 
 // Byte buffers written as "41 42 0A" in test tables, and shown the same way when a
-// comparison fails.
+// comparison fails; records of zeros with a few bytes set.
 namespace railwright::testing {
 
 inline ByteBuffer hexBytes(const char* text)
@@ -24,25 +24,15 @@ inline QString toHex(const ByteBuffer& bytes)
     return QString::fromLatin1(raw.toHex(' ').toUpper());
 }
 
-inline ByteBuffer repeated(std::size_t count, std::uint8_t value)
+// A record of `length` zero bytes with the given bytes set.
+inline ByteBuffer recordWith(std::size_t length,
+                             std::initializer_list<std::pair<std::size_t, int>> set)
 {
-    return ByteBuffer(count, value);
-}
-
-inline ByteBuffer concat(ByteBuffer a, const ByteBuffer& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-// `count` bytes in which no two neighbours are equal.
-inline ByteBuffer distinctNeighbours(std::size_t count, std::uint8_t start = 0)
-{
-    ByteBuffer out(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        out[i] = std::uint8_t(start + i);
+    ByteBuffer record(length, 0);
+    for (const auto& [offset, value] : set) {
+        record[offset] = std::uint8_t(value);
     }
-    return out;
+    return record;
 }
 
 } // namespace railwright::testing

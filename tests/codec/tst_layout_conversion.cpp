@@ -10,16 +10,6 @@ Q_DECLARE_METATYPE(railwright::RecordLayout)
 
 namespace {
 
-// A record of `length` zero bytes with the given bytes set.
-ByteBuffer recordWith(std::size_t length, std::initializer_list<std::pair<std::size_t, int>> set)
-{
-    ByteBuffer record(length, 0);
-    for (const auto& [offset, value] : set) {
-        record[offset] = std::uint8_t(value);
-    }
-    return record;
-}
-
 // An expansion record whose four track colour schemes (spine 56-59, rail 60-63, support
 // 64-67) equal the base colours 05 06 07 at 32-34.
 ByteBuffer expansionWith(std::initializer_list<std::pair<std::size_t, int>> extra)

@@ -11,20 +11,6 @@ using namespace Qt::StringLiterals;
 Q_DECLARE_METATYPE(railwright::ChecksumMatch)
 Q_DECLARE_METATYPE(railwright::RecordLayout)
 
-namespace {
-
-// A record of `length` zero bytes with the given bytes set.
-ByteBuffer recordWith(std::size_t length, std::initializer_list<std::pair<std::size_t, int>> set)
-{
-    ByteBuffer record(length, 0);
-    for (const auto& [offset, value] : set) {
-        record[offset] = std::uint8_t(value);
-    }
-    return record;
-}
-
-} // namespace
-
 class TestRecordInspection : public QObject
 {
     Q_OBJECT

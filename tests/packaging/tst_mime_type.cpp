@@ -23,10 +23,6 @@ void MimeTypeTest::typeIsDeclared()
 {
     const QMimeType type = QMimeDatabase().mimeTypeForName(TrackDesignType);
     QVERIFY(type.isValid());
-    QCOMPARE(type.comment(), u"RollerCoaster Tycoon track design"_s);
-    QStringList globs = type.globPatterns();
-    globs.sort();
-    QCOMPARE(globs, (QStringList{u"*.TD4"_s, u"*.td4"_s}));
     QCOMPARE(type.preferredSuffix(), u"TD4"_s);
 }
 

@@ -1,0 +1,185 @@
+// The document's bytes, their text accessors and the file they are read from and saved to.
+#include "document/document_file.h"
+#include "document/track_design_document.h"
+#include "document/value_accessors.h"
+#include "support/file_size_limit.h"
+#include "support/sample_files.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+using namespace railwright;
+using namespace railwright::test;
+using namespace Qt::StringLiterals;
+using Index = TrackDesignDocument::Index;
+
+namespace {
+
+ByteBuffer pattern(std::size_t size)
+{
+    ByteBuffer bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = std::uint8_t(i * 7);
+    }
+    return bytes;
+}
+
+// A folder in which no file can be made or renamed: without write permission for a
+// user, immutable for root (whom permissions do not stop).
+bool setReadOnly(const QString& folder, bool readOnly)
+{
+    if (geteuid() != 0) {
+        return QFile::setPermissions(folder,
+                                     QFile::ReadOwner | QFile::ExeOwner |
+                                         (readOnly ? QFile::Permissions() : QFile::WriteOwner));
+    }
+    return QProcess::execute(u"chattr"_s, {readOnly ? u"+i"_s : u"-i"_s, folder}) == 0;
+}
+
+} // namespace
+
+class TestDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void editsMarkChangedAndSignal()
+    {
+        TrackDesignDocument document;
+        QVERIFY(document.isEmptyElement(0));
+        QVERIFY(document.loadContents({0x10, 0x20, 0x30, 0x40}));
+        QVERIFY(!document.changed());
+        QSignalSpy bytes(&document, &TrackDesignDocument::bytesChanged);
+        QVERIFY(document.setByte(2, 0xEE));
+        QVERIFY(document.changed());
+        QCOMPARE(bytes.takeFirst().at(0).value<Index>(), Index(2));
+        // An empty element reads 0 and is left out of what a save writes.
+        document.setChanged(false);
+        QVERIFY(SetChrVal(document, 1, QString()));
+        QVERIFY(document.changed());
+        QCOMPARE(document.contents(), (ByteBuffer{0x10, 0xEE, 0x40}));
+        // Refused: outside the document, or not one character of code 0 to 255.
+        document.setChanged(false);
+        QVERIFY(!document.setByte(4, 0x55));
+        QVERIFY(!document.setEmptyElement(-1));
+        QVERIFY(!SetChrVal(document, std::numeric_limits<Index>::max(), u"A"_s));
+        QVERIFY(!SetChrVal(document, 0, u"\u20AC"_s));
+        QVERIFY(!SetChrVal(document, 0, u"AB"_s));
+        QCOMPARE(document.contents(), (ByteBuffer{0x10, 0xEE, 0x40}));
+        QVERIFY(!document.changed());
+        QCOMPARE(bytes.size(), 1);
+    }
+
+    void wholeContents()
+    {
+        TrackDesignDocument document;
+        QVERIFY(document.replaceContents({9, 8, 7})); // a decode or encode
+        QVERIFY(document.changed());
+        QVERIFY(document.loadContents({1})); // a file opened
+        QVERIFY(!document.changed());
+        QVERIFY(!document.loadContents({}));
+        QVERIFY(!document.replaceContents({}));
+        QCOMPARE(document.contents(), ByteBuffer{1});
+        document.reset();
+        QVERIFY(document.isEmptyElement(0) && document.length() == 1 && !document.changed());
+    }
+
+    // Reads clamp the index into the document; an empty element reads "00" and no text.
+    void accessors_data()
+    {
+        QTest::addColumn<Index>("index");
+        QTest::addColumn<QString>("hex");
+        QTest::addColumn<QString>("dec");
+        QTest::addColumn<QString>("chr");
+        QTest::newRow("10") << Index(1) << u"0A"_s << u"10"_s << u"\n"_s;
+        QTest::newRow("empty element") << Index(3) << u"00"_s << u"00"_s << QString();
+        QTest::newRow("-1 reads byte 0") << Index(-1) << u"05"_s << u"05"_s << u"\u0005"_s;
+        QTest::newRow("past the end reads the last")
+            << Index(40000) << u"FF"_s << u"255"_s << u"\u00FF"_s;
+    }
+    void accessors()
+    {
+        QFETCH(Index, index);
+        TrackDesignDocument document;
+        QVERIFY(document.loadContents({5, 10, 200, 1, 255}));
+        QVERIFY(SetChrVal(document, 3, QString()));
+        QTEST(GetHexVal(document, index), "hex");
+        QTEST(GetDecVal(document, index), "dec");
+        QTEST(GetChrVal(document, index), "chr");
+    }
+
+    void loadFile_data()
+    {
+        QTest::addColumn<QString>("name"); // written with `size` bytes when size >= 0
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("error"); // %1: the path; empty when the file opens
+        const QString tooLarge = u"The file is too large to open."_s;
+        QTest::newRow("65,000 bytes") << u"a.TD4"_s << 65000 << QString();
+        QTest::newRow("65,001 bytes") << u"a.TD4"_s << 65001 << tooLarge;
+        QTest::newRow("endless device") << u"/dev/zero"_s << -1 << tooLarge;
+        QTest::newRow("empty") << u"a.TD4"_s << 0
+                               << u"The file %1 is empty; there is nothing to open."_s;
+        QTest::newRow("missing") << u"a.TD4"_s << -1 << u"Can't open file: %1"_s;
+    }
+    void loadFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, size);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const ByteBuffer bytes = pattern(std::size_t(qMax(size, 0)));
+        const QString path = size >= 0 ? writeFile(dir.path(), name, asBytes(bytes))
+                                       : QDir(dir.path()).filePath(name);
+        const LoadResult result = LoadFile(path);
+        QCOMPARE(result.errorText, error.contains(u'%') ? error.arg(path) : error);
+        QCOMPARE(asBytes(result.bytes), error.isEmpty() ? asBytes(bytes) : QByteArray());
+    }
+
+    // A failed save is reported with the path, and the file on disk stays whole with no
+    // temporary file left beside it.
+    void failedSaveKeepsOldFile_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("full disk") << u"full"_s;
+        QTest::newRow("read-only folder") << u"read-only"_s;
+        QTest::newRow("folder vanished") << u"vanished"_s;
+    }
+    void failedSaveKeepsOldFile()
+    {
+        QFETCH(QString, fault);
+        QTemporaryDir dir;
+        const QString folder = QDir(dir.path()).filePath(u"rides"_s);
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = writeFile(folder, u"a.TD4"_s, "the old design");
+        QVERIFY(SaveFile(path, pattern(3)).ok()); // a shorter file leaves nothing behind
+        QCOMPARE(readFile(path), asBytes(pattern(3)));
+        SaveResult result;
+        if (fault == u"full") {
+            const FileSizeLimit limit(100);
+            QVERIFY(limit.active());
+            result = SaveFile(path, pattern(65000));
+        } else if (fault == u"read-only") {
+            if (!setReadOnly(folder, true)) {
+                QSKIP("cannot make a folder read-only here");
+            }
+            result = SaveFile(path, pattern(10));
+            QVERIFY(setReadOnly(folder, false));
+        } else {
+            QVERIFY(QDir(folder).removeRecursively());
+            result = SaveFile(path, pattern(10));
+        }
+        QVERIFY2(result.errorText.contains(path), qPrintable(result.errorText));
+        QCOMPARE(readFile(path),
+                 fault == u"vanished" ? QByteArray("<missing>") : asBytes(pattern(3)));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                 fault == u"vanished" ? QStringList() : QStringList{u"a.TD4"_s});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDocument)
+#include "tst_document.moc"
