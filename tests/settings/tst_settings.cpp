@@ -60,7 +60,8 @@ private slots:
         // A folder where a table should be cannot be read, not even by root.
         QVERIFY(folder.mkdir(u"OMCODES.RCS"_s));
         const CodeTablesLoad load = ReadCodeTables(dir.path() + QDir::separator());
-        QCOMPARE(load.messages, QStringList{u"Can't open file: \\OMCODES.RCS"_s});
+        QCOMPARE(load.messages, QStringList{u"Can't open file: %1 (is a folder)"_s.arg(
+                                    QDir::toNativeSeparators(folder.filePath(u"OMCODES.RCS"_s)))});
         const CodeTable& rides = load.tables.rideTypes;
         QCOMPARE(rides.size(), std::size_t(2));
         QCOMPARE(rides[0].code + TrimmedName(rides[0]) + rides[1].code, std::string("1FMode0a"));
@@ -68,10 +69,11 @@ private slots:
         QVERIFY(load.tables.vehicleTypes.empty());
         QCOMPARE(QFileInfo(folder.filePath(u"VTCODES.RCS"_s)).size(), 0);
         // A "folder" that is a regular file holds no table: each is reported in order.
-        QCOMPARE(
-            ReadCodeTables(folder.filePath(u"RCCODES.RCS"_s)).messages,
-            (QStringList{u"Can't open file: \\RCCODES.RCS"_s, u"Can't open file: \\OMCODES.RCS"_s,
-                         u"Can't open file: \\VTCODES.RCS"_s}));
+        const QStringList messages = ReadCodeTables(folder.filePath(u"RCCODES.RCS"_s)).messages;
+        QCOMPARE(messages.size(), 3);
+        QVERIFY(messages.at(0).contains(u"RCCODES.RCS/RCCODES.RCS"_s));
+        QVERIFY(messages.at(1).contains(u"RCCODES.RCS/OMCODES.RCS"_s));
+        QVERIFY(messages.at(2).contains(u"RCCODES.RCS/VTCODES.RCS"_s));
     }
 
     void init()
@@ -98,7 +100,7 @@ private slots:
         }
         m_handles.versionOriginal->setChecked(true);
         m_settings = std::make_unique<RideSettingsMenus>(*m_document, m_tables, m_handles,
-                                                         [this] { return m_pick; });
+                                                         [this](int) { return m_pick; });
     }
     void cleanup()
     {
@@ -160,7 +162,7 @@ private slots:
         }
         // Byte 7 starts with every bit set that the scheme does not own: they are dropped.
         QVERIFY(m_document->setByte(7, 0xF9));
-        m_document->setChanged(false);
+        m_document->markSaved();
         m_pick = value;
         expectSingleWrite(colorItem(item), byte, value);
     }
@@ -188,7 +190,7 @@ private slots:
 
     void versionSwitchesTrackItems()
     {
-        QSignalSpy spy(m_settings.get(), &RideSettingsMenus::gameVersionChanged);
+        QSignalSpy spy(m_document.get(), &TrackDesignDocument::gameVersionChanged);
         // At start-up every item is enabled, though "Orignal" is checked.
         QVERIFY(colorItem(u"support 3"_s)->isEnabled());
         m_handles.versionOriginal->trigger();
@@ -209,24 +211,19 @@ private slots:
         QCOMPARE(m_document->contents(), sampleRecord());
     }
 
-    // Without a picker of their own the menus show the palette dialog, once made and kept:
-    // Ok gives the swatch clicked last, also in an earlier showing, and so does the close
-    // box, which only forgets the preview.
+    // Without a picker of their own the menus show the palette dialog on the field's own
+    // colour; only Ok writes.
     void paletteDialogPicksTheColor()
     {
         m_settings.reset();
         m_settings = std::make_unique<RideSettingsMenus>(*m_document, m_tables, m_handles);
-        const auto pickInDialog = [](int swatch, bool ok, QColor* previewAtStart = nullptr) {
+        const auto pickInDialog = [](int swatch, bool ok, QColor* previewAtStart) {
             QTimer::singleShot(0, [=] {
                 auto* dialog = qobject_cast<PaletteDialog*>(QApplication::activeModalWidget());
                 QVERIFY(dialog);
-                if (previewAtStart) {
-                    *previewAtStart = dialog->previewColor();
-                }
-                if (swatch >= 0) {
-                    QTest::mouseClick(dialog->findChild<QWidget*>(u"Colors_%1"_s.arg(swatch)),
-                                      Qt::LeftButton);
-                }
+                *previewAtStart = dialog->previewColor();
+                QTest::mouseClick(dialog->findChild<QWidget*>(u"Colors_%1"_s.arg(swatch)),
+                                  Qt::LeftButton);
                 if (ok) {
                     QTest::mouseClick(dialog->findChild<QWidget*>(u"Ok"_s), Qt::LeftButton);
                 } else {
@@ -234,17 +231,15 @@ private slots:
                 }
             });
         };
+        QVERIFY(m_document->setByte(8, 0x1E));
         QColor preview;
-        pickInDialog(30, true);
-        expectSingleWrite(colorItem(u"body 0"_s), 8, 30);
-        pickInDialog(-1, true, &preview);
-        expectSingleWrite(colorItem(u"rail 0"_s), 33, 30);
-        QCOMPARE(preview, QColor(255, 231, 47)); // palette colour 30
-        pickInDialog(5, false);
-        expectSingleWrite(colorItem(u"trim 0"_s), 9, 5);
-        pickInDialog(-1, true, &preview);
-        expectSingleWrite(colorItem(u"body 1"_s), 10, 5);
-        QCOMPARE(preview, QColor(47, 64, 63)); // palette colour 0
+        pickInDialog(5, true, &preview);
+        expectSingleWrite(colorItem(u"body 0"_s), 8, 5);
+        QCOMPARE(preview, QColor(255, 231, 47)); // palette colour 30, the byte's own
+        const ByteBuffer before = m_document->contents();
+        pickInDialog(7, false, &preview);
+        colorItem(u"trim 0"_s)->trigger();
+        QCOMPARE(m_document->contents(), before);
     }
 
 private:
