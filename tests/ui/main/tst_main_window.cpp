@@ -1,5 +1,4 @@
 #include "codec/design_inspection.h"
-#include "settings/palette_dialog.h"
 #include "support/sample_files.h"
 #include "support/scripted_prompts.h"
 #include "ui/grid/grid_editor.h"
@@ -87,7 +86,6 @@ private slots:
     void editBoxKeys_data();
     void editBoxKeys();
     void saveAsAddsSuffix();
-    void paletteCloseWritesNothing();
     void oversizedEncodeIsRefused();
 
 private:
@@ -427,23 +425,6 @@ void TestMainWindow::saveAsAddsSuffix()
     trigger("SM_SaveAs");
     QCOMPARE(readFile(m_dir->filePath(u"copy.TD4"_s)), QByteArray::fromHex("00418459FEFF"));
     QVERIFY(m_window->windowTitle().startsWith(u"Railwright [copy.TD4]"_s));
-}
-
-void TestMainWindow::paletteCloseWritesNothing()
-{
-    ByteBuffer record = designRecord(8058, 0x00);
-    record[8] = 12; // body colour of the first car
-    open(write(u"ride.TD4"_s, encodedFile(record)));
-    trigger("Toolbar_Decode");
-    // The preview starts on the field's own colour, and Escape leaves the field alone.
-    whenModal([](QWidget* palette) {
-        QCOMPARE(static_cast<PaletteDialog*>(palette)->previewColor(), PaletteColor(12));
-        clickChild(palette, u"Colors_3"_s);
-        QTest::keyClick(palette, Qt::Key_Escape);
-    });
-    trigger("SM_BC_Cars_0");
-    QCOMPARE(bytes(), record);
-    QCOMPARE(m_window->action("SM_Undo")->text(), u"&Undo Decode"_s);
 }
 
 // A record whose encoding would be larger than a file may be: 64,488 bytes with no
