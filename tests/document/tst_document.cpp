@@ -89,30 +89,6 @@ private slots:
         QVERIFY(document.isEmptyElement(0) && document.length() == 1 && !document.changed());
     }
 
-    // Reads clamp the index into the document; an empty element reads "00" and no text.
-    void accessors_data()
-    {
-        QTest::addColumn<Index>("index");
-        QTest::addColumn<QString>("hex");
-        QTest::addColumn<QString>("dec");
-        QTest::addColumn<QString>("chr");
-        QTest::newRow("10") << Index(1) << u"0A"_s << u"10"_s << u"\n"_s;
-        QTest::newRow("empty element") << Index(3) << u"00"_s << u"00"_s << QString();
-        QTest::newRow("-1 reads byte 0") << Index(-1) << u"05"_s << u"05"_s << u"\u0005"_s;
-        QTest::newRow("past the end reads the last")
-            << Index(40000) << u"FF"_s << u"255"_s << u"\u00FF"_s;
-    }
-    void accessors()
-    {
-        QFETCH(Index, index);
-        TrackDesignDocument document;
-        QVERIFY(document.loadContents({5, 10, 200, 1, 255}));
-        QVERIFY(SetChrVal(document, 3, QString()));
-        QTEST(GetHexVal(document, index), "hex");
-        QTEST(GetDecVal(document, index), "dec");
-        QTEST(GetChrVal(document, index), "chr");
-    }
-
     void loadFile_data()
     {
         QTest::addColumn<QString>("name"); // written with `size` bytes when size >= 0
