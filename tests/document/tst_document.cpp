@@ -48,28 +48,6 @@ class TestDocument : public QObject
     Q_OBJECT
 
 private slots:
-    // Reads clamp the index into the document; an empty element reads "00" and no text.
-    void accessors_data()
-    {
-        QTest::addColumn<Index>("index");
-        QTest::addColumn<QString>("hex");
-        QTest::addColumn<QString>("dec");
-        QTest::addColumn<QString>("chr");
-        QTest::newRow("10") << Index(1) << u"0A"_s << u"10"_s << u"\n"_s;
-        QTest::newRow("-1 reads byte 0") << Index(-1) << u"05"_s << u"05"_s << u"\u0005"_s;
-        QTest::newRow("past the end reads the last")
-            << Index(40000) << u"FF"_s << u"255"_s << u"\u00FF"_s;
-    }
-    void accessors()
-    {
-        QFETCH(Index, index);
-        TrackDesignDocument document;
-        QVERIFY(document.loadContents({5, 10, 200, 1, 255}));
-        QTEST(GetHexVal(document, index), "hex");
-        QTEST(GetDecVal(document, index), "dec");
-        QTEST(GetChrVal(document, index), "chr");
-    }
-
     void loadFile_data()
     {
         QTest::addColumn<QString>("name"); // written with `size` bytes when size >= 0

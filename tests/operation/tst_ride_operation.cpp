@@ -91,7 +91,6 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("41") << 41 << QLocale::c() << u"92.25"_s;
         QTest::newRow("255") << 255 << QLocale::c() << u"573.75"_s;
         QTest::newRow("comma") << 255 << QLocale(QLocale::German) << u"573,75"_s;
     }

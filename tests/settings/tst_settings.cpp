@@ -143,12 +143,10 @@ private slots:
         QTest::newRow("start-up, scheme same") << -1 << u"scheme 0"_s << 7 << 0;
         QTest::newRow("Orignal, scheme each car") << 0 << u"scheme 2"_s << 7 << 2;
         QTest::newRow("Corkscrew, scheme trains") << 1 << u"scheme 1"_s << 7 << 5;
-        QTest::newRow("Loopy, scheme not used") << 2 << u"scheme 3"_s << 7 << 7;
         QTest::newRow("start-up, rail 2: the one rail byte") << -1 << u"rail 2"_s << 33 << 17;
         QTest::newRow("Orignal, spine 0") << 0 << u"spine 0"_s << 32 << 1;
         QTest::newRow("Corkscrew, spine 2") << 1 << u"spine 2"_s << 58 << 8;
         QTest::newRow("Loopy, support 3") << 2 << u"support 3"_s << 67 << 12;
-        QTest::newRow("Loopy, body 5") << 2 << u"body 5"_s << 18 << 21;
         QTest::newRow("Loopy, trim 11") << 2 << u"trim 11"_s << 31 << 3;
     }
     void colorItemWritesItsByte()
