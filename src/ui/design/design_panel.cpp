@@ -1,6 +1,6 @@
 #include "design_panel.h"
 
-#include "code_list_model.h"
+#include "code_combo_box.h"
 #include "codec/design_inspection.h"
 #include "operation/ride_operation.h"
 #include "palette_swatch_button.h"
@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCompleter>
 #include <QCursor>
 #include <QEvent>
 #include <QGridLayout>
@@ -101,8 +100,9 @@ DesignPanel::DesignPanel(TrackDesignDocument& document, const CodeTables& tables
     buildLayoutGroup();
     contentLayout->addStretch(1);
 
+    // The groups go into the scroll area when the panel is first shown (showEvent): laying
+    // them out now would only slow the start-up, as the panel starts hidden.
     m_scroll = new QScrollArea;
-    m_scroll->setWidget(m_content);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -120,13 +120,31 @@ DesignPanel::DesignPanel(TrackDesignDocument& document, const CodeTables& tables
     showDocument();
 }
 
-DesignPanel::~DesignPanel() = default;
+DesignPanel::~DesignPanel()
+{
+    if (m_scroll->widget() == nullptr) {
+        delete m_content;
+    }
+}
+
+void DesignPanel::showEvent(QShowEvent* event)
+{
+    if (m_scroll->widget() == nullptr) {
+        m_scroll->setWidget(m_content);
+    }
+    QWidget::showEvent(event);
+}
 
 QSize DesignPanel::sizeHint() const
 {
-    // Every colour name whole; a narrower panel elides them.
-    return {m_content->sizeHint().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2,
-            480};
+    // Every colour name whole, but docked in a window no more than two fifths of it, so
+    // the grid keeps most of its columns; a narrower panel elides the names.
+    int width =
+        m_content->sizeHint().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    if (window() != this && window()->inherits("QMainWindow")) {
+        width = std::min(width, window()->width() * 2 / 5);
+    }
+    return {std::max(width, minimumSizeHint().width()), 480};
 }
 
 QSize DesignPanel::minimumSizeHint() const
@@ -159,9 +177,13 @@ QLabel* DesignPanel::addCaption(QGridLayout* grid, int gridRow, const QString& t
 
 QLabel* DesignPanel::makeWarning()
 {
+    // One picture for every mark: asking the style for it costs more than the label.
+    if (m_warningPicture.isNull()) {
+        const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
+        m_warningPicture = style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(size, size);
+    }
     auto* warning = new QLabel;
-    const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
-    warning->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(size, size));
+    warning->setPixmap(m_warningPicture);
     warning->hide();
     return warning;
 }
@@ -213,43 +235,19 @@ int DesignPanel::addFieldRow(const FieldDescription& field, QWidget* editor, Sho
     return addRow({&field, caption, warning, 0, 0, std::move(show)}, {caption, editor});
 }
 
-QComboBox* DesignPanel::makeCodeCombo(const FieldDescription& field, const CodeTable& table)
+void DesignPanel::makeCodeCombo(const FieldDescription& field, const CodeTable& table)
 {
-    auto* combo = new QComboBox;
+    auto* combo = new CodeComboBox(table);
     combo->setObjectName(u"Design_"_s + FieldKey(field));
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    // Sizing to the contents would read every entry of a large table at start-up.
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(8);
-    auto* model = new CodeListModel(table, combo);
-    combo->setModel(model);
-    auto* completer = new QCompleter(model, combo);
-    completer->setCompletionMode(QCompleter::PopupCompletion);
-    completer->setFilterMode(Qt::MatchContains);
-    completer->setCaseSensitivity(Qt::CaseInsensitive);
-    combo->setCompleter(completer);
-    combo->lineEdit()->setPlaceholderText(u"Type to search"_s);
-
-    const int row = addFieldRow(field, combo, [combo, model, &field](ByteView record) {
+    addFieldRow(field, combo, [combo, &field](ByteView record) {
         const std::optional<int> value = record::StoredValue(record, field);
         const QSignalBlocker blocker(combo);
         combo->setEnabled(value.has_value());
-        const int found = value ? model->rowForCode(*value) : -1;
-        combo->setCurrentIndex(found);
-        if (found < 0) {
-            combo->setEditText(value ? UnknownCodeText(*value) : Missing);
-        }
-        // A long name shows from its start.
-        combo->lineEdit()->setCursorPosition(0);
+        combo->showCode(value);
         return FieldWarning(record, field);
     });
-    connect(combo, &QComboBox::activated, this,
-            [this, model, &field](int index) { writeField(field, model->codeAt(index)); });
-    // Text typed but not chosen gives way to the record's value again.
-    connect(combo->lineEdit(), &QLineEdit::editingFinished, this,
-            [this, row] { refreshRowNow(row); });
-    return combo;
+    connect(combo, &CodeComboBox::codeChosen, this,
+            [this, &field](int code) { writeField(field, code); });
 }
 
 QSpinBox* DesignPanel::makeSpinBox(const FieldDescription& field, int minimum, int maximum)
@@ -257,6 +255,7 @@ QSpinBox* DesignPanel::makeSpinBox(const FieldDescription& field, int minimum, i
     auto* box = new QSpinBox;
     box->setObjectName(u"Design_"_s + FieldKey(field));
     box->setRange(minimum, maximum);
+    box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     // A typed number is written once, on Enter or when the box loses the focus.
     box->setKeyboardTracking(false);
     if (field.unit == "s") {
@@ -269,25 +268,21 @@ QSpinBox* DesignPanel::makeSpinBox(const FieldDescription& field, int minimum, i
 
 QWidget* DesignPanel::makeSwatch(const FieldDescription& field, QLabel* caption)
 {
-    auto* cell = new QWidget;
-    auto* layout = new QHBoxLayout(cell);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
     auto* swatch = new PaletteSwatchButton;
     swatch->setObjectName(u"Design_"_s + FieldKey(field));
-    QLabel* warning = makeWarning();
-    layout->addWidget(swatch, 1);
-    layout->addWidget(warning);
-    addRow({&field, caption, warning, 0, 0,
+    // The swatch shows its own warning: a mark beside each of 48 swatches would double
+    // the widgets the start-up builds.
+    addRow({&field, caption, nullptr, 0, 0,
             [swatch, &field](ByteView record) {
                 const std::optional<int> value = record::StoredValue(record, field);
                 swatch->setEnabled(value.has_value());
                 swatch->setCode(value.value_or(0));
-                return FieldWarning(record, field);
+                swatch->setWarning(FieldWarning(record, field));
+                return QString();
             }},
-           {cell});
+           {swatch});
     connect(swatch, &QAbstractButton::clicked, this, [this, &field] { pickColour(field); });
-    return cell;
+    return swatch;
 }
 
 void DesignPanel::buildRideGroup()
@@ -306,8 +301,10 @@ void DesignPanel::buildColourGroup()
     scheme->setObjectName(u"Design_"_s + FieldKey(schemeField));
     scheme->addItems({u"All vehicles the same colour"_s, u"Trains have different colours"_s,
                       u"Each car has different colours"_s, u"Not used"_s});
-    scheme->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    scheme->setMinimumContentsLength(8);
+    // Narrower than its longest item when the panel is (another size policy would build
+    // the box's list at start-up).
+    scheme->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    scheme->setMinimumWidth(fontMetrics().averageCharWidth() * 12);
     addFieldRow(schemeField, scheme, [scheme, &schemeField](ByteView record) {
         const std::optional<int> value = record::StoredValue(record, schemeField);
         const QSignalBlocker blocker(scheme);
@@ -580,13 +577,6 @@ void DesignPanel::refreshRow(int row, ByteView record)
     }
 }
 
-void DesignPanel::refreshRowNow(int row)
-{
-    if (m_document.kind() == ContentKind::Decoded) {
-        refreshRow(row, m_document.contents());
-    }
-}
-
 // --- Pointing at fields -----------------------------------------------------------
 
 bool DesignPanel::eventFilter(QObject* watched, QEvent* event)
@@ -639,8 +629,10 @@ void DesignPanel::selectRow(int row)
     mark(m_selectedRow, false);
     m_selectedRow = row;
     mark(m_selectedRow, true);
-    if (row >= 0 && m_rows[std::size_t(row)].caption != nullptr) {
-        m_scroll->ensureWidgetVisible(m_rows[std::size_t(row)].caption);
+    if (row >= 0 && m_rows[std::size_t(row)].caption != nullptr && m_scroll->widget() != nullptr) {
+        // A few rows of context around the field.
+        QLabel* caption = m_rows[std::size_t(row)].caption;
+        m_scroll->ensureWidgetVisible(caption, 0, caption->height() * 4);
     }
     announceHighlight();
 }

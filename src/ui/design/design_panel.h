@@ -7,6 +7,7 @@
 #include "settings/ride_settings_menus.h"
 
 #include <QHash>
+#include <QPixmap>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -20,7 +21,6 @@ class QStackedWidget;
 
 namespace railwright {
 
-class CodeListModel;
 class PaletteDialog;
 class PaletteSwatchButton;
 
@@ -67,6 +67,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Shows the record's value in a row's widgets (their signals blocked) and returns
@@ -97,7 +98,7 @@ private:
     // below its caption.
     int addFieldRow(const record::FieldDescription& field, QWidget* editor, Show show,
                     bool editorBelow = false);
-    QComboBox* makeCodeCombo(const record::FieldDescription& field, const CodeTable& table);
+    void makeCodeCombo(const record::FieldDescription& field, const CodeTable& table);
     QSpinBox* makeSpinBox(const record::FieldDescription& field, int minimum, int maximum);
     QWidget* makeSwatch(const record::FieldDescription& field, QLabel* caption);
     QWidget* makeDepartureControl();
@@ -105,7 +106,6 @@ private:
     void showDocument();
     void refreshBytes(TrackDesignDocument::Index first, TrackDesignDocument::Index last);
     void refreshRow(int row, ByteView record);
-    void refreshRowNow(int row);
     void setHover(int row);
     void selectRow(int row);
     void announceHighlight();
@@ -126,6 +126,7 @@ private:
     QHash<QObject*, int> m_rowOf; // widget -> row it belongs to
     std::vector<QWidget*> m_baseTrackWidgets;
     std::vector<QWidget*> m_schemeTrackWidgets;
+    QPixmap m_warningPicture;
     int m_hoverRow = -1;
     int m_selectedRow = -1;
 };

@@ -45,8 +45,27 @@ void PaletteSwatchButton::setCode(int code)
 {
     m_code = code;
     setText(PaletteColorName(code));
-    setToolTip(text() + QStringLiteral(" (code %1): click to choose from the palette").arg(code));
+    updateToolTip();
     update();
+}
+
+void PaletteSwatchButton::setWarning(const QString& warning)
+{
+    if (warning != m_warning) {
+        m_warning = warning;
+        updateToolTip();
+        update();
+    }
+}
+
+void PaletteSwatchButton::updateToolTip()
+{
+    QString tip =
+        text() + QStringLiteral(" (code %1): click to choose from the palette").arg(m_code);
+    if (!m_warning.isEmpty()) {
+        tip = m_warning + u'\n' + tip;
+    }
+    setToolTip(tip);
 }
 
 QSize PaletteSwatchButton::sizeHint() const
@@ -73,7 +92,12 @@ void PaletteSwatchButton::paintEvent(QPaintEvent*)
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawRect(swatch.adjusted(0, 0, -1, -1));
-    const QRect textRect = rect().adjusted(swatch.right() + Padding * 2, 0, 0, 0);
+    QRect textRect = rect().adjusted(swatch.right() + Padding * 2, 0, 0, 0);
+    if (!m_warning.isEmpty()) {
+        const QRect mark(width() - square - Padding, Padding, square, square);
+        style()->standardIcon(QStyle::SP_MessageBoxWarning).paint(&painter, mark);
+        textRect.setRight(mark.left() - Padding);
+    }
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
                      fontMetrics().elidedText(text(), Qt::ElideRight, textRect.width()));
     if (hasFocus()) {

@@ -29,7 +29,6 @@
 #include <QToolBar>
 #include <QUndoStack>
 #include <QUrl>
-#include <algorithm>
 
 namespace railwright {
 
@@ -394,12 +393,6 @@ void MainWindow::createDesignDock()
         if (kind == ContentKind::Decoded && m_designDockWanted && m_designDock->isHidden()) {
             const QSignalBlocker quiet(toggle);
             m_designDock->show();
-            // Two fifths of the window at most, so the grid keeps most of its columns.
-            resizeDocks({m_designDock},
-                        {std::clamp(width() * 2 / 5, m_designPanel->minimumSizeHint().width(),
-                                    std::max(m_designPanel->minimumSizeHint().width(),
-                                             m_designPanel->sizeHint().width()))},
-                        Qt::Horizontal);
         }
     });
 
@@ -430,6 +423,8 @@ void MainWindow::showHealth()
                     .arg(QString::number(index, 16).toUpper(), QString::fromLatin1(field->name));
     }
     m_healthPanel->setText(text);
+    // A narrow window cuts the field short; the tooltip gives it whole.
+    m_healthPanel->setToolTip(text);
 }
 
 void MainWindow::showStatusTexts(const QStringList& texts)

@@ -1,6 +1,7 @@
 #include "support/sample_files.h"
 #include "support/scripted_prompts.h"
 #include "ui/design/design_panel.h"
+#include "ui/design/palette_swatch_button.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/grid/grid_model.h"
 #include "ui/main/main_window.h"
@@ -299,7 +300,7 @@ void TestDesignPanel::warnings_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("warning");
     const ByteBuffer record = wildMouse();
-    QTest::newRow("colour 40") << record << 8 << 40 << u"Warning_body_color_1"_s;
+    QTest::newRow("colour 40") << record << 8 << 40 << u"Design_body_color_1"_s; // on the swatch
     QTest::newRow("trains 0") << record << 36 << 0 << u"Warning_trains"_s;
     QTest::newRow("cars 13") << record << 37 << 13 << u"Warning_cars_per_train"_s;
     QTest::newRow("min above max") << record << 38 << 61 << u"Warning_max_wait"_s;
@@ -314,11 +315,15 @@ void TestDesignPanel::warnings()
     QFETCH(int, value);
     QFETCH(QString, warning);
     openDecoded(record);
-    auto* mark = find<QLabel>(warning);
+    auto* mark = find<QWidget>(warning);
+    const auto shown = [mark] {
+        auto* swatch = qobject_cast<PaletteSwatchButton*>(mark);
+        return swatch ? !swatch->warning().isEmpty() : mark->isVisible();
+    };
     const bool editsTheMark = record[std::size_t(offset)] != value;
-    QCOMPARE(mark->isVisible(), !editsTheMark);
+    QCOMPARE(shown(), !editsTheMark);
     QVERIFY(m_window->document().setByte(offset, std::uint8_t(value)));
-    QVERIFY(mark->isVisible());
+    QVERIFY(shown());
     QVERIFY(!mark->toolTip().isEmpty());
     QCOMPARE(bytes()[std::size_t(offset)], std::uint8_t(value)); // warned, not refused
 }
