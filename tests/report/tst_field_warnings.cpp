@@ -1,6 +1,5 @@
 #include "codec/design_inspection.h"
 #include "codec/record_fields.h"
-#include "report/field_text.h"
 #include "report/field_warnings.h"
 
 #include <QTest>
@@ -33,7 +32,7 @@ const record::FieldDescription& describe(std::size_t offset)
 
 } // namespace
 
-// Which field a byte belongs to, and the warnings and texts of the design panel.
+// Which field a byte belongs to, and the warnings of the design panel.
 class TestFieldWarnings : public QObject
 {
     Q_OBJECT
@@ -50,11 +49,8 @@ private slots:
         QTest::newRow("ride type") << 8058 << 0 << 0 << u"ride_type"_s;
         QTest::newRow("bytes 2-5 are the game's") << 8058 << 0 << 3 << QString();
         QTest::newRow("scheme and flag") << 8058 << 4 << 7 << u"vehicle_color_scheme"_s;
-        QTest::newRow("first trim") << 8058 << 0 << 9 << u"trim_color_1"_s;
         QTest::newRow("last trim") << 8058 << 0 << 31 << u"trim_color_12"_s;
-        QTest::newRow("base support colour") << 8198 << 4 << 34 << u"track_support_color"_s;
         QTest::newRow("ride length high byte") << 8058 << 0 << 44 << u"ride_length"_s;
-        QTest::newRow("upkeep high byte") << 8058 << 0 << 55 << u"upkeep_cost"_s;
         QTest::newRow("base: track data at 38h") << 8058 << 4 << 56 << QString();
         QTest::newRow("expansion: first spine") << 8198 << 0 << 56 << u"track_spine_color_1"_s;
         QTest::newRow("expansion: last support") << 8198 << 0 << 67 << u"track_support_color_4"_s;
@@ -81,9 +77,6 @@ private slots:
         QTest::newRow("colour 31") << header({{8, 31}}) << 8 << QString();
         QTest::newRow("colour 32") << header({{8, 32}}) << 8
                                    << u"Colour code 32 is outside the game's palette (0 to 31)."_s;
-        QTest::newRow("scheme colour FF")
-            << header({{67, 0xFF}}) << 67
-            << u"Colour code 255 is outside the game's palette (0 to 31)."_s;
         QTest::newRow("trains 0") << header({{36, 0}}) << 36
                                   << u"Trains is 0; the game runs 1 to 12."_s;
         QTest::newRow("trains 12") << header({{36, 12}}) << 36 << QString();
@@ -118,28 +111,6 @@ private slots:
         QCOMPARE(RecordLengthWarning(InspectRecord(record)),
                  u"The record is 8,100 bytes long; the game writes 8,058 (base layout) or 8,198 "
                  "(expansion layout)."_s);
-    }
-
-    void texts_data()
-    {
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("excitement 44h") << 51 << 0x44 << u"6.8"_s;
-        QTest::newRow("speed 20 x 2.25 mph") << 41 << 20 << u"45.00 mph (72.4 km/h)"_s;
-        QTest::newRow("negative g FC signed") << 46 << 0xFC << u"-1.28 g"_s;
-        QTest::newRow("highest drop 38 ft") << 50 << 38 << u"38 ft (11.6 m)"_s;
-        QTest::newRow("inversions, low 5 bits") << 48 << 0xE3 << u"3"_s;
-    }
-    void texts()
-    {
-        QFETCH(int, offset);
-        QFETCH(int, value);
-        QFETCH(QString, text);
-        const ByteBuffer record = header({{std::size_t(offset), value}});
-        QCOMPARE(FieldValueText(record, describe(std::size_t(offset)), QLocale()), text);
-        QCOMPARE(PaletteColorName(24), u"Bright Red"_s);
-        QCOMPARE(UnknownCodeText(0x5A), u"Unknown (code 5A)"_s);
     }
 };
 

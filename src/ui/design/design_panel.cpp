@@ -149,7 +149,6 @@ QSize DesignPanel::sizeHint() const
 
 QSize DesignPanel::minimumSizeHint() const
 {
-
     return {m_content->minimumSizeHint().width() +
                 style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2,
             120};
@@ -168,10 +167,10 @@ QGridLayout* DesignPanel::addGroup(const QString& title)
     return m_grid;
 }
 
-QLabel* DesignPanel::addCaption(QGridLayout* grid, int gridRow, const QString& text, int column)
+QLabel* DesignPanel::addCaption(QGridLayout* grid, int gridRow, const QString& text)
 {
     auto* caption = new QLabel(text);
-    grid->addWidget(caption, gridRow, column);
+    grid->addWidget(caption, gridRow, 0);
     return caption;
 }
 

@@ -91,7 +91,7 @@ private:
     void buildLayoutGroup();
     // A new group; the rows added next go into its grid.
     QGridLayout* addGroup(const QString& title);
-    QLabel* addCaption(QGridLayout* grid, int gridRow, const QString& text, int column = 0);
+    QLabel* addCaption(QGridLayout* grid, int gridRow, const QString& text);
     QLabel* makeWarning();
     int addRow(Row row, std::initializer_list<QWidget*> targets);
     // A row of the current group: caption, editor and warning mark; a wide editor goes
