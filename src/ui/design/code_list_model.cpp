@@ -41,8 +41,16 @@ int CodeListModel::rowForCode(int code) const
 {
     if (!m_rowsKnown) {
         m_rowOfCode.fill(-1);
+        // Codes are matched as the ride info report matches them: two upper-case
+        // hexadecimal digits as stored, so an entry coded "0a" names nothing.
+        const auto isDigit = [](char c) {
+            return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+        };
         for (std::size_t row = 0; row < m_table.size(); ++row) {
-            m_rowOfCode[std::size_t(CodeValue(m_table[row]) & 0xFF)] = int(row);
+            const std::string& stored = m_table[row].code;
+            if (stored.size() == 2 && isDigit(stored[0]) && isDigit(stored[1])) {
+                m_rowOfCode[std::size_t(CodeValue(m_table[row]))] = int(row);
+            }
         }
         m_rowsKnown = true;
     }

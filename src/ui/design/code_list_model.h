@@ -23,8 +23,8 @@ public:
 
     // The code value of row `row` (0 to 255).
     [[nodiscard]] int codeAt(int row) const;
-    // The row that names `code`: the last entry with it, as the ride info report reads
-    // the tables; -1 when no entry has it.
+    // The row that names `code`: the last entry whose stored code is its two upper-case
+    // hexadecimal digits, as the ride info report reads the tables; -1 when none is.
     [[nodiscard]] int rowForCode(int code) const;
 
 private:
