@@ -14,6 +14,7 @@ public:
     {
         return int(buttons.size()) - 1;
     }
+    QString askText(const QString&, const QString&) override { return {}; }
     void tell(const QString&, const QString&, Icon) override {}
     QString openFileName(const QString&) override { return {}; }
     QString saveFileName(const QString&) override { return {}; }

@@ -12,22 +12,26 @@ constexpr std::uint8_t TrackEndMarker = 0xFF;
 constexpr std::size_t TrackPieceSize = 2;
 constexpr std::size_t ChecksumSize = 4;
 
-std::size_t TrackDataStart(ByteView record, RecordLayout layout)
+std::size_t TrackDataStart(ByteView record)
 {
-    switch (layout) {
-    case RecordLayout::Base:
-        return BaseTrackDataStart;
-    case RecordLayout::Expansion:
-        return ExpansionTrackDataStart;
-    case RecordLayout::Unusual:
-        break;
-    }
-    const bool expansionFlag = record.size() > record::SchemeAndVersion &&
-                               (record[record::SchemeAndVersion] & record::ExpansionFlag) != 0;
-    return expansionFlag ? ExpansionTrackDataStart : BaseTrackDataStart;
+    const std::uint8_t byte7 =
+        record.size() > record::SchemeAndVersion ? record[record::SchemeAndVersion] : 0;
+    return HeaderLayout(record.size(), byte7) == RecordLayout::Expansion ? ExpansionTrackDataStart
+                                                                         : BaseTrackDataStart;
 }
 
 } // namespace
+
+RecordLayout HeaderLayout(std::size_t length, std::uint8_t byte7)
+{
+    if (length == BaseRecordLength) {
+        return RecordLayout::Base;
+    }
+    if (length == ExpansionRecordLength) {
+        return RecordLayout::Expansion;
+    }
+    return (byte7 & record::ExpansionFlag) != 0 ? RecordLayout::Expansion : RecordLayout::Base;
+}
 
 ChecksumMatch MatchChecksum(ByteView file)
 {
@@ -56,7 +60,7 @@ RecordFacts InspectRecord(ByteView record)
                    : record.size() == ExpansionRecordLength ? RecordLayout::Expansion
                                                             : RecordLayout::Unusual;
     std::size_t pieces = 0;
-    for (std::size_t at = TrackDataStart(record, facts.layout); at < record.size();
+    for (std::size_t at = TrackDataStart(record); at < record.size();
          at += TrackPieceSize, ++pieces) {
         if (record[at] == TrackEndMarker) {
             facts.trackPieces = pieces;

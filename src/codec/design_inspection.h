@@ -3,6 +3,7 @@
 #include "byte_buffer.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -56,6 +57,11 @@ struct DesignInspection
 // The checksum a file ends with, compared with both game constants. A file under 4 bytes
 // matches nothing.
 [[nodiscard]] ChecksumMatch MatchChecksum(ByteView file);
+
+// The layout of a record's header: Base or Expansion by length, and for any other length
+// Expansion when byte 7 (`byte7`; 0 when the record lacks it) has its expansion flag.
+// Never Unusual.
+[[nodiscard]] RecordLayout HeaderLayout(std::size_t length, std::uint8_t byte7);
 
 // Length, layout (by length; the track data start of an unusual length by byte 7's
 // expansion flag) and the track pieces of a decoded record.

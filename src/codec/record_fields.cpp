@@ -1,6 +1,46 @@
 #include "record_fields.h"
 
+#include <algorithm>
+
 namespace railwright::record {
+
+namespace {
+
+// The fields both layouts share, in one list.
+constexpr std::array SettingFields{
+    RideTypeField,       VehicleTypeField,   OperatingModeField, VehicleColorSchemeField,
+    DepartureFlagsField, NumTrainsField,     CarsPerTrainField,  MinWaitField,
+    MaxWaitField,        SpeedOrPeopleField,
+};
+constexpr std::array HeaderFields = [] {
+    std::array<FieldDescription, SettingFields.size() + StatisticsFields.size() +
+                                     2 * VehicleEntryCount + BaseTrackColorFields.size()>
+        fields{};
+    auto next = std::copy(SettingFields.begin(), SettingFields.end(), fields.begin());
+    next = std::copy(StatisticsFields.begin(), StatisticsFields.end(), next);
+    next = std::copy(BodyColorFields.begin(), BodyColorFields.end(), next);
+    next = std::copy(TrimColorFields.begin(), TrimColorFields.end(), next);
+    std::copy(BaseTrackColorFields.begin(), BaseTrackColorFields.end(), next);
+    return fields;
+}();
+
+const FieldDescription* FindField(auto& fields, std::size_t offset)
+{
+    const auto found = std::find_if(fields.begin(), fields.end(), [offset](const auto& field) {
+        return offset >= field.offset && offset < field.end();
+    });
+    return found == fields.end() ? nullptr : &*found;
+}
+
+} // namespace
+
+const FieldDescription* FieldAt(std::size_t offset, RecordLayout layout)
+{
+    if (const FieldDescription* field = FindField(HeaderFields, offset)) {
+        return field;
+    }
+    return layout == RecordLayout::Expansion ? FindField(SchemeTrackColorFields, offset) : nullptr;
+}
 
 std::optional<int> StoredValue(ByteView record, const FieldDescription& field)
 {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "byte_buffer.h"
+#include "design_inspection.h"
+#include "record_layout.h"
 
 #include <array>
 #include <cstddef>
@@ -13,6 +15,15 @@
 // no view spells an offset or a unit of its own.
 namespace railwright::record {
 
+// What a field's value is, as far as the views need to know: how to show and check it.
+enum class FieldKind
+{
+    Number,
+    Code,  // a code named by a code table
+    Color, // a palette code, 0 to 31
+    Flags, // bits with meanings of their own
+};
+
 struct FieldDescription
 {
     std::string_view key;  // a stable machine name: "excitement"
@@ -23,6 +34,7 @@ struct FieldDescription
     std::uint8_t mask = 0xFF;   // the bits of a one-byte field that hold the value
     double scale = 1;           // shown value = stored value * scale
     std::string_view unit = {}; // "mph", "ft", "g", or empty
+    FieldKind kind = FieldKind::Number;
 
     // The first byte past the field: a record shorter than this lacks it.
     [[nodiscard]] constexpr std::size_t end() const { return offset + width; }
@@ -38,15 +50,19 @@ inline constexpr double GPerUnit = 0.32;
 inline constexpr double RatingScale = 0.1;
 
 inline constexpr FieldDescription RideTypeField{
-    .key = "ride_type", .name = "Ride type", .offset = 0};
+    .key = "ride_type", .name = "Ride type", .offset = RideType, .kind = FieldKind::Code};
 inline constexpr FieldDescription VehicleTypeField{
-    .key = "vehicle_type", .name = "Vehicle type", .offset = 1};
-inline constexpr FieldDescription OperatingModeField{
-    .key = "operating_mode", .name = "Operating mode", .offset = 6};
+    .key = "vehicle_type", .name = "Vehicle type", .offset = VehicleType, .kind = FieldKind::Code};
+inline constexpr FieldDescription OperatingModeField{.key = "operating_mode",
+                                                     .name = "Operating mode",
+                                                     .offset = OperatingMode,
+                                                     .kind = FieldKind::Code};
 inline constexpr FieldDescription VehicleColorSchemeField{
     .key = "vehicle_color_scheme", .name = "Vehicle colour scheme", .offset = 7, .mask = 0x03};
-inline constexpr FieldDescription DepartureFlagsField{
-    .key = "departure_flags", .name = "Departure control", .offset = 35};
+inline constexpr FieldDescription DepartureFlagsField{.key = "departure_flags",
+                                                      .name = "Departure control",
+                                                      .offset = DepartureFlags,
+                                                      .kind = FieldKind::Flags};
 inline constexpr FieldDescription NumTrainsField{.key = "trains", .name = "Trains", .offset = 36};
 inline constexpr FieldDescription CarsPerTrainField{
     .key = "cars_per_train", .name = "Cars per train", .offset = 37};
@@ -106,6 +122,72 @@ inline constexpr std::array StatisticsFields{
     RideLengthField, PositiveGField,   NegativeGField,  LateralGField, InversionsField,
     DropsField,      HighestDropField, UpkeepCostField,
 };
+
+[[nodiscard]] constexpr FieldDescription ColorField(std::string_view key, std::string_view name,
+                                                    std::size_t offset)
+{
+    return {.key = key, .name = name, .offset = offset, .kind = FieldKind::Color};
+}
+
+// Body and trim colours of the twelve vehicle entries, entry 1 first.
+inline constexpr std::array BodyColorFields{
+    ColorField("body_color_1", "Body colour 1", bodyColor(0)),
+    ColorField("body_color_2", "Body colour 2", bodyColor(1)),
+    ColorField("body_color_3", "Body colour 3", bodyColor(2)),
+    ColorField("body_color_4", "Body colour 4", bodyColor(3)),
+    ColorField("body_color_5", "Body colour 5", bodyColor(4)),
+    ColorField("body_color_6", "Body colour 6", bodyColor(5)),
+    ColorField("body_color_7", "Body colour 7", bodyColor(6)),
+    ColorField("body_color_8", "Body colour 8", bodyColor(7)),
+    ColorField("body_color_9", "Body colour 9", bodyColor(8)),
+    ColorField("body_color_10", "Body colour 10", bodyColor(9)),
+    ColorField("body_color_11", "Body colour 11", bodyColor(10)),
+    ColorField("body_color_12", "Body colour 12", bodyColor(11)),
+};
+inline constexpr std::array TrimColorFields{
+    ColorField("trim_color_1", "Trim colour 1", trimColor(0)),
+    ColorField("trim_color_2", "Trim colour 2", trimColor(1)),
+    ColorField("trim_color_3", "Trim colour 3", trimColor(2)),
+    ColorField("trim_color_4", "Trim colour 4", trimColor(3)),
+    ColorField("trim_color_5", "Trim colour 5", trimColor(4)),
+    ColorField("trim_color_6", "Trim colour 6", trimColor(5)),
+    ColorField("trim_color_7", "Trim colour 7", trimColor(6)),
+    ColorField("trim_color_8", "Trim colour 8", trimColor(7)),
+    ColorField("trim_color_9", "Trim colour 9", trimColor(8)),
+    ColorField("trim_color_10", "Trim colour 10", trimColor(9)),
+    ColorField("trim_color_11", "Trim colour 11", trimColor(10)),
+    ColorField("trim_color_12", "Trim colour 12", trimColor(11)),
+};
+
+// The single set of track colours (spine, rail, support) of the base layout. The
+// expansion layout keeps these bytes, but the game reads its four schemes instead.
+inline constexpr std::array BaseTrackColorFields{
+    ColorField("track_spine_color", "Track spine colour", TrackSpineColor),
+    ColorField("track_rail_color", "Track rail colour", TrackRailColor),
+    ColorField("track_support_color", "Track support colour", TrackSupportColor),
+};
+
+// The expansion layout's four track colour schemes: spine, rail and support of scheme 1,
+// then of scheme 2, and so on.
+inline constexpr std::array SchemeTrackColorFields{
+    ColorField("track_spine_color_1", "Track spine colour 1", TrackSpineColors + 0),
+    ColorField("track_rail_color_1", "Track rail colour 1", TrackRailColors + 0),
+    ColorField("track_support_color_1", "Track support colour 1", TrackSupportColors + 0),
+    ColorField("track_spine_color_2", "Track spine colour 2", TrackSpineColors + 1),
+    ColorField("track_rail_color_2", "Track rail colour 2", TrackRailColors + 1),
+    ColorField("track_support_color_2", "Track support colour 2", TrackSupportColors + 1),
+    ColorField("track_spine_color_3", "Track spine colour 3", TrackSpineColors + 2),
+    ColorField("track_rail_color_3", "Track rail colour 3", TrackRailColors + 2),
+    ColorField("track_support_color_3", "Track support colour 3", TrackSupportColors + 2),
+    ColorField("track_spine_color_4", "Track spine colour 4", TrackSpineColors + 3),
+    ColorField("track_rail_color_4", "Track rail colour 4", TrackRailColors + 3),
+    ColorField("track_support_color_4", "Track support colour 4", TrackSupportColors + 3),
+};
+
+// The field byte `offset` belongs to in a record of `layout` (see HeaderLayout; Unusual
+// counts as Base), or nullptr when no field names the byte (bytes 2 to 5, the track
+// data and everything after it).
+[[nodiscard]] const FieldDescription* FieldAt(std::size_t offset, RecordLayout layout);
 
 // The stored value of a field (masked, sign-extended), or nothing when the record is too
 // short to hold it.

@@ -31,6 +31,9 @@ public:
     // is the one Escape and the close box press. Returns the index of the button pressed.
     virtual int choose(const QString& text, const QString& caption, const QStringList& buttons,
                        int defaultButton) = 0;
+    // A line of text typed by the user, `text` saying what is wanted; an empty string
+    // when the user cancels.
+    virtual QString askText(const QString& text, const QString& caption) = 0;
     // A message with an OK button.
     virtual void tell(const QString& text, const QString& caption, Icon icon = Icon::None) = 0;
     // A path to open or to save to; an empty string when the user cancels. `filter`

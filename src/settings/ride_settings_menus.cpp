@@ -26,6 +26,27 @@ QString NumberText(int value)
     return QStringLiteral(" ") + QString::number(value);
 }
 
+// A type-menu item for `entry`: checkable, its code value kept for the check marks.
+QAction* AddCodeItem(QMenu* menu, const CodeRecord& entry, const QString& name)
+{
+    QAction* item = menu->addAction(CodeItemCaption(entry));
+    item->setObjectName(name);
+    item->setCheckable(true);
+    item->setData(CodeValue(entry));
+    return item;
+}
+
+// Checks the items whose code the record holds (several when codes repeat) and
+// unchecks the rest; items not built yet are skipped.
+void MarkHeldCode(const QList<QAction*>& items, int held)
+{
+    for (QAction* item : items) {
+        if (item != nullptr && item->isCheckable()) {
+            item->setChecked(item->data().toInt() == held);
+        }
+    }
+}
+
 // Builds the items of a large type menu on demand: the block submenus when the menu is
 // first opened, a block's items when that block is first opened, and every item still
 // missing when asked for the whole list.
@@ -33,11 +54,12 @@ class LazyTypeMenu : public QObject
 {
 public:
     using Choose = std::function<void(const CodeRecord&)>;
+    using HeldCode = std::function<int()>;
 
     LazyTypeMenu(QMenu* menu, const CodeTable& table, QString arrayName, QList<QAction*>& items,
-                 Choose choose, QObject* parent)
+                 Choose choose, HeldCode held, QObject* parent)
         : QObject(parent), m_menu(menu), m_table(table), m_arrayName(std::move(arrayName)),
-          m_items(items), m_choose(std::move(choose))
+          m_items(items), m_choose(std::move(choose)), m_held(std::move(held))
     {
         m_items = QList<QAction*>(qsizetype(table.size()), nullptr);
         connect(m_menu, &QMenu::aboutToShow, this, &LazyTypeMenu::buildBlocks);
@@ -65,7 +87,10 @@ private:
             QMenu* sub = m_menu->addMenu(QStringLiteral("%1-%2").arg(first + 1).arg(last));
             sub->setObjectName(m_arrayName + QStringLiteral("_Block%1").arg(block + 1));
             sub->menuAction()->setObjectName(sub->objectName());
-            connect(sub, &QMenu::aboutToShow, this, [this, block] { fillBlock(block); });
+            connect(sub, &QMenu::aboutToShow, this, [this, block, first, last] {
+                fillBlock(block);
+                MarkHeldCode(m_items.mid(qsizetype(first), qsizetype(last - first)), m_held());
+            });
             m_blocks.push_back({sub, false});
         }
     }
@@ -81,8 +106,7 @@ private:
         const std::size_t last = std::min(first + TypeMenuBlockSize, m_table.size());
         for (std::size_t i = first; i < last; ++i) {
             const CodeRecord& entry = m_table[i];
-            QAction* item = sub->addAction(CodeItemCaption(entry));
-            item->setObjectName(m_arrayName + QStringLiteral("_%1").arg(i + 1));
+            QAction* item = AddCodeItem(sub, entry, m_arrayName + QStringLiteral("_%1").arg(i + 1));
             connect(item, &QAction::triggered, this, [this, &entry] { m_choose(entry); });
             m_items[qsizetype(i)] = item;
         }
@@ -93,6 +117,7 @@ private:
     QString m_arrayName;
     QList<QAction*>& m_items;
     Choose m_choose;
+    HeldCode m_held;
     std::vector<std::pair<QMenu*, bool>> m_blocks; // submenu, items built
 };
 
@@ -156,20 +181,25 @@ void RideSettingsMenus::buildTypeMenu(CodeKind kind, QMenu* menu, const CodeTabl
         items.append(placeholder);
         return;
     }
+    // The check marks show the record's code each time a menu opens, so an edit costs
+    // the menus nothing.
+    const auto held = [this, kind] {
+        return int(m_document.valueAt(TrackDesignDocument::Index(CodeByte(kind))));
+    };
     if (table.size() > TypeMenuBlockSize) {
         auto* lazy = new LazyTypeMenu(
             menu, table, arrayName, items,
-            [this, kind](const CodeRecord& entry) { chooseCode(kind, entry); }, this);
+            [this, kind](const CodeRecord& entry) { chooseCode(kind, entry); }, held, this);
         lazy->setObjectName(arrayName);
         return;
     }
     for (std::size_t i = 0; i < table.size(); ++i) {
         const CodeRecord& entry = table[i];
-        QAction* item = menu->addAction(CodeItemCaption(entry));
-        item->setObjectName(arrayName + QStringLiteral("_%1").arg(i + 1));
+        QAction* item = AddCodeItem(menu, entry, arrayName + QStringLiteral("_%1").arg(i + 1));
         connect(item, &QAction::triggered, this, [this, kind, &entry] { chooseCode(kind, entry); });
         items.append(item);
     }
+    connect(menu, &QMenu::aboutToShow, this, [&items, held] { MarkHeldCode(items, held()); });
 }
 
 QList<QAction*> RideSettingsMenus::buildNumberedMenu(QMenu* menu, int count, const QString& caption,

@@ -45,7 +45,8 @@ using ColorPicker = std::function<int(int current)>;
 // The ride settings of the "&Ride Settings" and "&Options" menus: it builds the items of
 // the type and colour menus from the code tables, writes the chosen code or colour into
 // the document as one undoable step, and shows the document's game version in the three
-// version actions' check marks.
+// version actions' check marks. A type menu, each time it opens, checks the items whose
+// code the record holds; every item stays listed.
 class RideSettingsMenus : public QObject
 {
     Q_OBJECT

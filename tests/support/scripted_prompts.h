@@ -27,6 +27,7 @@ public:
     QQueue<int> choices;       // the index of the button pressed in a `choose` question
     QQueue<QString> openPaths; // an empty string stands for a cancelled dialog
     QQueue<QString> savePaths;
+    QQueue<QString> texts; // what the user types when asked for text; empty: cancelled
 
     QList<Shown> questions;
     QList<Shown> messages;
@@ -53,6 +54,16 @@ public:
             return int(buttons.size()) - 1;
         }
         return choices.dequeue();
+    }
+
+    QString askText(const QString& text, const QString& caption) override
+    {
+        questions.append({text, caption, Icon::None});
+        if (texts.isEmpty()) {
+            unexpected.append(QStringLiteral("text: ") + text);
+            return {};
+        }
+        return texts.dequeue();
     }
 
     void tell(const QString& text, const QString& caption, Icon icon = Icon::None) override
@@ -84,7 +95,7 @@ public:
     [[nodiscard]] bool allUsed() const
     {
         return answers.isEmpty() && choices.isEmpty() && openPaths.isEmpty() &&
-               savePaths.isEmpty() && unexpected.isEmpty();
+               savePaths.isEmpty() && texts.isEmpty() && unexpected.isEmpty();
     }
 };
 

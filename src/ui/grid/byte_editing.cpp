@@ -2,6 +2,9 @@
 
 #include "document/value_accessors.h"
 
+#include <algorithm>
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace railwright {
@@ -124,6 +127,32 @@ CommitResult ParseCommitText(const QString& text, DisplayMode mode)
         return storeByte(text.at(0).unicode());
     }
     return refuse(u"Unknown display mode."_s);
+}
+
+std::optional<TrackDesignDocument::Index> ParseAddress(const QString& text)
+{
+    QString digits = text.trimmed().toUpper();
+    int base = 10;
+    if (digits.startsWith(u"0X"_s) || digits.startsWith(u'$')) {
+        digits.remove(0, digits.startsWith(u'$') ? 1 : 2);
+        base = 16;
+    } else if (digits.endsWith(u'H')) {
+        digits.chop(1);
+        base = 16;
+    } else if (std::any_of(digits.cbegin(), digits.cend(),
+                           [](QChar c) { return isUpperHexLetter(c.unicode()); })) {
+        base = 16;
+    }
+    const bool allDigits =
+        !digits.isEmpty() && std::all_of(digits.cbegin(), digits.cend(), [&](QChar c) {
+            return isDigit(c.unicode()) || (base == 16 && isUpperHexLetter(c.unicode()));
+        });
+    bool ok = false;
+    const qlonglong value = allDigits ? digits.toLongLong(&ok, base) : -1;
+    if (!ok || value > std::numeric_limits<int>::max()) {
+        return std::nullopt;
+    }
+    return TrackDesignDocument::Index(value);
 }
 
 QString CellDisplayText(const TrackDesignDocument& document, TrackDesignDocument::Index index,

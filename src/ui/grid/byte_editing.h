@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 namespace railwright {
 
@@ -34,6 +35,11 @@ struct CommitResult
 // the digits up to the first other character (none gives 0); above 255 is refused.
 // Charter: one character of code 0 to 255; anything else is refused.
 [[nodiscard]] CommitResult ParseCommitText(const QString& text, DisplayMode mode);
+
+// An address typed into "Go to Address": decimal digits ("26"), or hexadecimal as
+// "0x1A", "1Ah", "$1A" or digits with a letter A-F ("1A"), either case, blanks around it
+// ignored. Nothing for any other text or a number above 2,147,483,647.
+[[nodiscard]] std::optional<TrackDesignDocument::Index> ParseAddress(const QString& text);
 
 // The text a cell shows for byte `index` in `mode` (Charter draws control characters
 // as their Unicode control pictures, so they stay visible).

@@ -13,11 +13,13 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -42,6 +44,15 @@ struct GridEditor::Private
     QTableView* grid = nullptr;
     TrackDesignDocument::Index pointedIndex = 0;
     TrackDesignDocument::Index selectedIndex = 0;
+    QString typed = {}; // digits typed into the grid for the selected byte, not yet stored
+
+    // The last byte the keys reach: every byte the grid has a cell for (the hidden
+    // trailing zeros of the last row too), none past the end.
+    [[nodiscard]] TrackDesignDocument::Index lastNavigable() const
+    {
+        const GridGeometry& geometry = model->geometry();
+        return std::min(document.length(), geometry.rowCount() * geometry.bytesPerRow()) - 1;
+    }
 
     [[nodiscard]] int pixels(int twips) const
     {
@@ -72,6 +83,8 @@ GridEditor::GridEditor(TrackDesignDocument& document, UserPrompts& prompts, QWid
     // the rows are laid out anew and keyboard moves in the grid do not shift it.
     d->grid->setSelectionMode(QAbstractItemView::NoSelection);
     d->grid->setWordWrap(false);
+    // The grid answers the keys itself; its own current item would be a second cursor.
+    d->grid->setTabKeyNavigation(false);
     d->grid->setMouseTracking(true);
     d->grid->viewport()->setMouseTracking(true);
     d->grid->installEventFilter(this);
@@ -204,6 +217,10 @@ void GridEditor::deleteText()
 
 bool GridEditor::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == d->grid && event->type() == QEvent::KeyPress &&
+        handleGridKey(*static_cast<QKeyEvent*>(event))) {
+        return true;
+    }
     if (watched == d->grid && event->type() == QEvent::Resize) {
         LayoutGridColumns();
         UpdateGridData();
@@ -214,8 +231,6 @@ bool GridEditor::eventFilter(QObject* watched, QEvent* event)
             pointAt(static_cast<QMouseEvent*>(event)->position().toPoint());
             break;
         case QEvent::MouseButtonPress:
-            // Only the mouse selects a byte; moving through the grid by keyboard
-            // leaves the selection alone.
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
                 selectCell(
                     d->grid->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
@@ -284,12 +299,156 @@ void GridEditor::selectCell(const QModelIndex& cell)
     if (!cell.isValid()) {
         return;
     }
-    d->pointedIndex = d->model->geometry().indexAt(cell.row(), cell.column());
-    d->selectedIndex = d->pointedIndex;
-    d->model->setSelectedIndex(d->selectedIndex);
     // The label column stands for the row's first byte, as the pointer does.
-    const QModelIndex byteCell = cell.column() == 0 ? cell.siblingAtColumn(1) : cell;
-    d->dataString->setText(byteCell.data(GridModel::EditTextRole).toString());
+    d->pointedIndex = d->model->geometry().indexAt(cell.row(), cell.column());
+    selectIndex(d->pointedIndex);
+}
+
+void GridEditor::selectIndex(TrackDesignDocument::Index index)
+{
+    index = std::clamp<TrackDesignDocument::Index>(index, 0, d->document.length() - 1);
+    d->typed.clear();
+    d->selectedIndex = index;
+    d->model->setSelectedIndex(index);
+    const GridGeometry& geometry = d->model->geometry();
+    const bool shown = index < geometry.shownBytes();
+    d->dataString->setText(shown ? CellEditText(d->document, index, displayMode()) : QString());
+    if (geometry.rowOf(index) < d->model->rowCount()) {
+        d->grid->scrollTo(d->model->index(int(geometry.rowOf(index)), geometry.columnOf(index)));
+    }
+    emit selectedIndexChanged(index);
+}
+
+void GridEditor::goToAddress()
+{
+    const QString text = d->prompts.askText(
+        u"Address of the byte (decimal, or hexadecimal as 0x1A or 1Ah):"_s, u"Go to Address"_s);
+    if (text.isEmpty()) {
+        return;
+    }
+    const std::optional<TrackDesignDocument::Index> address = ParseAddress(text);
+    if (!address) {
+        d->prompts.tell(u"\"%1\" is not an address: type a decimal number such as 26, or a "
+                        "hexadecimal one such as 0x1A or 1Ah."_s.arg(text),
+                        u"Railwright"_s, UserPrompts::Icon::Information);
+        return;
+    }
+    if (*address >= d->document.length()) {
+        d->prompts.tell(u"There is no byte at address %1: the document ends at %2."_s.arg(
+                            QString::number(*address, 16).toUpper(),
+                            QString::number(d->document.length() - 1, 16).toUpper()),
+                        u"Railwright"_s, UserPrompts::Icon::Information);
+        return;
+    }
+    selectIndex(*address);
+    d->grid->setFocus(Qt::ShortcutFocusReason);
+}
+
+bool GridEditor::handleGridKey(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    const bool ctrl = modifiers == Qt::ControlModifier;
+    if (modifiers != Qt::NoModifier && !ctrl) {
+        return false;
+    }
+    std::optional<GridMove> move;
+    switch (key.key()) {
+    case Qt::Key_Left:
+        move = GridMove::Left;
+        break;
+    case Qt::Key_Right:
+        move = GridMove::Right;
+        break;
+    case Qt::Key_Up:
+        move = GridMove::Up;
+        break;
+    case Qt::Key_Down:
+        move = GridMove::Down;
+        break;
+    case Qt::Key_PageUp:
+        move = GridMove::PageUp;
+        break;
+    case Qt::Key_PageDown:
+        move = GridMove::PageDown;
+        break;
+    case Qt::Key_Home:
+        move = ctrl ? GridMove::First : GridMove::RowStart;
+        break;
+    case Qt::Key_End:
+        move = ctrl ? GridMove::Last : GridMove::RowEnd;
+        break;
+    default:
+        break;
+    }
+    if (move) {
+        const int rowHeight = std::max(1, d->grid->verticalHeader()->defaultSectionSize());
+        const int pageRows = std::max(1, d->grid->viewport()->height() / rowHeight - 1);
+        selectIndex(
+            d->model->geometry().moved(d->selectedIndex, *move, pageRows, d->lastNavigable()));
+        return true;
+    }
+    if (ctrl) {
+        return false;
+    }
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        storeTyped(d->typed);
+        return true;
+    case Qt::Key_Backspace:
+        d->typed.chop(1);
+        d->dataString->setText(d->typed);
+        return true;
+    case Qt::Key_Escape:
+        selectIndex(d->selectedIndex);
+        return true;
+    default:
+        break;
+    }
+    if (key.text().size() != 1 || key.text().at(0).unicode() < 0x20) {
+        return false;
+    }
+    typeIntoGrid(key.text());
+    return true;
+}
+
+void GridEditor::typeIntoGrid(const QString& text)
+{
+    const DisplayMode mode = displayMode();
+    const char16_t accepted = FilterEditKey(text.at(0).unicode(), mode);
+    if (accepted == 0) {
+        return;
+    }
+    if (mode == DisplayMode::Charter) {
+        storeTyped(text);
+        return;
+    }
+    // A digit past the mode's width starts the value again.
+    if (d->typed.size() >= int(mode)) {
+        d->typed.clear();
+    }
+    d->typed += QChar(accepted);
+    d->dataString->setText(d->typed);
+    if (mode == DisplayMode::Hexidecimal && d->typed.size() == 2) {
+        storeTyped(d->typed);
+    }
+}
+
+void GridEditor::storeTyped(const QString& text)
+{
+    const CommitResult result = ParseCommitText(text, displayMode());
+    if (result.kind == CommitResult::Kind::Nothing) {
+        return;
+    }
+    if (result.kind == CommitResult::Kind::Refused) {
+        d->typed.clear();
+        d->prompts.tell(result.message, u"Railwright"_s, UserPrompts::Icon::Information);
+        return;
+    }
+    const auto index = d->selectedIndex;
+    if (d->document.setByte(index, result.value)) {
+        selectIndex(std::min(index + 1, std::max(d->lastNavigable(), index)));
+    }
 }
 
 void GridEditor::commit()

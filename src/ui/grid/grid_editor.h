@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QModelIndex;
@@ -24,6 +25,12 @@ class UserPrompts;
 // document's methods. Enter in `DataString` stores its text into the selected byte;
 // a refused key or value, or a selected byte past the end, is told through
 // UserPrompts and changes nothing (the typed text stays for correction).
+//
+// In the grid, as in hex editors, the arrow keys, Page Up/Down and Home/End (with Ctrl:
+// the first and last byte) move the selected byte, and typing overwrites it as one
+// undoable step and selects the next: two hexadecimal digits (Hexidecimal), up to three
+// decimal digits and Enter (Decimal), or one character (Charter). The digits typed so
+// far show in `DataString`.
 class GridEditor : public QWidget
 {
     Q_OBJECT
@@ -46,8 +53,14 @@ public:
     [[nodiscard]] int bytesPerRow() const; // P, at least 4
     // The byte under the mouse pointer (it may lie past the end); 0 at start.
     [[nodiscard]] TrackDesignDocument::Index pointedIndex() const;
-    // The byte the next Enter in DataString writes, set by clicking a cell; 0 at start.
+    // The byte the next Enter in DataString writes, set by clicking a cell, by the
+    // keyboard in the grid or by selectIndex; 0 at start.
     [[nodiscard]] TrackDesignDocument::Index selectedIndex() const;
+    // Selects byte `index` (clamped into the document) and scrolls it into view.
+    void selectIndex(TrackDesignDocument::Index index);
+    // "Go to Address...": asks for an address and selects that byte; text that is no
+    // address, or an address past the end, is told and selects nothing.
+    void goToAddress();
 
     [[nodiscard]] QLineEdit* dataString() const;
     [[nodiscard]] QComboBox* charMode() const;
@@ -65,6 +78,8 @@ signals:
     // ("Adress: 1A", "Hex: 0A", "Dec: 10", "Chr: ..."); over no row of the grid the
     // start-up texts ("Adress: 0", "Hex: 0", "Dec: 0", "Chr: 0").
     void statusTextsChanged(const QStringList& panels);
+    // The selected byte is now `index` (a click, a key, Go to or selectIndex).
+    void selectedIndexChanged(railwright::TrackDesignDocument::Index index);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,6 +90,9 @@ private:
     void pointAt(QPoint position);
     void selectCell(const QModelIndex& cell);
     void commit();
+    bool handleGridKey(const QKeyEvent& key);
+    void typeIntoGrid(const QString& text);
+    void storeTyped(const QString& text);
 
     struct Private;
     Private* d;

@@ -49,6 +49,55 @@ GridGeometry::Index GridGeometry::indexAt(Index row, int column) const
     return row * bytesPerRow() + std::max(column, 1) - 1;
 }
 
+GridGeometry::Index GridGeometry::moved(Index index, GridMove move, Index pageRows,
+                                        Index last) const
+{
+    const Index perRow = bytesPerRow();
+    const Index rowStart = index - index % perRow;
+    Index target = index;
+    switch (move) {
+    case GridMove::Left:
+        target = index - 1;
+        break;
+    case GridMove::Right:
+        target = index + 1;
+        break;
+    case GridMove::Up:
+        target = index - perRow;
+        break;
+    case GridMove::Down:
+        target = index + perRow;
+        break;
+    case GridMove::PageUp:
+        target = index - std::max<Index>(1, pageRows) * perRow;
+        break;
+    case GridMove::PageDown:
+        target = index + std::max<Index>(1, pageRows) * perRow;
+        break;
+    case GridMove::RowStart:
+        target = rowStart;
+        break;
+    case GridMove::RowEnd:
+        target = rowStart + perRow - 1;
+        break;
+    case GridMove::First:
+        target = 0;
+        break;
+    case GridMove::Last:
+        target = last;
+        break;
+    }
+    // A step up from the first row, or down from the last, stays in its row rather
+    // than jumping to the other end.
+    if ((move == GridMove::Up || move == GridMove::PageUp) && target < 0) {
+        target = index % perRow;
+    }
+    if ((move == GridMove::Down || move == GridMove::PageDown) && target > last) {
+        target = index + std::max<Index>(0, last - index) / perRow * perRow;
+    }
+    return std::clamp<Index>(target, 0, std::max<Index>(0, last));
+}
+
 QString GridGeometry::rowLabel(Index row) const
 {
     return QString::number(row * bytesPerRow(), 16).toUpper();

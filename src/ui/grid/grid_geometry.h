@@ -6,6 +6,21 @@
 
 namespace railwright {
 
+// The keyboard's moves of the selected byte, as hex editors have them.
+enum class GridMove
+{
+    Left,
+    Right,
+    Up,
+    Down,
+    PageUp,
+    PageDown,
+    RowStart,
+    RowEnd,
+    First,
+    Last,
+};
+
 // The grid's layout as arithmetic: how many columns fit a width, how many bytes a row
 // holds, which cell shows which byte and how rows are labelled. Column 0 of the grid
 // holds the row labels; columns 1 to bytesPerRow() hold bytes.
@@ -42,6 +57,9 @@ public:
     [[nodiscard]] Index indexAt(Index row, int column) const;
     [[nodiscard]] Index rowOf(Index index) const { return index / bytesPerRow(); }
     [[nodiscard]] int columnOf(Index index) const { return int(index % bytesPerRow()) + 1; }
+    // The byte a move from `index` selects; a page is `pageRows` rows. The result stays
+    // within 0..last (0 when `last` is negative).
+    [[nodiscard]] Index moved(Index index, GridMove move, Index pageRows, Index last) const;
     // Row label: the first byte's index in upper-case hexadecimal ("18" for row 1, P = 24).
     [[nodiscard]] QString rowLabel(Index row) const;
 

@@ -69,8 +69,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         if (isLabel) {
             return QPalette().brush(QPalette::Button);
         }
-        return byteIndex == m_selectedIndex ? QVariant(QPalette().brush(QPalette::Highlight))
-                                            : QVariant();
+        if (byteIndex == m_selectedIndex) {
+            return QPalette().brush(QPalette::Highlight);
+        }
+        return isTinted(byteIndex) ? QVariant(QBrush(tintColor())) : QVariant();
     case Qt::ForegroundRole:
         return !isLabel && byteIndex == m_selectedIndex
                    ? QVariant(QPalette().brush(QPalette::HighlightedText))
@@ -114,6 +116,46 @@ void GridModel::setSelectedIndex(TrackDesignDocument::Index index)
     m_selectedIndex = index;
     announceByte(previous);
     announceByte(index);
+}
+
+void GridModel::setTintedRange(TrackDesignDocument::Index first, TrackDesignDocument::Index last)
+{
+    if (first < 0 || last < first) {
+        first = -1;
+        last = -2;
+    }
+    if (first == m_tintFirst && last == m_tintLast) {
+        return;
+    }
+    const auto oldFirst = m_tintFirst;
+    const auto oldLast = m_tintLast;
+    m_tintFirst = first;
+    m_tintLast = last;
+    announceBytes(oldFirst, oldLast);
+    announceBytes(first, last);
+}
+
+QColor GridModel::tintColor()
+{
+    const QPalette palette;
+    const QColor base = palette.color(QPalette::Base);
+    const QColor mark = palette.color(QPalette::Highlight);
+    // A third of the way to the highlight: the text stays easy to read on it.
+    const auto mix = [](int from, int to) { return from + (to - from) / 3; };
+    return QColor(mix(base.red(), mark.red()), mix(base.green(), mark.green()),
+                  mix(base.blue(), mark.blue()));
+}
+
+void GridModel::announceBytes(TrackDesignDocument::Index first, TrackDesignDocument::Index last)
+{
+    if (first < 0 || last < first || rowCount() == 0) {
+        return;
+    }
+    const int lastRow = clampToInt(std::min<qsizetype>(m_geometry.rowOf(last), rowCount() - 1));
+    const int firstRow = clampToInt(m_geometry.rowOf(first));
+    if (firstRow <= lastRow) {
+        emit dataChanged(index(firstRow, 1), index(lastRow, columnCount() - 1));
+    }
 }
 
 void GridModel::announceByte(TrackDesignDocument::Index index)

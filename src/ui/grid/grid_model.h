@@ -5,6 +5,7 @@
 #include "ui/grid/grid_geometry.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 
 namespace railwright {
 
@@ -42,6 +43,15 @@ public:
     // The byte the edit box writes to; its cell is drawn highlighted wherever the
     // layout puts it.
     void setSelectedIndex(TrackDesignDocument::Index index);
+    // Bytes first..last (inclusive) are drawn on a tint (the field the design panel
+    // points at); a negative `first` clears the tint.
+    void setTintedRange(TrackDesignDocument::Index first, TrackDesignDocument::Index last);
+    [[nodiscard]] bool isTinted(TrackDesignDocument::Index index) const
+    {
+        return index >= m_tintFirst && index <= m_tintLast;
+    }
+    // The tint: the palette's highlight colour faintly over the base colour.
+    [[nodiscard]] static QColor tintColor();
 
     // Re-reads the shown length and announces every byte cell as changed.
     void refreshData();
@@ -53,12 +63,15 @@ private:
     void refreshShape(int columnCount);
     void onBytesChanged(TrackDesignDocument::Index first, TrackDesignDocument::Index last);
     void announceByte(TrackDesignDocument::Index index);
+    void announceBytes(TrackDesignDocument::Index first, TrackDesignDocument::Index last);
 
     TrackDesignDocument& m_document;
     GridGeometry m_geometry;
     DisplayMode m_mode = DisplayMode::Hexidecimal;
     bool m_skipZeros = true;
     TrackDesignDocument::Index m_selectedIndex = 0;
+    TrackDesignDocument::Index m_tintFirst = -1;
+    TrackDesignDocument::Index m_tintLast = -2; // first > last: nothing tinted
 };
 
 } // namespace railwright

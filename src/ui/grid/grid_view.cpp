@@ -46,8 +46,8 @@ void GridView::paintEvent(QPaintEvent* event)
          modelColours.color(QPalette::Button),
          palette().color(window()->isActiveWindow() ? QPalette::Active : QPalette::Inactive,
                          QPalette::Text),
-         QColor::fromRgba(
-             QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)))});
+         QColor::fromRgba(QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this))),
+         GridModel::tintColor()});
 
     const GridGeometry& geometry = m_model->geometry();
     const auto selected = m_model->selectedIndex();
@@ -60,13 +60,15 @@ void GridView::paintEvent(QPaintEvent* event)
             const QRect section(columnViewportPosition(column), top, columnWidth(column), height);
             if (column == 0) {
                 painter.drawImage(section.topLeft(), cellImage(labelText(geometry.rowLabel(row)),
-                                                               section.size(), true));
+                                                               section.size(), Background::Label));
                 continue;
             }
             const auto index = geometry.indexAt(row, column);
             CellText& text = index < geometry.shownBytes() ? byteText(byteTexts, index) : m_blank;
             if (index != selected) {
-                painter.drawImage(section.topLeft(), cellImage(text, section.size(), false));
+                const Background background =
+                    m_model->isTinted(index) ? Background::Tinted : Background::Plain;
+                painter.drawImage(section.topLeft(), cellImage(text, section.size(), background));
                 continue;
             }
             const int gridSize = showGrid() ? 1 : 0;
@@ -118,7 +120,7 @@ GridView::CellText GridView::layOut(const QString& text) const
     line.setLeadingIncluded(true);
     layout.endLayout();
     line.setPosition(QPointF());
-    return {layout.glyphRuns(), QSizeF(line.naturalTextWidth(), line.height()), QImage()};
+    return {layout.glyphRuns(), QSizeF(line.naturalTextWidth(), line.height()), QImage(), QImage()};
 }
 
 void GridView::dropCachesIfStale(const CellColours& colours)
@@ -145,16 +147,19 @@ QPointF GridView::textOffset(const CellText& text, QSize section, bool isLabel) 
             textRect.top() + (textRect.height() - text.size.height()) / 2};
 }
 
-const QImage& GridView::cellImage(CellText& text, QSize section, bool isLabel) const
+const QImage& GridView::cellImage(CellText& text, QSize section, Background background) const
 {
     const qreal ratio = devicePixelRatioF();
-    if (text.image.deviceIndependentSize() != QSizeF(section) ||
-        text.image.devicePixelRatio() != ratio) {
+    const bool isLabel = background == Background::Label;
+    QImage& cached = background == Background::Tinted ? text.tintedImage : text.image;
+    if (cached.deviceIndependentSize() != QSizeF(section) || cached.devicePixelRatio() != ratio) {
         // Drawn on the cell's own background, so that the copy is opaque and a repaint
         // copies pixels instead of blending each glyph anew.
         QImage image(section * ratio, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(ratio);
-        image.fill(isLabel ? m_cachedColours.label : m_cachedColours.background);
+        image.fill(isLabel                            ? m_cachedColours.label
+                   : background == Background::Tinted ? m_cachedColours.tint
+                                                      : m_cachedColours.background);
         QPainter painter(&image);
         painter.setPen(m_cachedColours.text);
         const QPointF origin = textOffset(text, section, isLabel);
@@ -163,9 +168,9 @@ const QImage& GridView::cellImage(CellText& text, QSize section, bool isLabel) c
         }
         drawGridLines(painter, QRect(QPoint(), section));
         painter.end();
-        text.image = image.convertToFormat(QImage::Format_RGB32);
+        cached = image.convertToFormat(QImage::Format_RGB32);
     }
-    return text.image;
+    return cached;
 }
 
 void GridView::drawGridLines(QPainter& painter, const QRect& section) const

@@ -34,13 +34,22 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // What a cell is drawn on.
+    enum class Background
+    {
+        Plain,
+        Label,
+        Tinted, // a byte of the field the design panel points at
+    };
     // A cell text laid out once (glyphs relative to the text's top-left corner), and
-    // the whole cell, grid lines included, drawn with it on first use.
+    // the whole cell, grid lines included, drawn with it on first use: on its plain (or
+    // label) background and on the tint.
     struct CellText
     {
         QList<QGlyphRun> runs;
         QSizeF size;
         QImage image;
+        QImage tintedImage;
     };
     // What the cached cells were drawn with.
     struct CellColours
@@ -49,6 +58,7 @@ private:
         QColor label;
         QColor text;
         QColor grid;
+        QColor tint;
         bool operator==(const CellColours&) const = default;
     };
     // Byte texts depend only on the value (256 = empty element) and the display mode.
@@ -64,7 +74,7 @@ private:
     void dropCachesIfStale(const CellColours& colours);
     // Where a text starts in a cell of `section` size (grid line included).
     [[nodiscard]] QPointF textOffset(const CellText& text, QSize section, bool isLabel) const;
-    const QImage& cellImage(CellText& text, QSize section, bool isLabel) const;
+    const QImage& cellImage(CellText& text, QSize section, Background background) const;
     void drawGridLines(QPainter& painter, const QRect& section) const;
 
     GridModel* m_model;

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -45,6 +46,14 @@ int DialogPrompts::choose(const QString& text, const QString& caption, const QSt
     box.exec();
     const auto pressed = pushButtons.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
     return pressed >= 0 ? int(pressed) : int(buttons.size()) - 1;
+}
+
+QString DialogPrompts::askText(const QString& text, const QString& caption)
+{
+    bool ok = false;
+    const QString typed =
+        QInputDialog::getText(m_parent, caption, text, QLineEdit::Normal, {}, &ok);
+    return ok ? typed : QString();
 }
 
 std::unique_ptr<QMessageBox> DialogPrompts::makeMessageBox(const QString& text,

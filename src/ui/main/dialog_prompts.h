@@ -24,6 +24,7 @@ public:
     Answer ask(const QString& text, const QString& caption) override;
     int choose(const QString& text, const QString& caption, const QStringList& buttons,
                int defaultButton) override;
+    QString askText(const QString& text, const QString& caption) override;
     void tell(const QString& text, const QString& caption, Icon icon = Icon::None) override;
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter) override;

@@ -9,11 +9,14 @@
 #include "settings/code_tables.h"
 #include "settings/ride_settings_menus.h"
 #include "toolbar_icons.h"
+#include "ui/design/design_panel.h"
 #include "ui/grid/grid_editor.h"
+#include "ui/grid/grid_model.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -21,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoStack>
@@ -61,6 +65,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
 
     createFileMenu();
     createEditMenu();
+    createViewMenu();
     createRideSettingsMenu();
     createOptionsMenu();
     createAboutMenu();
@@ -71,6 +76,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
     m_stateActions = {action("M_RideSet"), action("Toolbar_RideInfo"), action("Toolbar_Decode"),
                       action("Toolbar_Encode")};
     loadCodeTables(tablesDirectory);
+    createDesignDock();
     connectDocument();
     setAcceptDrops(true);
 
@@ -113,7 +119,7 @@ void MainWindow::connectDocument()
             &QWidget::setWindowModified);
     connect(&m_controller, &DocumentController::currentPathChanged, this,
             &MainWindow::showCurrentPath);
-    connect(&m_controller, &DocumentController::healthChanged, m_healthPanel, &QLabel::setText);
+    connect(&m_controller, &DocumentController::healthChanged, this, &MainWindow::showHealth);
     connect(&m_controller, &DocumentController::busyChanged, this, [](bool busy) {
         if (busy) {
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -216,6 +222,16 @@ void MainWindow::createEditMenu()
     addSeparator(edit, "Break3");
     connect(addItem(edit, "SM_Clear", QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete)),
             &QAction::triggered, m_grid, &GridEditor::deleteText);
+    addSeparator(edit, "Break_GoTo");
+    connect(addItem(edit, "SM_GoTo", QStringLiteral("&Go to Address..."),
+                    QKeySequence(Qt::CTRL | Qt::Key_G)),
+            &QAction::triggered, m_grid, &GridEditor::goToAddress);
+}
+
+void MainWindow::createViewMenu()
+{
+    // The design panel's item joins once the panel is built, after the code tables.
+    addSubmenu(nullptr, "M_View", QStringLiteral("&View"));
 }
 
 void MainWindow::createRideSettingsMenu()
@@ -378,6 +394,63 @@ void MainWindow::createStatusBar()
     m_healthPanel->setFrameShadow(QFrame::Sunken);
     bar->addPermanentWidget(m_healthPanel);
     connect(m_grid, &GridEditor::statusTextsChanged, this, &MainWindow::showStatusTexts);
+}
+
+// --- The design panel -------------------------------------------------------------
+
+void MainWindow::createDesignDock()
+{
+    m_designPanel = new DesignPanel(m_document, m_tables, {}, this);
+    m_designDock = new QDockWidget(QStringLiteral("Design"), this);
+    m_designDock->setObjectName(QStringLiteral("DesignDock"));
+    m_designDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    m_designDock->setWidget(m_designPanel);
+    addDockWidget(Qt::RightDockWidgetArea, m_designDock);
+    m_designDock->hide();
+
+    QAction* toggle = m_designDock->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("SM_DesignPanel"));
+    toggle->setText(QStringLiteral("&Design Panel"));
+    menu("M_View")->addAction(toggle);
+    // Only a hide or show the user asks for (the menu item, the dock's close button)
+    // changes what Decode does; the automatic show below leaves it alone.
+    connect(toggle, &QAction::toggled, this, [this](bool shown) { m_designDockWanted = shown; });
+    connect(&m_document, &TrackDesignDocument::kindChanged, this, [this, toggle](ContentKind kind) {
+        if (kind == ContentKind::Decoded && m_designDockWanted && m_designDock->isHidden()) {
+            const QSignalBlocker quiet(toggle);
+            m_designDock->show();
+        }
+    });
+
+    connect(m_designPanel, &DesignPanel::highlightChanged, m_grid->model(),
+            &GridModel::setTintedRange);
+    connect(m_grid, &GridEditor::selectedIndexChanged, this, [this] {
+        m_byteChosen = true;
+        followSelectedByte();
+    });
+    connect(&m_document, &TrackDesignDocument::kindChanged, this, &MainWindow::followSelectedByte);
+}
+
+void MainWindow::followSelectedByte()
+{
+    m_designPanel->selectByte(m_byteChosen ? m_grid->selectedIndex() : -1);
+    showHealth();
+}
+
+// The file's health, and while a record is decoded the field of the selected byte:
+// "Decoded: 8,198 bytes, expansion layout — byte 24: Trains".
+void MainWindow::showHealth()
+{
+    QString text = m_controller.healthText();
+    const auto index = m_grid->selectedIndex();
+    const record::FieldDescription* field = m_byteChosen ? FieldOfByte(m_document, index) : nullptr;
+    if (field != nullptr) {
+        text += QStringLiteral(" \u2014 byte %1: %2")
+                    .arg(QString::number(index, 16).toUpper(), QString::fromLatin1(field->name));
+    }
+    m_healthPanel->setText(text);
+    // A narrow window cuts the field short; the tooltip gives it whole.
+    m_healthPanel->setToolTip(text);
 }
 
 void MainWindow::showStatusTexts(const QStringList& texts)

@@ -10,12 +10,14 @@
 #include <memory>
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QToolBar;
 
 namespace railwright {
 
+class DesignPanel;
 class GridEditor;
 class RideSettingsMenus;
 class UserPrompts;
@@ -40,6 +42,8 @@ public:
     [[nodiscard]] DocumentController& controller() { return m_controller; }
     [[nodiscard]] GridEditor* gridEditor() const { return m_grid; }
     [[nodiscard]] QToolBar* toolbar() const { return m_toolbar; }
+    [[nodiscard]] DesignPanel* designPanel() const { return m_designPanel; }
+    [[nodiscard]] QDockWidget* designDock() const { return m_designDock; }
 
     // A menu by its name ("M_File", "SM_Color", "SM_RC", ...); nullptr if none has it.
     [[nodiscard]] QMenu* menu(const char* name) const;
@@ -70,11 +74,13 @@ protected:
 private:
     void createFileMenu();
     void createEditMenu();
+    void createViewMenu();
     void createRideSettingsMenu();
     void createOptionsMenu();
     void createAboutMenu();
     void createToolbar();
     void createStatusBar();
+    void createDesignDock();
 
     QMenu* addSubmenu(QMenu* parent, const char* name, const QString& caption);
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
@@ -88,6 +94,8 @@ private:
     void showConversionTarget();
     void showCurrentPath(const QString& path);
     void showStatusTexts(const QStringList& texts);
+    void showHealth();
+    void followSelectedByte();
 
     UserPrompts& m_prompts;
     TrackDesignDocument m_document;
@@ -98,6 +106,13 @@ private:
     QToolBar* m_toolbar = nullptr;
     QList<QLabel*> m_panels;
     QLabel* m_healthPanel = nullptr;
+    DesignPanel* m_designPanel = nullptr;
+    QDockWidget* m_designDock = nullptr;
+    // Decode shows the design panel unless the user has hidden it in this run.
+    bool m_designDockWanted = true;
+    // The grid's selected byte names its field (status bar, panel) once the user has
+    // selected one; until then byte 0 is selected only by default.
+    bool m_byteChosen = false;
     // The items whose enabled state shows whether the document is decoded.
     struct StateActions
     {

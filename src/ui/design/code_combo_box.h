@@ -1,0 +1,46 @@
+#pragma once
+
+#include "codec/code_table_format.h"
+
+#include <QComboBox>
+#include <optional>
+
+namespace railwright {
+
+class CodeListModel;
+
+// A searchable list of a code table's entries ("name (code)"): typing any part of an
+// entry's text lists the entries holding it. It becomes editable when it first takes the
+// focus, so that a box never used costs the start-up no line edit or completer. A code no
+// entry has shows as "Unknown (code 5A)". The table must outlive the box.
+class CodeComboBox : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    explicit CodeComboBox(const CodeTable& table, QWidget* parent = nullptr);
+
+    // Shows `code`; nothing shows a dash (the record lacks the field).
+    void showCode(std::optional<int> code);
+
+    // Wide enough for a name of some length, whatever the table holds: measuring every
+    // entry would read a table of 32,767 entries at the first showing.
+    [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
+
+signals:
+    // The user chose the entry with this code.
+    void codeChosen(int code);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void makeSearchable();
+    [[nodiscard]] QSize sizeForCharacters(int count) const;
+
+    CodeListModel* m_model;
+    std::optional<int> m_code;
+};
+
+} // namespace railwright

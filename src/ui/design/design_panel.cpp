@@ -1,0 +1,718 @@
+#include "design_panel.h"
+
+#include "code_combo_box.h"
+#include "codec/design_inspection.h"
+#include "operation/ride_operation.h"
+#include "palette_swatch_button.h"
+#include "report/field_text.h"
+#include "report/field_warnings.h"
+#include "settings/palette_dialog.h"
+#include "settings/setting_bytes.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <limits>
+
+namespace railwright {
+
+using namespace Qt::StringLiterals;
+using record::FieldDescription;
+
+namespace {
+
+constexpr std::size_t EveryByte = std::numeric_limits<std::size_t>::max();
+const QString Missing = u"\u2014"_s; // a field the record is too short to hold
+
+QString FieldName(const FieldDescription& field)
+{
+    return QString::fromLatin1(field.name);
+}
+
+QString FieldKey(const FieldDescription& field)
+{
+    return QString::fromLatin1(field.key);
+}
+
+RecordLayout RecordHeaderLayout(ByteView record)
+{
+    const std::uint8_t byte7 =
+        record.size() > record::SchemeAndVersion ? record[record::SchemeAndVersion] : 0;
+    return HeaderLayout(record.size(), byte7);
+}
+
+// The departure-control flags, highest bit first, with the check boxes' texts.
+struct DepartureFlag
+{
+    std::uint8_t bit;
+    const char* key;
+    const char* text;
+};
+constexpr DepartureFlag DepartureFlags[] = {
+    {record::DepartUseMaximumTime, "max_time", "Use maximum time"},
+    {record::DepartUseMinimumTime, "min_time", "Use minimum time"},
+    {record::DepartSyncWithAdjacent, "sync", "Sync with adjacent station"},
+    {record::DepartLeaveWhenAnotherArrives, "leave", "Leave when another train arrives"},
+    {record::DepartWaitForLoad, "wait", "Wait for load"},
+};
+
+// A trains or cars box keeps to the game's 1 to 12 but shows a stored value outside
+// them as it is (with its warning) until the user changes it.
+void ShowCount(QSpinBox* box, int value)
+{
+    box->setRange(std::min(MinTrainsOrCars, value), std::max(MaxTrainsOrCars, value));
+    box->setValue(value);
+}
+
+} // namespace
+
+DesignPanel::DesignPanel(TrackDesignDocument& document, const CodeTables& tables,
+                         ColorPicker picker, QWidget* parent)
+    : QWidget(parent), m_document(document), m_tables(tables), m_picker(std::move(picker))
+{
+    setObjectName(u"DesignPanel"_s);
+    auto* hint = new QLabel(u"Decode a design to see its ride, colours, operation and "
+                            "statistics here."_s);
+    hint->setObjectName(u"DesignHint"_s);
+    hint->setWordWrap(true);
+    hint->setAlignment(Qt::AlignCenter);
+    hint->setMargin(12);
+
+    m_content = new QWidget;
+    auto* contentLayout = new QVBoxLayout(m_content);
+    contentLayout->setContentsMargins(4, 4, 4, 4);
+    buildRideGroup();
+    buildColourGroup();
+    buildOperationGroup();
+    buildStatisticsGroup();
+    buildLayoutGroup();
+    contentLayout->addStretch(1);
+
+    // The groups go into the scroll area when the panel is first shown (showEvent): laying
+    // them out now would only slow the start-up, as the panel starts hidden.
+    m_scroll = new QScrollArea;
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    m_pages = new QStackedWidget(this);
+    m_pages->addWidget(hint);
+    m_pages->addWidget(m_scroll);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pages);
+
+    connect(&m_document, &TrackDesignDocument::bytesChanged, this, &DesignPanel::refreshBytes);
+    // The kind changes only with the whole contents, so this covers decode and encode.
+    connect(&m_document, &TrackDesignDocument::contentsReplaced, this, &DesignPanel::showDocument);
+    showDocument();
+}
+
+DesignPanel::~DesignPanel()
+{
+    if (m_scroll->widget() == nullptr) {
+        delete m_content;
+    }
+}
+
+void DesignPanel::showEvent(QShowEvent* event)
+{
+    if (m_scroll->widget() == nullptr) {
+        m_scroll->setWidget(m_content);
+    }
+    QWidget::showEvent(event);
+}
+
+QSize DesignPanel::sizeHint() const
+{
+    // Every colour name whole, but docked in a window no more than two fifths of it, so
+    // the grid keeps most of its columns; a narrower panel elides the names.
+    int width =
+        m_content->sizeHint().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    if (window() != this && window()->inherits("QMainWindow")) {
+        width = std::min(width, window()->width() * 2 / 5);
+    }
+    return {std::max(width, minimumSizeHint().width()), 480};
+}
+
+QSize DesignPanel::minimumSizeHint() const
+{
+    return {m_content->minimumSizeHint().width() +
+                style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2,
+            120};
+}
+
+// --- Building ---------------------------------------------------------------------
+
+QGridLayout* DesignPanel::addGroup(const QString& title)
+{
+    auto* group = new QGroupBox(title, m_content);
+    group->setObjectName(u"DesignGroup_"_s + title);
+    m_content->layout()->addWidget(group);
+    m_grid = new QGridLayout(group);
+    m_grid->setColumnStretch(1, 1);
+    m_grid->setVerticalSpacing(2);
+    return m_grid;
+}
+
+QLabel* DesignPanel::addCaption(QGridLayout* grid, int gridRow, const QString& text)
+{
+    auto* caption = new QLabel(text);
+    grid->addWidget(caption, gridRow, 0);
+    return caption;
+}
+
+QLabel* DesignPanel::makeWarning()
+{
+    // One picture for every mark: asking the style for it costs more than the label.
+    if (m_warningPicture.isNull()) {
+        const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
+        m_warningPicture = style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(size, size);
+    }
+    auto* warning = new QLabel;
+    warning->setPixmap(m_warningPicture);
+    warning->hide();
+    return warning;
+}
+
+int DesignPanel::addRow(Row row, std::initializer_list<QWidget*> targets)
+{
+    const int index = int(m_rows.size());
+    if (row.field != nullptr) {
+        const QString key = FieldKey(*row.field);
+        if (row.warning != nullptr) {
+            row.warning->setObjectName(u"Warning_"_s + key);
+        }
+        if (row.watchLast == 0) {
+            row.watchFirst = row.field->offset;
+            row.watchLast = row.field->end() - 1;
+        }
+    }
+    // Hover and focus anywhere in the row's widgets point at its field.
+    for (QWidget* target : targets) {
+        if (target == nullptr) {
+            continue;
+        }
+        QList<QWidget*> widgets = target->findChildren<QWidget*>();
+        widgets.append(target);
+        for (QWidget* widget : std::as_const(widgets)) {
+            m_rowOf.insert(widget, index);
+            widget->installEventFilter(this);
+        }
+    }
+    m_rows.push_back(std::move(row));
+    return index;
+}
+
+int DesignPanel::addFieldRow(const FieldDescription& field, QWidget* editor, Show show,
+                             bool editorBelow)
+{
+    const int gridRow = m_grid->rowCount();
+    QLabel* caption = addCaption(m_grid, gridRow, FieldName(field));
+    caption->setObjectName(u"Caption_"_s + FieldKey(field));
+    caption->setBuddy(editor);
+    if (editorBelow) {
+        editor->setContentsMargins(fontMetrics().averageCharWidth() * 2, 0, 0, 0);
+        m_grid->addWidget(editor, gridRow + 1, 0, 1, 2);
+    } else {
+        m_grid->addWidget(editor, gridRow, 1);
+    }
+    QLabel* warning = makeWarning();
+    m_grid->addWidget(warning, gridRow, 2);
+    return addRow({&field, caption, warning, 0, 0, std::move(show)}, {caption, editor});
+}
+
+void DesignPanel::makeCodeCombo(const FieldDescription& field, const CodeTable& table)
+{
+    auto* combo = new CodeComboBox(table);
+    combo->setObjectName(u"Design_"_s + FieldKey(field));
+    addFieldRow(field, combo, [combo, &field](ByteView record) {
+        const std::optional<int> value = record::StoredValue(record, field);
+        const QSignalBlocker blocker(combo);
+        combo->setEnabled(value.has_value());
+        combo->showCode(value);
+        return FieldWarning(record, field);
+    });
+    connect(combo, &CodeComboBox::codeChosen, this,
+            [this, &field](int code) { writeField(field, code); });
+}
+
+QSpinBox* DesignPanel::makeSpinBox(const FieldDescription& field, int minimum, int maximum)
+{
+    auto* box = new QSpinBox;
+    box->setObjectName(u"Design_"_s + FieldKey(field));
+    box->setRange(minimum, maximum);
+    box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // A typed number is written once, on Enter or when the box loses the focus.
+    box->setKeyboardTracking(false);
+    if (field.unit == "s") {
+        box->setSuffix(u" s"_s);
+    }
+    connect(box, &QSpinBox::valueChanged, this,
+            [this, &field](int value) { writeField(field, value); });
+    return box;
+}
+
+QWidget* DesignPanel::makeSwatch(const FieldDescription& field, QLabel* caption)
+{
+    auto* swatch = new PaletteSwatchButton;
+    swatch->setObjectName(u"Design_"_s + FieldKey(field));
+    // The swatch shows its own warning: a mark beside each of 48 swatches would double
+    // the widgets the start-up builds.
+    addRow({&field, caption, nullptr, 0, 0,
+            [swatch, &field](ByteView record) {
+                const std::optional<int> value = record::StoredValue(record, field);
+                swatch->setEnabled(value.has_value());
+                swatch->setCode(value.value_or(0));
+                swatch->setWarning(FieldWarning(record, field));
+                return QString();
+            }},
+           {swatch});
+    connect(swatch, &QAbstractButton::clicked, this, [this, &field] { pickColour(field); });
+    return swatch;
+}
+
+void DesignPanel::buildRideGroup()
+{
+    addGroup(u"Ride"_s);
+    makeCodeCombo(record::RideTypeField, m_tables.rideTypes);
+    makeCodeCombo(record::VehicleTypeField, m_tables.vehicleTypes);
+    makeCodeCombo(record::OperatingModeField, m_tables.operatingModes);
+}
+
+void DesignPanel::buildColourGroup()
+{
+    QGridLayout* grid = addGroup(u"Colours"_s);
+    const FieldDescription& schemeField = record::VehicleColorSchemeField;
+    auto* scheme = new QComboBox;
+    scheme->setObjectName(u"Design_"_s + FieldKey(schemeField));
+    scheme->addItems({u"All vehicles the same colour"_s, u"Trains have different colours"_s,
+                      u"Each car has different colours"_s, u"Not used"_s});
+    // Narrower than its longest item when the panel is (another size policy would build
+    // the box's list at start-up).
+    scheme->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    scheme->setMinimumWidth(fontMetrics().averageCharWidth() * 12);
+    addFieldRow(schemeField, scheme, [scheme, &schemeField](ByteView record) {
+        const std::optional<int> value = record::StoredValue(record, schemeField);
+        const QSignalBlocker blocker(scheme);
+        scheme->setEnabled(value.has_value());
+        scheme->setCurrentIndex(value.value_or(-1));
+        return QString();
+    });
+    connect(scheme, &QComboBox::activated, this,
+            [this, &schemeField](int index) { writeField(schemeField, index); });
+
+    // Vehicle entries: body and trim side by side.
+    auto* vehicles = new QGridLayout;
+    vehicles->setVerticalSpacing(1);
+    vehicles->setHorizontalSpacing(8);
+    vehicles->setColumnStretch(1, 1);
+    vehicles->setColumnStretch(2, 1);
+    vehicles->addWidget(new QLabel(u"Vehicle"_s), 0, 0);
+    vehicles->addWidget(new QLabel(u"Body"_s), 0, 1);
+    vehicles->addWidget(new QLabel(u"Trim"_s), 0, 2);
+    for (std::size_t entry = 0; entry < record::VehicleEntryCount; ++entry) {
+        const int gridRow = int(entry) + 1;
+        QLabel* caption = addCaption(vehicles, gridRow, QString::number(entry + 1));
+        caption->setAlignment(Qt::AlignCenter);
+        vehicles->addWidget(makeSwatch(record::BodyColorFields[entry], caption), gridRow, 1);
+        vehicles->addWidget(makeSwatch(record::TrimColorFields[entry], caption), gridRow, 2);
+    }
+    grid->addLayout(vehicles, grid->rowCount(), 0, 1, 3);
+
+    // Track: the one set of the base layout or the four schemes of the expansion's.
+    auto* track = new QGridLayout;
+    track->setVerticalSpacing(1);
+    track->setHorizontalSpacing(8);
+    for (int part = 1; part <= 3; ++part) {
+        track->setColumnStretch(part, 1);
+    }
+    track->addWidget(new QLabel(u"Spine"_s), 0, 1);
+    track->addWidget(new QLabel(u"Rail"_s), 0, 2);
+    track->addWidget(new QLabel(u"Support"_s), 0, 3);
+    const auto addTrackRow = [&](int gridRow, const QString& text, const FieldDescription* fields,
+                                 std::vector<QWidget*>& set) {
+        QLabel* caption = addCaption(track, gridRow, text);
+        set.push_back(caption);
+        for (int part = 0; part < 3; ++part) {
+            QWidget* cell = makeSwatch(fields[part], caption);
+            track->addWidget(cell, gridRow, part + 1);
+            set.push_back(cell);
+        }
+    };
+    addTrackRow(1, u"Track"_s, record::BaseTrackColorFields.data(), m_baseTrackWidgets);
+    for (std::size_t set = 0; set < record::TrackColorSchemeCount; ++set) {
+        addTrackRow(int(set) + 2, u"Scheme %1"_s.arg(set + 1),
+                    record::SchemeTrackColorFields.data() + 3 * set, m_schemeTrackWidgets);
+    }
+    grid->addLayout(track, grid->rowCount(), 0, 1, 3);
+    addRow({nullptr, nullptr, nullptr, record::SchemeAndVersion, record::SchemeAndVersion,
+            [this](ByteView record) {
+                const bool expansion = RecordHeaderLayout(record) == RecordLayout::Expansion;
+                for (QWidget* widget : m_baseTrackWidgets) {
+                    widget->setVisible(!expansion);
+                }
+                for (QWidget* widget : m_schemeTrackWidgets) {
+                    widget->setVisible(expansion);
+                }
+                return QString();
+            }},
+           {});
+}
+
+QWidget* DesignPanel::makeDepartureControl()
+{
+    const FieldDescription& field = record::DepartureFlagsField;
+    auto* box = new QWidget;
+    box->setObjectName(u"Design_"_s + FieldKey(field));
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    std::vector<QCheckBox*> checks;
+    for (const DepartureFlag& flag : DepartureFlags) {
+        auto* check = new QCheckBox(QString::fromLatin1(flag.text));
+        check->setObjectName(u"Design_departure_"_s + QString::fromLatin1(flag.key));
+        layout->addWidget(check);
+        checks.push_back(check);
+        connect(check, &QCheckBox::clicked, this, [this, &field, bit = flag.bit](bool on) {
+            FieldDescription flagBit = field;
+            flagBit.mask = bit;
+            writeField(flagBit, on ? bit : 0);
+        });
+    }
+    auto* load = new QComboBox;
+    load->setObjectName(u"Design_departure_load"_s);
+    load->addItems({u"1/4 load"_s, u"1/2 load"_s, u"3/4 load"_s, u"Full load"_s, u"Any load"_s});
+    layout->addWidget(load);
+    connect(load, &QComboBox::activated, this, [this, &field](int index) {
+        FieldDescription loadBits = field;
+        loadBits.mask = record::LoadAmountMask;
+        writeField(loadBits, index);
+    });
+
+    addFieldRow(
+        field, box,
+        [box, checks, load, &field](ByteView record) {
+            const std::optional<int> value = record::StoredValue(record, field);
+            box->setEnabled(value.has_value());
+            const int byte = value.value_or(0);
+            for (std::size_t i = 0; i < checks.size(); ++i) {
+                const QSignalBlocker blocker(checks[i]);
+                checks[i]->setChecked((byte & DepartureFlags[i].bit) != 0);
+            }
+            const QSignalBlocker blocker(load);
+            const int amount = byte & record::LoadAmountMask;
+            // 5 to 7 name no load amount; the list then shows none.
+            load->setCurrentIndex(amount <= AnyLoad ? amount : -1);
+            load->setPlaceholderText(u"Unknown load (%1)"_s.arg(amount));
+            load->setEnabled((byte & record::DepartWaitForLoad) != 0);
+            return QString();
+        },
+        true);
+    return box;
+}
+
+void DesignPanel::buildOperationGroup()
+{
+    addGroup(u"Operation"_s);
+    makeDepartureControl();
+
+    for (const FieldDescription* field : {&record::NumTrainsField, &record::CarsPerTrainField}) {
+        QSpinBox* box = makeSpinBox(*field, MinTrainsOrCars, MaxTrainsOrCars);
+        addFieldRow(*field, box, [box, field](ByteView record) {
+            const std::optional<int> value = record::StoredValue(record, *field);
+            const QSignalBlocker blocker(box);
+            box->setEnabled(value.has_value());
+            ShowCount(box, value.value_or(MinTrainsOrCars));
+            return FieldWarning(record, *field);
+        });
+    }
+    // Each waiting time's warning depends on the other one.
+    for (const FieldDescription* field : {&record::MinWaitField, &record::MaxWaitField}) {
+        QSpinBox* box = makeSpinBox(*field, 0, MaxByteCount);
+        const int row = addFieldRow(*field, box, [box, field](ByteView record) {
+            const std::optional<int> value = record::StoredValue(record, *field);
+            const QSignalBlocker blocker(box);
+            box->setEnabled(value.has_value());
+            box->setValue(value.value_or(0));
+            return FieldWarning(record, *field);
+        });
+        m_rows[std::size_t(row)].watchFirst = record::MinWaitTime;
+        m_rows[std::size_t(row)].watchLast = record::MaxWaitTime;
+    }
+
+    const FieldDescription& speedField = record::SpeedOrPeopleField;
+    auto* speedBox = new QWidget;
+    auto* speedLayout = new QHBoxLayout(speedBox);
+    speedLayout->setContentsMargins(0, 0, 0, 0);
+    QSpinBox* speed = makeSpinBox(speedField, 0, MaxByteCount);
+    auto* mph = new QLabel;
+    mph->setObjectName(u"Design_speed_mph"_s);
+    speedLayout->addWidget(speed);
+    speedLayout->addWidget(mph, 1);
+    const int row = addFieldRow(speedField, speedBox, [this, speed, mph](ByteView record) {
+        const std::optional<int> value = record::StoredValue(record, record::SpeedOrPeopleField);
+        const std::optional<int> mode = record::StoredValue(record, record::OperatingModeField);
+        const QSignalBlocker blocker(speed);
+        speed->setEnabled(value.has_value());
+        speed->setValue(value.value_or(0));
+        // Under the launch modes the value is a speed; otherwise a count of its own.
+        mph->setText(value && mode && SpeedOrPeopleIsSpeed(*mode)
+                         ? SpeedText(*value, locale()) + u" mph"_s
+                         : QString());
+        return QString();
+    });
+    m_rows[std::size_t(row)].watchFirst = record::OperatingMode;
+}
+
+void DesignPanel::buildStatisticsGroup()
+{
+    addGroup(u"Statistics"_s);
+    for (const FieldDescription& field : record::StatisticsFields) {
+        auto* value = new QLabel;
+        value->setObjectName(u"Design_"_s + FieldKey(field));
+        addFieldRow(field, value, [this, value, &field](ByteView record) {
+            const QString text = FieldValueText(record, field, locale());
+            value->setText(text.isEmpty() ? Missing : text);
+            return QString();
+        });
+    }
+}
+
+void DesignPanel::buildLayoutGroup()
+{
+    QGridLayout* grid = addGroup(u"Layout"_s);
+    const auto addFact = [&](const QString& key, const QString& caption, std::size_t watchFirst,
+                             std::size_t watchLast,
+                             std::function<QString(ByteView, QLabel*)> show) {
+        const int gridRow = grid->rowCount();
+        addCaption(grid, gridRow, caption);
+        auto* value = new QLabel;
+        value->setObjectName(u"Design_"_s + key);
+        grid->addWidget(value, gridRow, 1);
+        QLabel* warning = makeWarning();
+        warning->setObjectName(u"Warning_"_s + key);
+        grid->addWidget(warning, gridRow, 2);
+        addRow({nullptr, nullptr, warning, watchFirst, watchLast,
+                [value, show = std::move(show)](ByteView record) { return show(record, value); }},
+               {});
+    };
+    // The length changes only with the whole contents.
+    addFact(u"record_length"_s, u"Record length"_s, EveryByte, EveryByte,
+            [this](ByteView record, QLabel* value) {
+                value->setText(u"%1 bytes"_s.arg(locale().toString(qulonglong(record.size()))));
+                return RecordLengthWarning(InspectRecord(record));
+            });
+    addFact(u"layout"_s, u"Layout"_s, record::SchemeAndVersion, record::SchemeAndVersion,
+            [](ByteView record, QLabel* value) {
+                value->setText(RecordHeaderLayout(record) == RecordLayout::Expansion
+                                   ? u"Expansion"_s
+                                   : u"Base"_s);
+                return QString();
+            });
+    // Byte 7 decides where the track data of an unusual length starts.
+    addFact(u"track_pieces"_s, u"Track pieces"_s, record::SchemeAndVersion, EveryByte - 1,
+            [this](ByteView record, QLabel* value) {
+                const RecordFacts facts = InspectRecord(record);
+                value->setText(facts.trackPieces ? locale().toString(qulonglong(*facts.trackPieces))
+                                                 : u"no end marker"_s);
+                return EndMarkerWarning(facts);
+            });
+}
+
+// --- Following the document -------------------------------------------------------
+
+void DesignPanel::showDocument()
+{
+    const bool decoded = m_document.kind() == ContentKind::Decoded;
+    m_pages->setCurrentIndex(decoded ? 1 : 0);
+    if (!decoded) {
+        selectRow(-1);
+        return;
+    }
+    const ByteBuffer record = m_document.contents();
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        refreshRow(int(row), record);
+    }
+}
+
+void DesignPanel::refreshBytes(TrackDesignDocument::Index first, TrackDesignDocument::Index last)
+{
+    if (m_document.kind() != ContentKind::Decoded) {
+        return;
+    }
+    // Read once, and only when a row needs it.
+    ByteBuffer record;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        const Row& r = m_rows[row];
+        if (r.watchFirst <= std::size_t(last) && r.watchLast >= std::size_t(first)) {
+            if (record.empty()) {
+                record = m_document.contents();
+            }
+            refreshRow(int(row), record);
+        }
+    }
+}
+
+void DesignPanel::refreshRow(int row, ByteView record)
+{
+    Row& r = m_rows[std::size_t(row)];
+    const QString warning = r.show(record);
+    if (r.warning != nullptr) {
+        r.warning->setToolTip(warning);
+        r.warning->setVisible(!warning.isEmpty());
+    }
+}
+
+// --- Pointing at fields -----------------------------------------------------------
+
+bool DesignPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto found = m_rowOf.constFind(watched);
+    if (found != m_rowOf.constEnd()) {
+        switch (event->type()) {
+        case QEvent::Enter:
+            setHover(*found);
+            break;
+        case QEvent::Leave: {
+            // Leaving one widget of a row for another of the same row keeps it.
+            QWidget* under = QApplication::widgetAt(QCursor::pos());
+            setHover(m_rowOf.value(under, -1));
+            break;
+        }
+        case QEvent::FocusIn:
+        case QEvent::MouseButtonPress:
+            selectRow(*found);
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DesignPanel::setHover(int row)
+{
+    if (row != m_hoverRow) {
+        m_hoverRow = row;
+        announceHighlight();
+    }
+}
+
+void DesignPanel::selectRow(int row)
+{
+    if (row == m_selectedRow) {
+        return;
+    }
+    const auto mark = [this](int index, bool on) {
+        if (index < 0 || m_rows[std::size_t(index)].caption == nullptr) {
+            return;
+        }
+        QLabel* caption = m_rows[std::size_t(index)].caption;
+        caption->setAutoFillBackground(on);
+        caption->setBackgroundRole(on ? QPalette::Highlight : QPalette::Window);
+        caption->setForegroundRole(on ? QPalette::HighlightedText : QPalette::WindowText);
+    };
+    mark(m_selectedRow, false);
+    m_selectedRow = row;
+    mark(m_selectedRow, true);
+    if (row >= 0 && m_rows[std::size_t(row)].caption != nullptr && m_scroll->widget() != nullptr) {
+        // A few rows of context around the field.
+        QLabel* caption = m_rows[std::size_t(row)].caption;
+        m_scroll->ensureWidgetVisible(caption, 0, caption->height() * 4);
+    }
+    announceHighlight();
+}
+
+void DesignPanel::announceHighlight()
+{
+    const int row = m_hoverRow >= 0 ? m_hoverRow : m_selectedRow;
+    const FieldDescription* field = row >= 0 ? m_rows[std::size_t(row)].field : nullptr;
+    if (field == nullptr) {
+        emit highlightChanged(-1, -1);
+        return;
+    }
+    emit highlightChanged(TrackDesignDocument::Index(field->offset),
+                          TrackDesignDocument::Index(field->end() - 1));
+}
+
+const FieldDescription* FieldOfByte(const TrackDesignDocument& document,
+                                    TrackDesignDocument::Index index)
+{
+    if (document.kind() != ContentKind::Decoded || index < 0 || index >= document.length()) {
+        return nullptr;
+    }
+    const RecordLayout layout =
+        HeaderLayout(std::size_t(document.length()),
+                     document.valueAt(TrackDesignDocument::Index(record::SchemeAndVersion)));
+    return record::FieldAt(std::size_t(index), layout);
+}
+
+void DesignPanel::selectByte(TrackDesignDocument::Index index)
+{
+    int match = -1;
+    if (const FieldDescription* field = FieldOfByte(m_document, index)) {
+        for (std::size_t row = 0; row < m_rows.size() && match < 0; ++row) {
+            const FieldDescription* rowField = m_rows[row].field;
+            if (rowField != nullptr && rowField->offset == field->offset) {
+                match = int(row);
+            }
+        }
+    }
+    selectRow(match);
+}
+
+QString DesignPanel::selectedField() const
+{
+    if (m_selectedRow < 0 || m_rows[std::size_t(m_selectedRow)].field == nullptr) {
+        return {};
+    }
+    return FieldKey(*m_rows[std::size_t(m_selectedRow)].field);
+}
+
+// --- Writing ----------------------------------------------------------------------
+
+void DesignPanel::writeField(const FieldDescription& field, int value)
+{
+    const auto at = TrackDesignDocument::Index(field.offset);
+    std::vector<ByteEdit> edits;
+    if (field.width == 2) {
+        edits = {{at, std::uint8_t(value & 0xFF)}, {at + 1, std::uint8_t((value >> 8) & 0xFF)}};
+    } else {
+        // Only the field's own bits change; the rest of the byte stays.
+        const int kept = m_document.valueAt(at) & ~field.mask;
+        edits = {{at, std::uint8_t(kept | (value & field.mask))}};
+    }
+    m_document.editBytes(u"Set "_s + FieldName(field), edits);
+}
+
+void DesignPanel::pickColour(const FieldDescription& field)
+{
+    const int current = m_document.valueAt(TrackDesignDocument::Index(field.offset));
+    int code = -1;
+    if (m_picker) {
+        code = m_picker(current);
+    } else {
+        if (m_palette == nullptr) {
+            m_palette = new PaletteDialog(this);
+        }
+        code = m_palette->pickColor(current);
+    }
+    if (IsPaletteCode(code)) {
+        writeField(field, code);
+    }
+}
+
+} // namespace railwright
