@@ -1,4 +1,6 @@
 // The command-line tool as a user runs it: the built program on real files.
+#include "cli_run.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -7,29 +9,10 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using railwright::test::CliRun;
+using railwright::test::RunCli;
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runCli(const QStringList& arguments, const QString& workingDirectory = {})
-{
-    QProcess process;
-    process.setWorkingDirectory(workingDirectory);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(RAILWRIGHT_BIN_DIR "/railwright-cli"), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        return {};
-    }
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -88,15 +71,15 @@ private slots:
         QFETCH(QStringList, game);
         QFETCH(QByteArray, encoded);
         QVERIFY(writeFile(path(u"ride.bin"_s), record));
-        const Run encode =
-            runCli(QStringList{u"encode"_s, path(u"ride.bin"_s), path(u"ride.TD4"_s)} + game);
+        const CliRun encode =
+            RunCli(QStringList{u"encode"_s, path(u"ride.bin"_s), path(u"ride.TD4"_s)} + game);
         QCOMPARE(encode.exitCode, 0);
         QCOMPARE(encode.err, QByteArray());
         if (!encoded.isEmpty()) {
             QCOMPARE(readFile(path(u"ride.TD4"_s)), encoded);
         }
-        QTEST(runCli({u"verify"_s, path(u"ride.TD4"_s)}).out, "verdict");
-        QCOMPARE(runCli({u"decode"_s, path(u"ride.TD4"_s), path(u"back.bin"_s)}).exitCode, 0);
+        QTEST(RunCli({u"verify"_s, path(u"ride.TD4"_s)}).out, "verdict");
+        QCOMPARE(RunCli({u"decode"_s, path(u"ride.TD4"_s), path(u"back.bin"_s)}).exitCode, 0);
         QCOMPARE(readFile(path(u"back.bin"_s)), record);
     }
 
@@ -154,7 +137,7 @@ private slots:
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, message);
         QVERIFY(writeFile(path(u"in"_s), input));
-        const Run run = runCli(command.split(u' ', Qt::SkipEmptyParts), m_dir->path());
+        const CliRun run = RunCli(command.split(u' ', Qt::SkipEmptyParts), m_dir->path());
         QTEST(run.exitCode, "exitCode");
         QCOMPARE(run.out, QByteArray());
         QVERIFY2(run.err.startsWith("railwright-cli: ") && run.err.count('\n') == 1 &&
@@ -171,13 +154,13 @@ private slots:
             "0f\tCaf\xC3\xA9 \xE2\x80\x94 Coaster\n1F\t  Padded  \n#0A\tnot an entry\nFF\t\n7E\t" +
             QByteArray(128, 'n');
         QVERIFY(writeFile(path(u"source.txt"_s), source));
-        QCOMPARE(runCli({u"codes"_s, u"pack"_s, path(u"source.txt"_s), path(u"T.RCS"_s)}).exitCode,
+        QCOMPARE(RunCli({u"codes"_s, u"pack"_s, path(u"source.txt"_s), path(u"T.RCS"_s)}).exitCode,
                  0);
         const QByteArray table = readFile(path(u"T.RCS"_s));
         QCOMPARE(table.size(), 5 * 130);
         QCOMPARE(table.mid(130, 130), "0FCaf\xE9 \x97 Coaster" + QByteArray(114, ' '));
         QCOMPARE(table.mid(260, 12), QByteArray("1F  Padded  "));
-        QCOMPARE(runCli({u"codes"_s, u"list"_s, path(u"T.RCS"_s)}).out,
+        QCOMPARE(RunCli({u"codes"_s, u"list"_s, path(u"T.RCS"_s)}).out,
                  "00\tWooden Roller Coaster\n0F\tCaf\xC3\xA9 \xE2\x80\x94 "
                  "Coaster\n1F\tPadded\nFF\t\n7E\t" +
                      QByteArray(128, 'n') + "\n");
@@ -207,8 +190,8 @@ private slots:
     {
         QFETCH(QString, table);
         QFETCH(QStringList, lines);
-        const Run run =
-            runCli({u"codes"_s, u"list"_s, QStringLiteral(RAILWRIGHT_BIN_DIR "/") + table});
+        const CliRun run =
+            RunCli({u"codes"_s, u"list"_s, QStringLiteral(RAILWRIGHT_BIN_DIR "/") + table});
         QStringList listed = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
         QTEST(int(listed.size()), "entries");
         for (const QString& line : lines) {
@@ -244,8 +227,8 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(QString, version);
         QVERIFY(writeFile(path(u"ride.bin"_s), record));
-        QCOMPARE(runCli({u"encode"_s, path(u"ride.bin"_s), path(u"ride.TD4"_s)}).exitCode, 0);
-        const Run run = runCli(QStringList{u"info"_s, path(u"ride.TD4"_s)} + options);
+        QCOMPARE(RunCli({u"encode"_s, path(u"ride.bin"_s), path(u"ride.TD4"_s)}).exitCode, 0);
+        const CliRun run = RunCli(QStringList{u"info"_s, path(u"ride.TD4"_s)} + options);
         const QStringList lines = QString::fromUtf8(run.out).split(u'\n');
         QCOMPARE(lines.size(), 22 + 1); // the text after the last line end is empty
         QCOMPARE(lines.mid(0, 4),

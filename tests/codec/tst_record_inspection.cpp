@@ -1,5 +1,4 @@
 #include "codec/design_inspection.h"
-#include "codec/record_fields.h"
 #include "hex_bytes.h"
 
 #include <QTest>
@@ -84,50 +83,6 @@ private slots:
         QCOMPARE(facts.trackPieces.has_value(), trackPieces >= 0);
         if (trackPieces >= 0) {
             QCOMPARE(*facts.trackPieces, std::size_t(trackPieces));
-        }
-    }
-
-    void readsFields_data()
-    {
-        QTest::addColumn<ByteBuffer>("record");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<double>("value"); // NaN: missing
-        const ByteBuffer stats = recordWith(56, {{41, 0x28},
-                                                 {43, 0x34},
-                                                 {44, 0x12},
-                                                 {45, 0x0F},
-                                                 {46, 0xF6},
-                                                 {48, 0xE3},
-                                                 {49, 0xC5},
-                                                 {51, 0x41},
-                                                 {54, 0x10},
-                                                 {55, 0x27}});
-        QTest::newRow("speed 40 x 2.25") << stats << u"max_speed"_s << 90.0;
-        QTest::newRow("length 1234h x 3.28") << stats << u"ride_length"_s << 4660 * 3.28;
-        QTest::newRow("positive g 15 x 0.32") << stats << u"positive_g"_s << 4.8;
-        QTest::newRow("negative g F6 is signed") << stats << u"negative_g"_s << -3.2;
-        QTest::newRow("inversions, low 5 bits") << stats << u"inversions"_s << 3.0;
-        QTest::newRow("drops, low 6 bits") << stats << u"drops"_s << 5.0;
-        QTest::newRow("excitement 41h / 10") << stats << u"excitement"_s << 6.5;
-        QTest::newRow("upkeep 2710h") << stats << u"upkeep_cost"_s << 10000.0;
-        QTest::newRow("upkeep needs byte 55")
-            << ByteBuffer(stats.begin(), stats.begin() + 55) << u"upkeep_cost"_s << qQNaN();
-        QTest::newRow("nausea needs byte 53")
-            << ByteBuffer(stats.begin(), stats.begin() + 53) << u"nausea"_s << qQNaN();
-    }
-    void readsFields()
-    {
-        QFETCH(ByteBuffer, record);
-        QFETCH(QString, field);
-        QFETCH(double, value);
-        const auto* description =
-            std::find_if(record::StatisticsFields.begin(), record::StatisticsFields.end(),
-                         [&](const auto& f) { return QLatin1StringView(f.key) == field; });
-        QVERIFY(description != record::StatisticsFields.end());
-        const std::optional<double> read = record::ScaledValue(record, *description);
-        QCOMPARE(read.has_value(), !qIsNaN(value));
-        if (read) {
-            QCOMPARE(*read, value);
         }
     }
 };

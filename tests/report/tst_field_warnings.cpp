@@ -40,35 +40,6 @@ class TestFieldWarnings : public QObject
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void fieldAt_data()
-    {
-        QTest::addColumn<int>("length");
-        QTest::addColumn<int>("byte7");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<QString>("key"); // empty: no field
-        QTest::newRow("ride type") << 8058 << 0 << 0 << u"ride_type"_s;
-        QTest::newRow("bytes 2-5 are the game's") << 8058 << 0 << 3 << QString();
-        QTest::newRow("scheme and flag") << 8058 << 4 << 7 << u"vehicle_color_scheme"_s;
-        QTest::newRow("last trim") << 8058 << 0 << 31 << u"trim_color_12"_s;
-        QTest::newRow("ride length high byte") << 8058 << 0 << 44 << u"ride_length"_s;
-        QTest::newRow("base: track data at 38h") << 8058 << 4 << 56 << QString();
-        QTest::newRow("expansion: first spine") << 8198 << 0 << 56 << u"track_spine_color_1"_s;
-        QTest::newRow("expansion: last support") << 8198 << 0 << 67 << u"track_support_color_4"_s;
-        QTest::newRow("expansion: 44h is the game's") << 8198 << 0 << 68 << QString();
-        QTest::newRow("odd length, flag set") << 300 << 5 << 60 << u"track_rail_color_1"_s;
-        QTest::newRow("odd length, flag clear") << 300 << 3 << 60 << QString();
-    }
-    void fieldAt()
-    {
-        QFETCH(int, length);
-        QFETCH(int, byte7);
-        QFETCH(int, offset);
-        QFETCH(QString, key);
-        const RecordLayout layout = HeaderLayout(std::size_t(length), std::uint8_t(byte7));
-        const record::FieldDescription* field = record::FieldAt(std::size_t(offset), layout);
-        QCOMPARE(field ? QString::fromLatin1(field->key) : QString(), key);
-    }
-
     void warnings_data()
     {
         QTest::addColumn<ByteBuffer>("record");

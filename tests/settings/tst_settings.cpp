@@ -186,29 +186,6 @@ private slots:
         expectSingleWrite(m_settings->typeItems(CodeKind::OperatingMode).at(1), 6, 12);
     }
 
-    void versionSwitchesTrackItems()
-    {
-        QSignalSpy spy(m_document.get(), &TrackDesignDocument::gameVersionChanged);
-        // At start-up every item is enabled, though "Orignal" is checked.
-        QVERIFY(colorItem(u"support 3"_s)->isEnabled());
-        m_handles.versionOriginal->trigger();
-        QVERIFY(!colorItem(u"spine 1"_s)->isEnabled());
-        QVERIFY(!colorItem(u"support 3"_s)->isEnabled());
-        QVERIFY(colorItem(u"rail 0"_s)->isEnabled());
-        // A click on the checked item keeps it checked.
-        m_handles.versionLoopyLandscapes->trigger();
-        m_handles.versionLoopyLandscapes->trigger();
-        QVERIFY(m_handles.versionLoopyLandscapes->isChecked() &&
-                !m_handles.versionOriginal->isChecked());
-        QVERIFY(colorItem(u"rail 3"_s)->isEnabled());
-        // What Decode does on an expansion record.
-        m_settings->chooseGameVersion(GameVersion::CorkscrewFollies);
-        QVERIFY(m_handles.versionCorkscrewFollies->isChecked() &&
-                !m_handles.versionLoopyLandscapes->isChecked());
-        QCOMPARE(spy.last().at(0).value<GameVersion>(), GameVersion::CorkscrewFollies);
-        QCOMPARE(m_document->contents(), sampleRecord());
-    }
-
     // Without a picker of their own the menus show the palette dialog on the field's own
     // colour; only Ok writes, Escape and the close box write nothing.
     void paletteDialogPicksTheColor()

@@ -1,7 +1,6 @@
 #include "support/sample_files.h"
 #include "support/scripted_prompts.h"
 #include "ui/design/design_panel.h"
-#include "ui/design/palette_swatch_button.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/grid/grid_model.h"
 #include "ui/main/main_window.h"
@@ -247,40 +246,6 @@ private slots:
         };
         QVERIFY(tinted(44));
         QVERIFY(!tinted(45));
-    }
-
-    void warnings_data()
-    {
-        QTest::addColumn<ByteBuffer>("record");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("mark");
-        const ByteBuffer record = wildMouse();
-        QTest::newRow("colour 40") << record << 8 << 40 << u"Design_body_color_1"_s; // swatch
-        QTest::newRow("trains 0") << record << 36 << 0 << u"Warning_trains"_s;
-        QTest::newRow("cars 13") << record << 37 << 13 << u"Warning_cars_per_train"_s;
-        QTest::newRow("min above max") << record << 38 << 61 << u"Warning_max_wait"_s;
-        QTest::newRow("end marker gone") << record << 496 << 0 << u"Warning_track_pieces"_s;
-        QTest::newRow("unusual length")
-            << wildMouse(8100) << 0 << 0x36 << u"Warning_record_length"_s;
-    }
-    void warnings()
-    {
-        QFETCH(ByteBuffer, record);
-        QFETCH(int, offset);
-        QFETCH(int, value);
-        QFETCH(QString, mark);
-        openDecoded(record);
-        auto* shownMark = find<QWidget>(mark);
-        const auto shown = [shownMark] {
-            auto* swatch = qobject_cast<PaletteSwatchButton*>(shownMark);
-            return swatch ? !swatch->warning().isEmpty() : shownMark->isVisible();
-        };
-        QCOMPARE(shown(), record[std::size_t(offset)] == value);
-        QVERIFY(m_window->document().setByte(offset, std::uint8_t(value)));
-        QVERIFY(shown());
-        QVERIFY(!shownMark->toolTip().isEmpty());
-        QCOMPARE(bytes()[std::size_t(offset)], std::uint8_t(value)); // warned, not refused
     }
 
     // Typing in the grid overwrites the selected byte (2) and moves on; keys move it.

@@ -30,9 +30,7 @@ struct ModelState
 
 int fromEnvironment(const char* name, int fallback)
 {
-    bool ok = false;
-    const int value = qEnvironmentVariableIntValue(name, &ok);
-    return ok ? value : fallback;
+    return qEnvironmentVariableIsSet(name) ? qEnvironmentVariableIntValue(name) : fallback;
 }
 
 } // namespace
