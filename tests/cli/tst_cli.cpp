@@ -1,5 +1,6 @@
 // The command-line tool as a user runs it: the built program on real files.
 #include "cli_run.h"
+#include "support/sample_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,21 +11,11 @@
 
 using namespace Qt::StringLiterals;
 using railwright::test::CliRun;
+using railwright::test::readFile;
 using railwright::test::RunCli;
+using railwright::test::writeFile;
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // The start of a decoded record: ride type 0F, vehicle 00, operating mode 01, byte 7.
 QByteArray record(char byte7)
@@ -70,7 +61,7 @@ private slots:
         QFETCH(QByteArray, record);
         QFETCH(QStringList, game);
         QFETCH(QByteArray, encoded);
-        QVERIFY(writeFile(path(u"ride.bin"_s), record));
+        writeFile(m_dir->path(), u"ride.bin"_s, record);
         const CliRun encode =
             RunCli(QStringList{u"encode"_s, path(u"ride.bin"_s), path(u"ride.TD4"_s)} + game);
         QCOMPARE(encode.exitCode, 0);
@@ -136,7 +127,7 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, message);
-        QVERIFY(writeFile(path(u"in"_s), input));
+        writeFile(m_dir->path(), u"in"_s, input);
         const CliRun run = RunCli(command.split(u' ', Qt::SkipEmptyParts), m_dir->path());
         QTEST(run.exitCode, "exitCode");
         QCOMPARE(run.out, QByteArray());
@@ -153,7 +144,7 @@ private slots:
             "\xEF\xBB\xBF# Test table\r\n\r\n00\tWooden Roller Coaster\r\n"
             "0f\tCaf\xC3\xA9 \xE2\x80\x94 Coaster\n1F\t  Padded  \n#0A\tnot an entry\nFF\t\n7E\t" +
             QByteArray(128, 'n');
-        QVERIFY(writeFile(path(u"source.txt"_s), source));
+        writeFile(m_dir->path(), u"source.txt"_s, source);
         QCOMPARE(RunCli({u"codes"_s, u"pack"_s, path(u"source.txt"_s), path(u"T.RCS"_s)}).exitCode,
                  0);
         const QByteArray table = readFile(path(u"T.RCS"_s));
@@ -226,7 +217,7 @@ private slots:
         QFETCH(QByteArray, record);
         QFETCH(QStringList, options);
         QFETCH(QString, version);
-        QVERIFY(writeFile(path(u"ride.bin"_s), record));
+        writeFile(m_dir->path(), u"ride.bin"_s, record);
         QCOMPARE(RunCli({u"encode"_s, path(u"ride.bin"_s), path(u"ride.TD4"_s)}).exitCode, 0);
         const CliRun run = RunCli(QStringList{u"info"_s, path(u"ride.TD4"_s)} + options);
         const QStringList lines = QString::fromUtf8(run.out).split(u'\n');

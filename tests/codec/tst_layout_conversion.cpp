@@ -1,5 +1,5 @@
 #include "codec/layout_conversion.h"
-#include "hex_bytes.h"
+#include "support/hex_bytes.h"
 
 #include <QTest>
 

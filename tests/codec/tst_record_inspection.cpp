@@ -1,5 +1,5 @@
 #include "codec/design_inspection.h"
-#include "hex_bytes.h"
+#include "support/hex_bytes.h"
 
 #include <QTest>
 

@@ -84,25 +84,6 @@ private slots:
         window.document().markSaved();
     }
 
-    // Fault 4: names up to the longest the file system allows are replaced atomically.
-    void longNamesAreReplaced_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("248 bytes") << QString(248, u'n');
-        QTest::newRow("249 bytes") << QString(249, u'n');
-        QTest::newRow("255 bytes") << QString(255, u'n');
-        QTest::newRow("255 bytes of UTF-8") << QString(127, u'\u00E9') + u'x';
-    }
-    void longNamesAreReplaced()
-    {
-        QFETCH(QString, name);
-        const QString file = writeFile(m_dir->path(), name, "old contents");
-        const SaveResult saved = SaveFile(file, ByteBuffer{0x00, 0xFF, 0x41});
-        QVERIFY2(saved.ok(), qPrintable(saved.errorText));
-        QCOMPARE(readFile(file), QByteArray("\x00\xFF\x41", 3));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
-    }
-
     // Fault 1 at start-up: a code table that is a named pipe.
     void windowStartsBesideTableThatIsAPipe()
     {

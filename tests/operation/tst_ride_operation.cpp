@@ -86,21 +86,6 @@ private slots:
         }
     }
 
-    void speedText_data()
-    {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("255") << 255 << QLocale::c() << u"573.75"_s;
-        QTest::newRow("comma") << 255 << QLocale(QLocale::German) << u"573,75"_s;
-    }
-    void speedText()
-    {
-        QFETCH(int, value);
-        QFETCH(QLocale, locale);
-        QTEST(SpeedText(value, locale), "expected");
-    }
-
     void applyWritesTheSixBytes()
     {
         TrackDesignDocument document;

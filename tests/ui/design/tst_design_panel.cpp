@@ -1,5 +1,6 @@
 #include "support/sample_files.h"
 #include "support/scripted_prompts.h"
+#include "support/window_steps.h"
 #include "ui/design/design_panel.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/grid/grid_model.h"
@@ -69,11 +70,7 @@ class TestDesignPanel : public QObject
     }
     void clickByte(qsizetype index)
     {
-        QTableView* grid = m_window->gridEditor()->grid();
-        const int perRow = m_window->gridEditor()->bytesPerRow();
-        const QModelIndex cell = grid->model()->index(int(index / perRow), int(index % perRow) + 1);
-        grid->scrollTo(cell);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+        test::clickByte(*m_window->gridEditor(), index);
         QCOMPARE(m_window->gridEditor()->selectedIndex(), index);
     }
     template <typename T> T* find(const QString& name) const
@@ -185,11 +182,9 @@ private slots:
         QWidget* editor = find<QWidget>(u"Design_"_s + widget);
         editor->setFocus();
         if (input == u"palette"_s) {
-            QTimer::singleShot(0, [] {
-                QWidget* palette = QApplication::activeModalWidget();
-                QVERIFY(palette != nullptr);
-                palette->findChild<QAbstractButton*>(u"Colors_17"_s)->click();
-                palette->findChild<QAbstractButton*>(u"Ok"_s)->click();
+            whenModal([](QWidget* palette) {
+                clickButton(palette, u"Colors_17"_s);
+                clickButton(palette, u"Ok"_s);
             });
         }
         if (input == u"click"_s || input == u"palette"_s) {
@@ -248,31 +243,41 @@ private slots:
         QVERIFY(!tinted(45));
     }
 
-    // Typing in the grid overwrites the selected byte (2) and moves on; keys move it.
+    // Typing in the grid overwrites the selected byte (2) and moves on; keys and Go to
+    // move it. Go to refuses what is no address, or none in the record, with a message.
     void keyboardEditing_data()
     {
         QTest::addColumn<DisplayMode>("mode");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("stored"); // -1: byte 2 unchanged
+        QTest::addColumn<QString>("goTo"); // the answer to Ctrl+G
+        QTest::addColumn<int>("stored");   // -1: byte 2 unchanged
         QTest::addColumn<int>("selected");
         const auto hex = DisplayMode::Hexidecimal;
-        QTest::newRow("two hex digits") << hex << u"7f"_s << QString() << 0x7F << 3;
-        QTest::newRow("one hex digit waits") << hex << u"7"_s << QString() << -1 << 2;
+        const QString none;
+        QTest::newRow("two hex digits") << hex << u"7f"_s << none << none << 0x7F << 3;
+        QTest::newRow("one hex digit waits") << hex << u"7"_s << none << none << -1 << 2;
         QTest::newRow("decimal, Enter")
-            << DisplayMode::Decimal << u"200"_s << u"Return"_s << 200 << 3;
-        QTest::newRow("a character") << DisplayMode::Charter << u"Z"_s << QString() << 0x5A << 3;
-        QTest::newRow("right, down") << hex << QString() << u"Right, Down"_s << -1 << 2 + 1 + 24;
-        QTest::newRow("left, End") << hex << QString() << u"Left, End"_s << -1 << 23;
-        QTest::newRow("Ctrl+Home") << hex << QString() << u"Right, Ctrl+Home"_s << -1 << 0;
+            << DisplayMode::Decimal << u"200"_s << u"Return"_s << none << 200 << 3;
+        QTest::newRow("a character") << DisplayMode::Charter << u"Z"_s << none << none << 0x5A << 3;
+        QTest::newRow("right, down") << hex << none << u"Right, Down"_s << none << -1 << 2 + 1 + 24;
+        QTest::newRow("left, End") << hex << none << u"Left, End"_s << none << -1 << 23;
+        QTest::newRow("Ctrl+Home") << hex << none << u"Right, Ctrl+Home"_s << none << -1 << 0;
         // The last cell of the grid: the zeros after the end marker at 496 are hidden.
-        QTest::newRow("Ctrl+End") << hex << QString() << u"Ctrl+End"_s << -1 << 21 * 24 - 1;
+        QTest::newRow("Ctrl+End") << hex << none << u"Ctrl+End"_s << none << -1 << 21 * 24 - 1;
+        QTest::newRow("go to 26") << hex << none << none << u"26"_s << -1 << 26;
+        QTest::newRow("go to 0x1a") << hex << none << none << u"0x1a"_s << -1 << 26;
+        QTest::newRow("go to 1Ah") << hex << none << none << u" 1Ah "_s << -1 << 26;
+        QTest::newRow("go to 7D5") << hex << none << none << u"7D5"_s << -1 << 2005;
+        QTest::newRow("go to zz") << hex << none << none << u"zz"_s << -1 << 2;
+        QTest::newRow("go past the end") << hex << none << none << u"0x2006"_s << -1 << 2;
     }
     void keyboardEditing()
     {
         QFETCH(DisplayMode, mode);
         QFETCH(QString, typed);
         QFETCH(QString, keys);
+        QFETCH(QString, goTo);
         QFETCH(int, stored);
         QFETCH(int, selected);
         const ByteBuffer record = wildMouse();
@@ -288,6 +293,12 @@ private slots:
         for (int i = 0; i < sequence.count(); ++i) {
             QTest::keyClick(grid, sequence[i].key(), sequence[i].keyboardModifiers());
         }
+        if (!goTo.isEmpty()) {
+            m_prompts->texts.enqueue(goTo);
+            QTest::keyClick(m_window.get(), Qt::Key_G, Qt::ControlModifier);
+            QVERIFY(m_prompts->allUsed());
+            QCOMPARE(m_prompts->messages.size(), selected == 2 ? 1 : 0);
+        }
         ByteBuffer expected = record;
         if (stored >= 0) {
             expected[2] = std::uint8_t(stored);
@@ -295,30 +306,6 @@ private slots:
         }
         QCOMPARE(bytes(), expected);
         QCOMPARE(m_window->gridEditor()->selectedIndex(), qsizetype(selected));
-    }
-
-    void goToAddress_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("selected"); // -1: refused with a message
-        QTest::newRow("decimal") << u"26"_s << 26;
-        QTest::newRow("0x") << u"0x1a"_s << 26;
-        QTest::newRow("h suffix") << u" 1Ah "_s << 26;
-        QTest::newRow("hex letters") << u"7D5"_s << 2005;
-        QTest::newRow("not a number") << u"zz"_s << -1;
-        QTest::newRow("past the end") << u"0x2006"_s << -1;
-    }
-    void goToAddress()
-    {
-        QFETCH(QString, typed);
-        QFETCH(int, selected);
-        openDecoded(wildMouse());
-        clickByte(5);
-        m_prompts->texts.enqueue(typed);
-        QTest::keyClick(m_window.get(), Qt::Key_G, Qt::ControlModifier);
-        QVERIFY(m_prompts->allUsed());
-        QCOMPARE(m_window->gridEditor()->selectedIndex(), qsizetype(selected < 0 ? 5 : selected));
-        QCOMPARE(m_prompts->messages.size(), selected < 0 ? 1 : 0);
     }
 };
 

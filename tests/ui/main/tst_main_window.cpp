@@ -1,6 +1,8 @@
 #include "codec/design_inspection.h"
+#include "support/hex_bytes.h"
 #include "support/sample_files.h"
 #include "support/scripted_prompts.h"
+#include "support/window_steps.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/grid/grid_model.h"
 #include "ui/main/main_window.h"
@@ -21,6 +23,7 @@
 
 using namespace railwright;
 using namespace railwright::test;
+using railwright::testing::hexBytes;
 using namespace Qt::StringLiterals;
 using Answer = UserPrompts::Answer;
 
@@ -39,29 +42,6 @@ ByteBuffer designRecord(std::size_t length, std::uint8_t byte7)
     const std::uint8_t operation[] = {0x00, 1, 1, 10, 60, 20};
     std::copy(std::begin(operation), std::end(operation), record.begin() + 35);
     return record;
-}
-
-// Runs `act` on the next modal dialog as soon as it shows.
-void whenModal(std::function<void(QWidget*)> act)
-{
-    QTimer::singleShot(0, [act = std::move(act)] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog != nullptr);
-        act(dialog);
-    });
-}
-
-ByteBuffer hexBytes(const char* text)
-{
-    const QByteArray raw = QByteArray::fromHex(text);
-    return ByteBuffer(raw.begin(), raw.end());
-}
-
-void clickChild(QWidget* dialog, const QString& name)
-{
-    auto* button = dialog->findChild<QAbstractButton*>(name);
-    QVERIFY2(button != nullptr, qPrintable(name));
-    button->click();
 }
 
 } // namespace
@@ -153,11 +133,7 @@ void TestMainWindow::open(const QString& path)
 // Clicks the byte's cell and types `text` and Enter into "Data String", as a user does.
 void TestMainWindow::commitByte(qsizetype index, const QString& text)
 {
-    QTableView* grid = m_window->gridEditor()->grid();
-    const int columns = m_window->gridEditor()->bytesPerRow();
-    const QModelIndex cell = grid->model()->index(int(index / columns), int(index % columns) + 1);
-    grid->scrollTo(cell);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+    clickByte(*m_window->gridEditor(), index);
     QCOMPARE(m_window->gridEditor()->selectedIndex(), index);
     dataString()->clear();
     QTest::keyClicks(dataString(), text);
@@ -215,14 +191,14 @@ void TestMainWindow::editUndoRedoSave()
     trigger("SM_CS_Train");
     expected[7] = std::uint8_t(schemeByte7);
     whenModal([](QWidget* palette) {
-        clickChild(palette, u"Colors_9"_s);
-        clickChild(palette, u"Ok"_s);
+        clickButton(palette, u"Colors_9"_s);
+        clickButton(palette, u"Ok"_s);
     });
     trigger("SM_TSC_Num_0");
     expected[std::size_t(spineByte)] = 9;
     whenModal([](QWidget* dialog) {
         dialog->findChild<QSpinBox*>(u"UDTrains"_s)->setValue(3);
-        clickChild(dialog, u"cmdOk"_s);
+        clickButton(dialog, u"cmdOk"_s);
     });
     trigger("SM_RideOp");
     expected[36] = 3;

@@ -5,6 +5,7 @@
 // longer or another session by hand.
 #include "support/sample_files.h"
 #include "support/scripted_prompts.h"
+#include "support/window_steps.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/main/main_window.h"
 
@@ -83,12 +84,7 @@ void TestRandomSession::session()
             }
             const int index = below(int(now.record.size()));
             const auto value = std::uint8_t(below(256));
-            QTableView* grid = window.gridEditor()->grid();
-            const int columns = window.gridEditor()->bytesPerRow();
-            const QModelIndex cell = grid->model()->index(index / columns, index % columns + 1);
-            grid->scrollTo(cell);
-            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                              grid->visualRect(cell).center());
+            clickByte(*window.gridEditor(), index);
             window.gridEditor()->dataString()->setText(
                 QString::number(value, 16).toUpper().rightJustified(2, u'0'));
             QTest::keyClick(window.gridEditor()->dataString(), Qt::Key_Return);
