@@ -149,10 +149,10 @@ CommandResult VerifyFile(const QString& input, QTextStream& out)
     }
     const ByteView body(file.data(), file.size() - 4);
     return CommandResult::failure(
-        QDir::toNativeSeparators(input) + u": the checksum %1 matches no game (original or corkscrew: %2, loopy: %3)"_s.arg(
-                    Hex32(StoredChecksum(file)),
-                    Hex32(ComputeChecksum(body, GameVersion::Original)),
-                    Hex32(ComputeChecksum(body, GameVersion::LoopyLandscapes))));
+        QDir::toNativeSeparators(input) +
+        u": the checksum %1 matches no game (original or corkscrew: %2, loopy: %3)"_s.arg(
+            Hex32(StoredChecksum(file)), Hex32(ComputeChecksum(body, GameVersion::Original)),
+            Hex32(ComputeChecksum(body, GameVersion::LoopyLandscapes))));
 }
 
 CommandResult PackCodeTable(const QString& source, const QString& output)
