@@ -84,25 +84,6 @@ private slots:
         window.document().markSaved();
     }
 
-    // Fault 1 at start-up: a code table that is a named pipe.
-    void windowStartsBesideTableThatIsAPipe()
-    {
-        for (const char* name : {"RCCODES.RCS", "VTCODES.RCS"}) {
-            QVERIFY(QFile::copy(QStringLiteral(RAILWRIGHT_BIN_DIR "/") + QLatin1String(name),
-                                m_dir->filePath(QLatin1String(name))));
-        }
-        const QString pipe = m_dir->filePath(u"OMCODES.RCS"_s);
-        QVERIFY(makeSpecialFile(SpecialKind::NamedPipe, pipe));
-        const PipeUnblocker unblocker(pipe);
-        ScriptedPrompts prompts;
-        const MainWindow window(prompts, nullptr, m_dir->path());
-        QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages.at(0).text,
-                 u"Can't open file: "_s + pipe + u" (is a named pipe, not a file)"_s);
-        QVERIFY(window.codeTables().operatingModes.empty());
-        QVERIFY(!window.codeTables().rideTypes.empty());
-    }
-
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };

@@ -267,8 +267,9 @@ void MainWindow::createRideSettingsMenu()
             [this] { m_controller.convertLayout(RecordLayout::Expansion); });
     connect(m_convertActions.toBase, &QAction::triggered, this,
             [this] { m_controller.convertLayout(RecordLayout::Base); });
-    // The menu shows only the conversion the record allows, checked as it opens.
-    connect(rideSet, &QMenu::aboutToShow, this, &MainWindow::showConversionTarget);
+    // Only the conversion the record allows is enabled.
+    connect(&m_document, &TrackDesignDocument::contentsReplaced, this,
+            &MainWindow::showConversionTarget);
 }
 
 void MainWindow::showConversionTarget()

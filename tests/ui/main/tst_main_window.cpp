@@ -67,6 +67,7 @@ private slots:
     void editBoxKeys();
     void saveAsAddsSuffix();
     void oversizedEncodeIsRefused();
+    void convertingLayoutIsOneStep();
 
 private:
     QString write(const QString& name, const ByteBuffer& bytes)
@@ -427,6 +428,22 @@ void TestMainWindow::oversizedEncodeIsRefused()
     QCOMPARE(m_prompts->messages.constLast().text,
              u"The encoded design would be 65,008 bytes, more than the 65,000 a track-design "
              u"file may have. The document was left as it was."_s);
+}
+
+void TestMainWindow::convertingLayoutIsOneStep()
+{
+    const ByteBuffer record = designRecord(8058, 0x01);
+    open(write(u"base.TD4"_s, encodedFile(record)));
+    trigger("Toolbar_Decode");
+    QVERIFY(!m_window->action("SM_ConvertBase")->isEnabled());
+    trigger("SM_ConvertExpansion");
+    QCOMPARE(bytes().size(), std::size_t(8198));
+    QCOMPARE(bytes()[7], std::uint8_t(0x05)); // the expansion flag joins scheme 1
+    QCOMPARE(m_window->document().gameVersion(), GameVersion::CorkscrewFollies);
+    QCOMPARE(m_window->action("SM_Undo")->text(), u"&Undo Convert to Expansion Layout"_s);
+    trigger("SM_Undo");
+    QCOMPARE(bytes(), record);
+    QCOMPARE(m_window->document().gameVersion(), GameVersion::Original);
 }
 
 QTEST_MAIN(TestMainWindow)
