@@ -90,7 +90,12 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
                     statusBar()->sizeHint().height());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The dock is deleted with the window's widgets, after this object's own members: its
+    // last hide must not reach a window that is half gone.
+    m_designDock->toggleViewAction()->disconnect(this);
+}
 
 QMenu* MainWindow::menu(const char* name) const
 {
