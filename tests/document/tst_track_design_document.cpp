@@ -36,7 +36,9 @@ private slots:
         QVERIFY(document.setByte(0, 0x41)); // the same value again makes no step
         QCOMPARE(document.undoStack()->count(), 1);
         QCOMPARE(document.contents(), bytesOf({0x41}));
+        document.markSaved();
         document.undoStack()->undo();
+        QVERIFY(document.changed()); // before the save is as changed as after it
         QVERIFY(document.isEmptyElement(0));
         QCOMPARE(document.contents(), ByteBuffer());
         QVERIFY(!SetChrVal(document, 0, QString()));
