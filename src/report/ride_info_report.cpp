@@ -3,6 +3,7 @@
 #include "codec/record_fields.h"
 #include "codec/record_layout.h"
 #include "number_text.h"
+#include "settings/code_names.h"
 #include "visible_text.h"
 
 #include <QLocale>
@@ -14,20 +15,6 @@ namespace railwright {
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Every entry is compared, so of several entries with the same code the last one
-// names it; the codes in the files are compared as stored, so a lower-case code
-// never matches.
-QString NameForCode(const CodeTable& table, const QString& code)
-{
-    QString name;
-    for (const CodeRecord& entry : table) {
-        if (QString::fromLatin1(entry.code.data(), qsizetype(entry.code.size())) == code) {
-            name = VisibleText(QString::fromStdString(Windows1252ToUtf8(TrimmedName(entry))));
-        }
-    }
-    return name;
-}
 
 QString ColorSchemeText(int value)
 {
@@ -73,9 +60,7 @@ QString BuildRideInfoReport(const TrackDesignDocument& record, const CodeTables&
     };
     const auto name = [&](const CodeTable& table, const FieldDescription& field) {
         const std::optional<int> value = StoredValue(view, field);
-        return value ? NameForCode(table,
-                                   QString::number(*value, 16).toUpper().rightJustified(2, u'0'))
-                     : missing;
+        return value ? VisibleText(CodeNames(table).name(std::uint8_t(*value))) : missing;
     };
     const std::optional<int> speedOrPeople = StoredValue(view, SpeedOrPeopleField);
     // The whole byte: a value of 8 or more names no scheme, though its low bits would.
