@@ -145,6 +145,14 @@ private:
     ByteBuffer m_record;
 };
 
+// A CSV record ends in CR LF. Windows' C runtime writes each line feed of the standard output
+// as CR LF already, so there the line feed alone gives those bytes.
+#ifdef Q_OS_WIN
+constexpr QStringView CsvRecordEnd = u"\n";
+#else
+constexpr QStringView CsvRecordEnd = u"\r\n";
+#endif
+
 QString CsvLine(const Row& row)
 {
     QString line;
@@ -156,7 +164,7 @@ QString CsvLine(const Row& row)
         }
         line += (i == 0 ? u""_s : u","_s) + text;
     }
-    return line + u"\r\n"_s;
+    return line += CsvRecordEnd;
 }
 
 QString JsonString(QStringView text)
