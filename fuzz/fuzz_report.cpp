@@ -8,7 +8,6 @@
 // many 130-byte entries (the last table may be cut short like a damaged file).
 #include "codec/code_table_format.h"
 #include "codec/game_version.h"
-#include "document/track_design_document.h"
 #include "report/ride_info_report.h"
 #include "report/visible_text.h"
 
@@ -61,12 +60,12 @@ const std::array<QString, 22> Labels = {
 // The name the report should give the byte at `offset`: that of the last entry whose code
 // is the byte in upper-case hexadecimal with its control characters shown, nothing when
 // no entry has it, "-" past the end of the record.
-QString ExpectedName(const CodeTable& table, const TrackDesignDocument& record, int offset)
+QString ExpectedName(const CodeTable& table, ByteView record, std::size_t offset)
 {
-    if (record.length() <= offset) {
+    if (record.size() <= offset) {
         return u"-"_s;
     }
-    const std::uint8_t value = record.valueAt(offset);
+    const std::uint8_t value = record[offset];
     const char* const digits = "0123456789ABCDEF";
     const std::string code{digits[value >> 4], digits[value & 0x0F]};
     QString name;
@@ -78,7 +77,7 @@ QString ExpectedName(const CodeTable& table, const TrackDesignDocument& record, 
     return name;
 }
 
-void CheckReport(const TrackDesignDocument& record, const CodeTables& tables, GameVersion version)
+void CheckReport(ByteView record, const CodeTables& tables, GameVersion version)
 {
     const QString report = BuildRideInfoReport(record, tables, version);
     require(!report.endsWith(u"\r\n"_s));
@@ -109,13 +108,13 @@ void CheckReport(const TrackDesignDocument& record, const CodeTables& tables, Ga
     require(lines[3] == Labels[3] + ExpectedName(tables.operatingModes, record, 6));
     // Plain byte values, shown as decimal with at least two digits; "-" for a field past
     // the end of the record, with no unit after it.
-    const auto present = [&record](int end) { return record.length() >= end; };
-    const auto decimal = [&](int offset) {
+    const auto present = [&record](std::size_t end) { return record.size() >= end; };
+    const auto decimal = [&](std::size_t offset) {
         return present(offset + 1)
-                   ? QStringLiteral("%1").arg(record.valueAt(offset), 2, 10, QLatin1Char('0'))
+                   ? QStringLiteral("%1").arg(record[offset], 2, 10, QLatin1Char('0'))
                    : u"-"_s;
     };
-    const auto withUnit = [&](int line, int end, const QString& unit) {
+    const auto withUnit = [&](int line, std::size_t end, const QString& unit) {
         return present(end) ? lines[line].endsWith(unit) : lines[line] == Labels[line] + u"-"_s;
     };
     require(lines[5] == Labels[5] + decimal(36));
@@ -138,16 +137,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::size_t recordLength = std::min<std::size_t>(std::size_t(data[0]) + 1, size - 1);
-    ByteBuffer bytes(data + 1, data + 1 + recordLength);
+    const ByteView record(data + 1, recordLength);
     std::size_t at = 1 + recordLength;
     CodeTables tables;
     tables.rideTypes = NextTable(data, size, at);
     tables.vehicleTypes = NextTable(data, size, at);
     tables.operatingModes = NextTable(data, size, at);
 
-    TrackDesignDocument record;
-    require(record.loadContents(std::move(bytes)));
-    require(record.length() == TrackDesignDocument::Index(recordLength));
     for (const GameVersion version :
          {GameVersion::Original, GameVersion::CorkscrewFollies, GameVersion::LoopyLandscapes}) {
         CheckReport(record, tables, version);

@@ -6,7 +6,6 @@
 #include "codec/record_layout.h"
 #include "codec/rle.h"
 #include "document/document_file.h"
-#include "document/track_design_document.h"
 #include "report/ride_info_report.h"
 #include "settings/code_tables.h"
 
@@ -220,19 +219,17 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
         return CommandResult::failure(load.messages.join(u"; "_s));
     }
 
-    TrackDesignDocument document;
-    if (!document.loadContents(std::move(decoded))) {
+    if (decoded.empty()) {
         return CommandResult::failure(QDir::toNativeSeparators(request.input) +
                                       u": there is no record to report on"_s);
     }
     // What the editor selects on Decode: a byte 7 of 4 or more means Corkscrew Follies; a
     // record without a byte 7 has no mark.
-    const bool expansion =
-        document.length() > TrackDesignDocument::Index(record::SchemeAndVersion) &&
-        document.valueAt(record::SchemeAndVersion) >= record::ExpansionFlag;
+    const bool expansion = decoded.size() > record::SchemeAndVersion &&
+                           decoded[record::SchemeAndVersion] >= record::ExpansionFlag;
     const GameVersion version =
         request.version.value_or(expansion ? GameVersion::CorkscrewFollies : GameVersion::Original);
-    out << BuildRideInfoReport(document, load.tables, version, u"\n"_s) << '\n';
+    out << BuildRideInfoReport(decoded, load.tables, version, u"\n"_s) << '\n';
     return CommandResult::success();
 }
 

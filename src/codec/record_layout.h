@@ -42,6 +42,9 @@ inline constexpr std::uint8_t LoadAmountMask = 0x07;
 
 inline constexpr std::size_t NumTrains = 36;
 inline constexpr std::size_t CarsPerTrain = 37;
+// The trains and cars per train the game runs.
+inline constexpr int MinTrainsOrCars = 1;
+inline constexpr int MaxTrainsOrCars = 12;
 inline constexpr std::size_t MinWaitTime = 38;
 inline constexpr std::size_t MaxWaitTime = 39;
 inline constexpr std::size_t SpeedOrPeople = 40;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codec/record_layout.h"
 #include "document/track_design_document.h"
 
 #include <QLocale>
@@ -38,8 +39,8 @@ enum LoadAmount
     AnyLoad = 4,
 };
 
-inline constexpr int MinTrainsOrCars = 1;
-inline constexpr int MaxTrainsOrCars = 12;
+using record::MaxTrainsOrCars;
+using record::MinTrainsOrCars;
 inline constexpr int MaxByteCount = 255; // waiting times and speed or people
 // Bytes a record needs for the operation settings (up to and including speed or people).
 inline constexpr TrackDesignDocument::Index RideOperationRecordLength = 41;

@@ -1,6 +1,6 @@
 #include "field_warnings.h"
 
-#include "operation/ride_operation.h"
+#include "codec/record_layout.h"
 #include "settings/setting_bytes.h"
 
 #include <QLocale>
@@ -20,11 +20,11 @@ QString FieldWarning(ByteView record, const record::FieldDescription& field)
     }
     if (field.offset == record::NumTrainsField.offset ||
         field.offset == record::CarsPerTrainField.offset) {
-        if (*value < MinTrainsOrCars || *value > MaxTrainsOrCars) {
+        if (*value < record::MinTrainsOrCars || *value > record::MaxTrainsOrCars) {
             return u"%1 is %2; the game runs %3 to %4."_s.arg(QString::fromLatin1(field.name))
                 .arg(*value)
-                .arg(MinTrainsOrCars)
-                .arg(MaxTrainsOrCars);
+                .arg(record::MinTrainsOrCars)
+                .arg(record::MaxTrainsOrCars);
         }
         return {};
     }

@@ -37,19 +37,12 @@ QString ColorSchemeText(int value)
 
 } // namespace
 
-QString BuildRideInfoReport(const TrackDesignDocument& record, const CodeTables& tables,
-                            GameVersion version, const QString& lineBreak)
+QString BuildRideInfoReport(ByteView view, const CodeTables& tables, GameVersion version,
+                            const QString& lineBreak)
 {
     using namespace record;
     const QLocale locale;
-    // The record as the grid shows it (an empty element reads 0), as far as the report
-    // looks; a field past its end is shown as missing.
-    ByteBuffer bytes(
-        std::size_t(qMin(record.length(), TrackDesignDocument::Index(InterpretedLength))));
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = record.valueAt(TrackDesignDocument::Index(i));
-    }
-    const ByteView view(bytes);
+    // A field past the end of the record is shown as missing.
     const QString missing = u"-"_s;
     const auto number = [&](std::optional<double> value, const QString& unit = {}) {
         return value ? FormatNumber(*value, locale) + unit : missing;

@@ -1,20 +1,20 @@
 #pragma once
 
+#include "codec/byte_buffer.h"
 #include "codec/code_table_format.h"
 #include "codec/game_version.h"
-#include "document/track_design_document.h"
 
 #include <QString>
 
 namespace railwright {
 
-// The 22 lines of the "Ride Info" report for a decoded record, joined by `lineBreak`
+// The 22 lines of the "Ride Info" report for a decoded record's bytes, joined by `lineBreak`
 // with none after the last. Never fails: a field the record is too short for shows as
 // "-", an unknown code gives an empty name, control characters in a name are shown
 // (VisibleText). The values come from the record's field descriptions; numbers use the
 // decimal separator of the default QLocale.
-[[nodiscard]] QString BuildRideInfoReport(const TrackDesignDocument& record,
-                                          const CodeTables& tables, GameVersion version,
+[[nodiscard]] QString BuildRideInfoReport(ByteView record, const CodeTables& tables,
+                                          GameVersion version,
                                           const QString& lineBreak = QStringLiteral("\r\n"));
 
 } // namespace railwright

@@ -17,7 +17,7 @@ namespace {
 
 // An 80-byte record with a recognisable byte everywhere and the six operation bytes
 // (35 to 40) given in `six`.
-ByteBuffer record(const QByteArray& six, std::size_t length = 80)
+ByteBuffer recordWith(const QByteArray& six, std::size_t length = 80)
 {
     ByteBuffer bytes(length);
     for (std::size_t i = 0; i < length; ++i) {
@@ -66,7 +66,7 @@ private slots:
     {
         QFETCH(QByteArray, six);
         TrackDesignDocument document;
-        QVERIFY(document.loadContents(record(six)));
+        QVERIFY(document.loadContents(recordWith(six)));
         const RideOperation operation = ReadRideOperation(document);
         QTEST(flagText(operation), "flags");
         QTEST((QList{operation.trains, operation.cars, operation.minWait, operation.maxWait,
@@ -80,7 +80,7 @@ private slots:
     {
         for (int flags = 0; flags < 256; ++flags) {
             TrackDesignDocument document;
-            QVERIFY(document.loadContents(record(QByteArray(1, char(flags)))));
+            QVERIFY(document.loadContents(recordWith(QByteArray(1, char(flags)))));
             const int expected = (flags & 0xF8) + ((flags & 8) ? std::min(flags & 7, 4) : 0);
             QCOMPARE(int(PackDepartureFlags(ReadRideOperation(document))), expected);
         }
@@ -89,7 +89,7 @@ private slots:
     void applyWritesTheSixBytes()
     {
         TrackDesignDocument document;
-        QVERIFY(document.loadContents(record(QByteArray::fromHex("8B 02 05 0A 14 1E"))));
+        QVERIFY(document.loadContents(recordWith(QByteArray::fromHex("8B 02 05 0A 14 1E"))));
         RideOperation operation;
         operation.useMinimumTime = operation.leaveWhenAnotherArrives = true;
         operation.waitForLoad = true;
@@ -98,14 +98,14 @@ private slots:
         operation.maxWait = 255;
         operation.speedOrPeople = 40;
         QCOMPARE(ApplyRideOperation(document, operation), QString());
-        QCOMPARE(document.contents(), record(QByteArray::fromHex("59 0C 01 00 FF 28")));
+        QCOMPARE(document.contents(), recordWith(QByteArray::fromHex("59 0C 01 00 FF 28")));
         QVERIFY(document.changed());
 
         // All six bytes are one step; Ok with nothing changed makes none.
         QCOMPARE(document.undoStack()->count(), 1);
         document.markSaved();
         QCOMPARE(ApplyRideOperation(document, ReadRideOperation(document)), QString());
-        QCOMPARE(document.contents(), record(QByteArray::fromHex("59 0C 01 00 FF 28")));
+        QCOMPARE(document.contents(), recordWith(QByteArray::fromHex("59 0C 01 00 FF 28")));
         QVERIFY(!document.changed());
     }
 
@@ -133,7 +133,7 @@ private slots:
         QFETCH(int, length);
         QFETCH(RideOperation, operation);
         QFETCH(QString, mentions);
-        const ByteBuffer before = record({}, std::size_t(length));
+        const ByteBuffer before = recordWith({}, std::size_t(length));
         TrackDesignDocument document;
         QVERIFY(document.loadContents(before));
         const QString error = ApplyRideOperation(document, operation);
@@ -174,7 +174,7 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QString, steps);
         TrackDesignDocument document;
-        QVERIFY(document.loadContents(record(before)));
+        QVERIFY(document.loadContents(recordWith(before)));
         RideOperationDialog dialog(ReadRideOperation(document));
         QTimer::singleShot(0, &dialog, [&] {
             for (const QString& step : steps.split(u' ')) {

@@ -491,7 +491,9 @@ bool MainWindow::EnDc(bool decode)
 
 void MainWindow::ShowRideInfo()
 {
-    m_prompts.tell(BuildRideInfoReport(m_document, m_tables, m_document.gameVersion()),
+    // Only a decoded record is reported on, and it has no empty elements: its contents are
+    // the bytes the grid shows.
+    m_prompts.tell(BuildRideInfoReport(m_document.contents(), m_tables, m_document.gameVersion()),
                    QStringLiteral("Ride Info"));
 }
 

@@ -1,0 +1,13 @@
+cmake_minimum_required(VERSION 3.25)
+# The command-line tool runs where no display, widget or GUI library is installed: of Qt it
+# may need Qt Core only.
+execute_process(COMMAND readelf --dynamic "${PROGRAM}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE dynamic ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "readelf --dynamic ${PROGRAM}: ${errors}")
+endif()
+# Only the libraries the program needs name a Qt library in the dynamic section.
+string(REGEX MATCHALL "libQt6[A-Za-z]+" needed "${dynamic}")
+if(NOT needed STREQUAL "libQt6Core")
+    message(FATAL_ERROR "railwright-cli needs the Qt libraries \"${needed}\", expected only libQt6Core")
+endif()
