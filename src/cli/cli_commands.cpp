@@ -223,12 +223,9 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
         return CommandResult::failure(QDir::toNativeSeparators(request.input) +
                                       u": there is no record to report on"_s);
     }
-    // What the editor selects on Decode: a byte 7 of 4 or more means Corkscrew Follies; a
-    // record without a byte 7 has no mark.
-    const bool expansion = decoded.size() > record::SchemeAndVersion &&
-                           decoded[record::SchemeAndVersion] >= record::ExpansionFlag;
-    const GameVersion version =
-        request.version.value_or(expansion ? GameVersion::CorkscrewFollies : GameVersion::Original);
+    // What the editor selects on Decode.
+    const GameVersion version = request.version.value_or(
+        MarksExpansion(decoded) ? GameVersion::CorkscrewFollies : GameVersion::Original);
     out << BuildRideInfoReport(decoded, load.tables, version, u"\n"_s) << '\n';
     return CommandResult::success();
 }

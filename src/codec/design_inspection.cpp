@@ -52,6 +52,12 @@ ChecksumMatch MatchChecksum(ByteView file)
     return ChecksumMatch::None;
 }
 
+bool MarksExpansion(ByteView record)
+{
+    return record.size() > record::SchemeAndVersion &&
+           record[record::SchemeAndVersion] >= record::ExpansionFlag;
+}
+
 RecordFacts InspectRecord(ByteView record)
 {
     RecordFacts facts;

@@ -63,6 +63,10 @@ struct DesignInspection
 // Never Unusual.
 [[nodiscard]] RecordLayout HeaderLayout(std::size_t length, std::uint8_t byte7);
 
+// Whether a decoded record says it was made with an expansion: byte 7 holds 4 or more (the
+// editor's rule on Decode; a record without a byte 7 says nothing).
+[[nodiscard]] bool MarksExpansion(ByteView record);
+
 // Length, layout (by length; the track data start of an unusual length by byte 7's
 // expansion flag) and the track pieces of a decoded record.
 [[nodiscard]] RecordFacts InspectRecord(ByteView record);

@@ -1,8 +1,8 @@
 #include "document_controller.h"
 
 #include "codec/checksum.h"
+#include "codec/design_inspection.h"
 #include "codec/layout_conversion.h"
-#include "codec/record_layout.h"
 #include "codec/rle.h"
 #include "design_health.h"
 #include "document_file.h"
@@ -226,12 +226,10 @@ bool DocumentController::decode()
                        AppCaption);
         return false;
     }
-    // Byte 7 of an expansion record holds 4 or more. Only the base-game choice moves:
-    // "Loopy Landscapes" is an expansion too, and its checksum must stay.
+    // Only the base-game choice moves: "Loopy Landscapes" is an expansion too, and its
+    // checksum must stay.
     GameVersion version = m_document.gameVersion();
-    const ByteBuffer& record = decoded.record;
-    if (version == GameVersion::Original && record.size() > record::SchemeAndVersion &&
-        record[record::SchemeAndVersion] >= record::ExpansionFlag) {
+    if (version == GameVersion::Original && MarksExpansion(decoded.record)) {
         version = GameVersion::CorkscrewFollies;
     }
     return m_document.replaceContents(u"Decode"_s, std::move(decoded.record), ContentKind::Decoded,
