@@ -230,10 +230,10 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
         return CommandResult::failure(QDir::toNativeSeparators(request.input) +
                                       u": there is no record to report on"_s);
     }
-    const GameVersion version = request.version.value_or(
-        loopy                     ? GameVersion::LoopyLandscapes
-        : MarksExpansion(decoded) ? GameVersion::CorkscrewFollies
-                                  : GameVersion::Original);
+    const GameVersion version =
+        request.version.value_or(loopy                     ? GameVersion::LoopyLandscapes
+                                 : MarksExpansion(decoded) ? GameVersion::CorkscrewFollies
+                                                           : GameVersion::Original);
     out << BuildRideInfoReport(decoded, load.tables, version, u"\n"_s) << '\n';
     return CommandResult::success();
 }

@@ -40,8 +40,7 @@ QString versionName(GameVersion version)
 }
 
 // Offered codes first, in the table's order, then the rest of `all` in its own order.
-template<typename Offered>
-FitOrder orderBy(const std::vector<std::uint8_t>& all, Offered offered)
+template <typename Offered> FitOrder orderBy(const std::vector<std::uint8_t>& all, Offered offered)
 {
     FitOrder order;
     for (std::uint8_t code : all) {
@@ -63,8 +62,8 @@ FitOrder orderBy(const std::vector<std::uint8_t>& all, Offered offered)
 const RideRules* RulesForRide(std::uint8_t ride)
 {
     const RideRules* end = AllRideRules + AllRideRulesCount;
-    const RideRules* found = std::lower_bound(
-        AllRideRules, end, ride, [](const RideRules& rules, std::uint8_t code) {
+    const RideRules* found =
+        std::lower_bound(AllRideRules, end, ride, [](const RideRules& rules, std::uint8_t code) {
             return rules.ride < code;
         });
     return found != end && found->ride == ride ? found : nullptr;
@@ -113,15 +112,13 @@ bool ChainLiftFits(std::uint8_t ride, std::uint8_t piece)
     return rules == nullptr || holds(rules->chainLiftPieces, piece);
 }
 
-FitOrder OrderVehicles(std::uint8_t ride, GameVersion version,
-                       const std::vector<std::uint8_t>& all)
+FitOrder OrderVehicles(std::uint8_t ride, GameVersion version, const std::vector<std::uint8_t>& all)
 {
     if (RulesForRide(ride) == nullptr) {
         return {all, 0};
     }
-    return orderBy(all, [&](std::uint8_t code) {
-        return VehicleFit(ride, code, version) == Fit::Fits;
-    });
+    return orderBy(all,
+                   [&](std::uint8_t code) { return VehicleFit(ride, code, version) == Fit::Fits; });
 }
 
 FitOrder OrderModes(std::uint8_t ride, const std::vector<std::uint8_t>& all)
@@ -220,8 +217,7 @@ QStringList DesignWarnings(ByteView record, GameVersion version)
     const std::size_t start = HeaderLayout(record.size(), byte7) == RecordLayout::Expansion
                                   ? ExpansionTrackDataStart
                                   : BaseTrackDataStart;
-    for (std::size_t at = start; at + 1 < record.size() && record[at] != TrackEndMarker;
-         at += 2) {
+    for (std::size_t at = start; at + 1 < record.size() && record[at] != TrackEndMarker; at += 2) {
         const QString why = PieceWarning(ride, record[at], record[at + 1]);
         if (why.isEmpty()) {
             continue;

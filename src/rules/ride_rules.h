@@ -21,9 +21,9 @@ namespace railwright::rules {
 
 enum class Fit
 {
-    Fits,        // the game offers it (or the ride type is unknown)
-    LaterGame,   // offered only from a later game version than the design's
-    NotOffered,  // the game does not offer it for this ride
+    Fits,       // the game offers it (or the ride type is unknown)
+    LaterGame,  // offered only from a later game version than the design's
+    NotOffered, // the game does not offer it for this ride
 };
 
 [[nodiscard]] Fit VehicleFit(std::uint8_t ride, std::uint8_t vehicle, GameVersion version);
@@ -54,8 +54,7 @@ struct FitOrder
 [[nodiscard]] FitOrder OrderModes(std::uint8_t ride, const std::vector<std::uint8_t>& all);
 
 // The player-facing reason a vehicle, mode or piece does not fit; empty when it fits.
-[[nodiscard]] QString VehicleWarning(std::uint8_t ride, std::uint8_t vehicle,
-                                     GameVersion version);
+[[nodiscard]] QString VehicleWarning(std::uint8_t ride, std::uint8_t vehicle, GameVersion version);
 [[nodiscard]] QString ModeWarning(std::uint8_t ride, std::uint8_t mode);
 [[nodiscard]] QString PieceWarning(std::uint8_t ride, std::uint8_t piece, std::uint8_t flags);
 

@@ -233,10 +233,10 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(QString, version);
         writeFile(m_dir->path(), u"ride.bin"_s, record);
-        QCOMPARE(RunCli({u"encode"_s, path(u"ride.bin"_s), path(u"ride.TD4"_s), u"--game"_s,
-                         encodedFor})
-                     .exitCode,
-                 0);
+        QCOMPARE(
+            RunCli({u"encode"_s, path(u"ride.bin"_s), path(u"ride.TD4"_s), u"--game"_s, encodedFor})
+                .exitCode,
+            0);
         const CliRun run = RunCli(QStringList{u"info"_s, path(u"ride.TD4"_s)} + options);
         const QStringList lines = QString::fromUtf8(run.out).split(u'\n');
         QCOMPARE(lines.size(), 22 + 1); // the text after the last line end is empty

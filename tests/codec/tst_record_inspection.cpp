@@ -67,22 +67,19 @@ private slots:
         QTest::newRow("expansion, empty track")
             << recordWith(8198, {{7, 0x04}, {0x38, 0xFF}, {0xC4, 0xFF}}) << RecordLayout::Expansion
             << 0 << true;
-        QTest::newRow("base, no marker") << recordWith(8058, {}) << RecordLayout::Base << -1
-                                         << false;
+        QTest::newRow("base, no marker")
+            << recordWith(8058, {}) << RecordLayout::Base << -1 << false;
         QTest::newRow("base, a byte after the marker")
-            << recordWith(8058, {{0x38, 0xFF}, {0x1F00, 0x01}}) << RecordLayout::Base << 0
-            << false;
+            << recordWith(8058, {{0x38, 0xFF}, {0x1F00, 0x01}}) << RecordLayout::Base << 0 << false;
         QTest::newRow("base length, expansion flag")
             << recordWith(8058, {{7, 0x04}, {0x38, 0xFF}}) << RecordLayout::Base << 0 << false;
-        QTest::newRow("expansion length, no flag")
-            << recordWith(8198, {{0x38, 0xFF}, {0xC4, 0xFF}}) << RecordLayout::Expansion << 0
-            << false;
+        QTest::newRow("expansion length, no flag") << recordWith(8198, {{0x38, 0xFF}, {0xC4, 0xFF}})
+                                                   << RecordLayout::Expansion << 0 << false;
         QTest::newRow("unusual, expansion flag")
             << recordWith(300, {{7, 0x04}, {0x38, 0xFF}, {0xC8, 0xFF}}) << RecordLayout::Unusual
             << 2 << false;
         QTest::newRow("unusual, no flag")
-            << recordWith(300, {{0x38, 0xFF}, {0xC8, 0xFF}}) << RecordLayout::Unusual << 0
-            << false;
+            << recordWith(300, {{0x38, 0xFF}, {0xC8, 0xFF}}) << RecordLayout::Unusual << 0 << false;
     }
     void inspectsRecords()
     {

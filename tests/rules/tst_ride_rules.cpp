@@ -15,8 +15,8 @@ namespace {
 
 // A base-layout record of `ride`, `vehicle` and `mode` whose track list holds `pieces`
 // (code, flags pairs) and the end marker.
-ByteBuffer record(std::uint8_t ride, std::uint8_t vehicle, std::uint8_t mode,
-                  std::initializer_list<std::uint8_t> pieces)
+ByteBuffer designRecord(std::uint8_t ride, std::uint8_t vehicle, std::uint8_t mode,
+                        std::initializer_list<std::uint8_t> pieces)
 {
     ByteBuffer bytes(8058, 0);
     bytes[0] = ride;
@@ -144,7 +144,8 @@ void TestRideRules::fittingChoicesComeFirst()
 {
     const std::vector<std::uint8_t> all = {0x00, 0x09, 0x0B, 0x0C, 0x0F, 0x18, 0x25, 0x46};
     const FitOrder boats = OrderVehicles(0x08, GameVersion::Original, all);
-    QCOMPARE(boats.codes, (std::vector<std::uint8_t>{0x09, 0x0B, 0x0C, 0x0F, 0x18, 0x00, 0x25, 0x46}));
+    QCOMPARE(boats.codes,
+             (std::vector<std::uint8_t>{0x09, 0x0B, 0x0C, 0x0F, 0x18, 0x00, 0x25, 0x46}));
     QCOMPARE(boats.fitting, std::size_t(5));
 
     const FitOrder flying = OrderVehicles(0x3E, GameVersion::Original, all);
@@ -159,25 +160,25 @@ void TestRideRules::fittingChoicesComeFirst()
 
 void TestRideRules::designWarnings_data()
 {
-    QTest::addColumn<ByteBuffer>("record");
+    QTest::addColumn<ByteBuffer>("bytes");
     QTest::addColumn<GameVersion>("version");
     QTest::addColumn<QStringList>("warnings");
 
     QTest::newRow("a fitting wooden coaster")
-        << record(0x00, 0x02, 0x01, {0x02, 0x00, 0x00, 0x80, 0x06, 0x80, 0x01, 0x00})
+        << designRecord(0x00, 0x02, 0x01, {0x02, 0x00, 0x00, 0x80, 0x06, 0x80, 0x01, 0x00})
         << GameVersion::Original << QStringList();
     QTest::newRow("boat hire with log flume boats in continuous circuit")
-        << record(0x08, 0x25, 0x01, {0x02, 0x00}) << GameVersion::Original
+        << designRecord(0x08, 0x25, 0x01, {0x02, 0x00}) << GameVersion::Original
         << QStringList{u"Vehicle 25: This vehicle is not offered for this ride in the game"_s,
                        u"Operating mode 01: This operating mode is not offered for this ride in "
                        u"the game"_s};
     QTest::newRow("boat hire climbing, twice")
-        << record(0x08, 0x09, 0x05, {0x02, 0x00, 0x06, 0x00, 0x00, 0x00, 0x06, 0x00})
+        << designRecord(0x08, 0x09, 0x05, {0x02, 0x00, 0x06, 0x00, 0x00, 0x00, 0x06, 0x00})
         << GameVersion::Original
         << QStringList{u"Track piece 06 at byte 3A and 1 more: This ride cannot build this "
                        u"piece in the game"_s};
     QTest::newRow("chain lift on a station, inverted flag, cheat piece")
-        << record(0x00, 0x02, 0x01, {0x02, 0x80, 0x00, 0x40, 0x5F, 0x00})
+        << designRecord(0x00, 0x02, 0x01, {0x02, 0x80, 0x00, 0x40, 0x5F, 0x00})
         << GameVersion::Original
         << QStringList{u"Track piece 02 at byte 38: This piece cannot carry a chain lift on "
                        u"this ride"_s,
@@ -186,7 +187,7 @@ void TestRideRules::designWarnings_data()
                        u"Track piece 5F at byte 3C: This ride builds this piece only with a "
                        u"construction cheat"_s};
     QTest::newRow("hedge maze walls are not pieces")
-        << record(0x14, 0x00, 0x0B, {0x06, 0x00, 0x40, 0x80}) << GameVersion::Original
+        << designRecord(0x14, 0x00, 0x0B, {0x06, 0x00, 0x40, 0x80}) << GameVersion::Original
         << QStringList();
     QTest::newRow("two bytes") << ByteBuffer{0x08, 0x25} << GameVersion::Original
                                << QStringList{u"Vehicle 25: This vehicle is not offered for "
@@ -195,9 +196,9 @@ void TestRideRules::designWarnings_data()
 
 void TestRideRules::designWarnings()
 {
-    QFETCH(ByteBuffer, record);
+    QFETCH(ByteBuffer, bytes);
     QFETCH(GameVersion, version);
-    QTEST(DesignWarnings(record, version), "warnings");
+    QTEST(DesignWarnings(bytes, version), "warnings");
 }
 
 QTEST_GUILESS_MAIN(TestRideRules)

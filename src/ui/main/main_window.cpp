@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
@@ -65,6 +67,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
 
     createFileMenu();
     createEditMenu();
+    createDesignMenu();
     createViewMenu();
     createRideSettingsMenu();
     createOptionsMenu();
@@ -85,9 +88,17 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
         m_grid->setDisplayMode(DisplayMode::Hexidecimal);
     }
     showContentKind(m_document.kind());
-    // 9450 x 5955 twips of client area, as the window was first laid out.
-    resize(630, 397 + menuBar()->sizeHint().height() + m_toolbar->sizeHint().height() +
-                    statusBar()->sizeHint().height());
+    // 9450 x 5955 twips of client area, as the window was first laid out, but never more
+    // than the screen offers (a large scale factor on a small screen).
+    QSize size(630, 397 + menuBar()->sizeHint().height() + m_toolbar->sizeHint().height() +
+                        statusBar()->sizeHint().height());
+    if (const QScreen* shown = screen(); shown != nullptr) {
+        // The frame the window system adds around the client area is not known before the
+        // window is shown; a small margin keeps it on the screen.
+        const QSize frame(16, 48);
+        size = size.boundedTo(shown->availableGeometry().size() - frame);
+    }
+    resize(size);
 }
 
 MainWindow::~MainWindow()
@@ -190,6 +201,10 @@ void MainWindow::createFileMenu()
     connect(
         addItem(file, "SM_Open", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
         &QAction::triggered, &m_controller, &DocumentController::openFile);
+    m_recentMenu = addSubmenu(file, "SM_Recent", QStringLiteral("Open &Recent"));
+    connect(&m_controller, &DocumentController::recentFilesChanged, this,
+            &MainWindow::showRecentFiles);
+    showRecentFiles();
     addSeparator(file, "Break7");
     connect(addItem(file, "SM_Save", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
             &QAction::triggered, &m_controller, &DocumentController::save);
@@ -231,6 +246,56 @@ void MainWindow::createEditMenu()
     connect(addItem(edit, "SM_GoTo", QStringLiteral("&Go to Address..."),
                     QKeySequence(Qt::CTRL | Qt::Key_G)),
             &QAction::triggered, m_grid, &GridEditor::goToAddress);
+}
+
+// The last designs opened or saved, most recent first; the full path tells two files of
+// one name apart.
+void MainWindow::showRecentFiles()
+{
+    m_recentMenu->clear();
+    const QStringList paths = m_controller.settings().recentFiles();
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString& path = paths.at(i);
+        QString caption = QDir::toNativeSeparators(path);
+        caption.replace(u'&', QStringLiteral("&&"));
+        QAction* item = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(caption));
+        item->setObjectName(QStringLiteral("SM_Recent%1").arg(i + 1));
+        connect(item, &QAction::triggered, this, [this, path] {
+            // The menu is rebuilt while the file opens: leave its handler first.
+            QMetaObject::invokeMethod(
+                this, [this, path] { m_controller.openRecentFile(path); }, Qt::QueuedConnection);
+        });
+    }
+    addSeparator(m_recentMenu, "Break_Recent");
+    QAction* clear = addItem(m_recentMenu, "SM_RecentClear", QStringLiteral("&Clear Menu"));
+    clear->setEnabled(!paths.isEmpty());
+    connect(clear, &QAction::triggered, &m_controller, &DocumentController::clearRecentFiles);
+}
+
+// Decode, Encode and Ride Info: the same actions the toolbar shows, so both are always
+// enabled alike.
+void MainWindow::createDesignMenu()
+{
+    QMenu* design = addSubmenu(nullptr, "M_Design", QStringLiteral("&Design"));
+    const auto item = [&](const char* name, const QString& caption, QKeySequence shortcut,
+                          const QString& tip, ToolbarPicture picture) {
+        QAction* shared = addItem(design, name, caption, shortcut);
+        shared->setIcon(toolbarIcon(picture));
+        shared->setToolTip(tip + QStringLiteral(" (") +
+                           shortcut.toString(QKeySequence::NativeText) + u')');
+        return shared;
+    };
+    connect(item("Toolbar_Decode", QStringLiteral("&Decode"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                 QStringLiteral("Decode the file into its ride record"), ToolbarPicture::Decode),
+            &QAction::triggered, &m_controller, &DocumentController::decode);
+    connect(item("Toolbar_Encode", QStringLiteral("&Encode"), QKeySequence(Qt::CTRL | Qt::Key_E),
+                 QStringLiteral("Encode the record and add the checksum"), ToolbarPicture::Encode),
+            &QAction::triggered, &m_controller, &DocumentController::encode);
+    addSeparator(design, "Break_Design");
+    connect(item("Toolbar_RideInfo", QStringLiteral("Ride &Info"),
+                 QKeySequence(Qt::CTRL | Qt::Key_I),
+                 QStringLiteral("Show the decoded ride's statistics"), ToolbarPicture::RideInfo),
+            &QAction::triggered, this, &MainWindow::ShowRideInfo);
 }
 
 void MainWindow::createViewMenu()
@@ -312,6 +377,13 @@ void MainWindow::createOptionsMenu()
         m_grid->setSkipZeros(true);
     }
     connect(skipZero, &QAction::toggled, m_grid, &GridEditor::setSkipZeros);
+
+    QAction* decodeOnOpen =
+        addItem(options, "SM_DecodeOnOpen", QStringLiteral("&Decode Designs When Opened"));
+    decodeOnOpen->setCheckable(true);
+    decodeOnOpen->setChecked(m_controller.settings().decodeOnOpen());
+    connect(decodeOnOpen, &QAction::toggled, this,
+            [this](bool on) { m_controller.settings().setDecodeOnOpen(on); });
 }
 
 void MainWindow::createAboutMenu()
@@ -359,16 +431,11 @@ void MainWindow::createToolbar()
            QStringLiteral("Delete the selected Data String text"), ToolbarPicture::Delete, m_grid,
            &GridEditor::deleteText);
     separator("Toolbar_Separator9");
-    button("Toolbar_RideInfo", QStringLiteral("Ride Info"),
-           QStringLiteral("Show the decoded ride's statistics"), ToolbarPicture::RideInfo, this,
-           &MainWindow::ShowRideInfo);
+    // The Design menu's own actions.
+    m_toolbar->addAction(action("Toolbar_RideInfo"));
     separator("Toolbar_Separator11");
-    button("Toolbar_Decode", QStringLiteral("Decode"),
-           QStringLiteral("Decode the file into its ride record"), ToolbarPicture::Decode,
-           &m_controller, &DocumentController::decode);
-    button("Toolbar_Encode", QStringLiteral("Encode"),
-           QStringLiteral("Encode the record and add the checksum"), ToolbarPicture::Encode,
-           &m_controller, &DocumentController::encode);
+    m_toolbar->addAction(action("Toolbar_Decode"));
+    m_toolbar->addAction(action("Toolbar_Encode"));
 }
 
 void MainWindow::createStatusBar()
@@ -481,6 +548,8 @@ void MainWindow::showCurrentPath(const QString& path)
 {
     if (!path.isEmpty()) {
         setWindowTitle(titleFor(DisplayFileName(path)));
+        // The window system knows the whole path (two files of one name in the title).
+        setWindowFilePath(path);
     }
 }
 

@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -44,6 +46,17 @@ ByteBuffer designRecord(std::size_t length, std::uint8_t byte7)
     return record;
 }
 
+// A base-layout record as the game saves it: three track pieces, the end marker and zeros
+// to the end, so the bytes saved without encoding read as a decoded record.
+ByteBuffer trackRecord()
+{
+    ByteBuffer record = designRecord(8058, 0x01);
+    const std::uint8_t track[] = {0x02, 0x00, 0x00, 0x80, 0x01, 0x00, 0xFF};
+    std::fill(record.begin() + 0x38, record.end(), 0);
+    std::copy(std::begin(track), std::end(track), record.begin() + 0x38);
+    return record;
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -68,6 +81,12 @@ private slots:
     void saveAsAddsSuffix();
     void oversizedEncodeIsRefused();
     void convertingLayoutIsOneStep();
+    void damagedDesignEncodeAsks_data();
+    void damagedDesignEncodeAsks();
+    void decodedRecordReopens_data();
+    void decodedRecordReopens();
+    void recentFilesAndFolders();
+    void decodeWhenOpened();
 
 private:
     QString write(const QString& name, const ByteBuffer& bytes)
@@ -84,6 +103,12 @@ private:
     [[nodiscard]] ByteBuffer bytes() const { return m_window->document().contents(); }
     [[nodiscard]] QLineEdit* dataString() const { return m_window->gridEditor()->dataString(); }
 
+    void newWindow();
+    // Presses `keys` where the keyboard focus is, as a user types a shortcut.
+    void press(const QKeySequence& keys);
+    [[nodiscard]] QString lastMessage() const { return m_prompts->messages.constLast().text; }
+
+    QTemporaryDir m_settingsDir;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedPrompts> m_prompts;
     std::unique_ptr<MainWindow> m_window;
@@ -94,17 +119,36 @@ void TestMainWindow::initTestCase()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     // Closing the window under test must not end the test program.
     QApplication::setQuitOnLastWindowClosed(false);
+    // What the editor remembers stays in this run's own folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
 }
 
 void TestMainWindow::init()
 {
+    QSettings(u"Railwright"_s, u"Railwright"_s).clear();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_prompts = std::make_unique<ScriptedPrompts>();
+    newWindow();
+}
+
+// A window as the next run of the editor opens it.
+void TestMainWindow::newWindow()
+{
+    if (m_window) {
+        m_window->document().markSaved();
+    }
+    m_window.reset();
     m_window = std::make_unique<MainWindow>(*m_prompts);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestMainWindow::press(const QKeySequence& keys)
+{
+    QWidget* target = QApplication::focusWidget();
+    QTest::keySequence(target != nullptr ? target : m_window.get(), keys);
 }
 
 void TestMainWindow::cleanup()
@@ -152,16 +196,20 @@ void TestMainWindow::editUndoRedoSave_data()
     QTest::addColumn<QString>("healthAfterDecode");
     QTest::addColumn<int>("spineByte");
     QTest::addColumn<int>("schemeByte7");
+    QTest::addColumn<QString>("versionLine"); // the first line of Ride Info
 
     QTest::newRow("base game") << designRecord(8058, 0x00) << GameVersion::Original
                                << GameVersion::Original << GameVersion::Original
-                               << u"Decoded: 8,058 bytes, base layout"_s << 32 << 1;
+                               << u"Decoded: 8,058 bytes, base layout"_s << 32 << 1
+                               << u"RCT Version: Orginal"_s;
     QTest::newRow("Corkscrew Follies")
         << designRecord(8198, 0x04) << GameVersion::CorkscrewFollies << GameVersion::Original
-        << GameVersion::CorkscrewFollies << u"Decoded: 8,198 bytes, expansion layout"_s << 56 << 5;
+        << GameVersion::CorkscrewFollies << u"Decoded: 8,198 bytes, expansion layout"_s << 56 << 5
+        << u"RCT Version: Corkscrew Follies"_s;
     QTest::newRow("Loopy Landscapes")
         << designRecord(8198, 0x06) << GameVersion::LoopyLandscapes << GameVersion::LoopyLandscapes
-        << GameVersion::LoopyLandscapes << u"Decoded: 8,198 bytes, expansion layout"_s << 56 << 5;
+        << GameVersion::LoopyLandscapes << u"Decoded: 8,198 bytes, expansion layout"_s << 56 << 5
+        << u"RCT Version: Loopy Landscapes"_s;
 }
 
 void TestMainWindow::editUndoRedoSave()
@@ -173,15 +221,22 @@ void TestMainWindow::editUndoRedoSave()
     QFETCH(QString, healthAfterDecode);
     QFETCH(int, spineByte);
     QFETCH(int, schemeByte7);
+    QFETCH(QString, versionLine);
 
     const ByteBuffer file = encodedFile(record, fileVersion);
     const QString path = write(u"ride.TD4"_s, file);
     open(path);
     QCOMPARE(m_window->document().gameVersion(), openedAs);
     QVERIFY(!m_window->action("SM_Undo")->isEnabled());
-    trigger("Toolbar_Decode");
+    // Ride Info waits for a decoded record; Ctrl+D decodes, as the Design menu's item does.
+    press(QKeySequence(Qt::CTRL | Qt::Key_I));
+    QVERIFY(m_prompts->messages.isEmpty());
+    press(QKeySequence(Qt::CTRL | Qt::Key_D));
     QCOMPARE(health(), healthAfterDecode);
     QCOMPARE(m_window->document().gameVersion(), decodedAs);
+    press(QKeySequence(Qt::CTRL | Qt::Key_I));
+    QCOMPARE(m_prompts->messages.size(), 1);
+    QCOMPARE(lastMessage().section(u"\r\n"_s, 0, 0), versionLine);
 
     // The test's own model of the record: every edit below, by byte.
     ByteBuffer expected = record;
@@ -423,6 +478,7 @@ void TestMainWindow::oversizedEncodeIsRefused()
     trigger("Toolbar_Decode");
     const ByteBuffer record = bytes();
     QCOMPARE(record.size(), std::size_t(64488));
+    m_prompts->choices.enqueue(0); // Encode anyway
     trigger("Toolbar_Encode");
     QCOMPARE(bytes(), record);
     QCOMPARE(m_prompts->messages.constLast().text,
@@ -444,6 +500,176 @@ void TestMainWindow::convertingLayoutIsOneStep()
     trigger("SM_Undo");
     QCOMPARE(bytes(), record);
     QCOMPARE(m_window->document().gameVersion(), GameVersion::Original);
+}
+
+// Encoding gives any record a valid checksum, so a design that did not open as a valid
+// one is encoded only after the user agrees, and the health field keeps saying so.
+void TestMainWindow::damagedDesignEncodeAsks_data()
+{
+    QTest::addColumn<ByteBuffer>("file");
+    QTest::addColumn<int>("choice"); // 0 Encode, 1 Cancel, -1 no question
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QString>("healthAfter");
+
+    ByteBuffer flipped = encodedFile(trackRecord());
+    flipped[40] ^= 0x10;
+    const QString checksumQuestion =
+        u"This design did not open as a valid track design (checksum matches no game "
+        u"version). Encoding gives it a valid checksum; the game may still reject it. Encode "
+        u"anyway?"_s;
+    QTest::newRow("flipped byte, cancel")
+        << flipped << 1 << checksumQuestion
+        << u"Decoded: 8,058 bytes, base layout (opened with a checksum matching no game "
+           u"version)"_s;
+    QTest::newRow("flipped byte, encode")
+        << flipped << 0 << checksumQuestion
+        << u"Base game or Corkscrew Follies design, checksum valid (opened with a checksum "
+           u"matching no game version)"_s;
+    QTest::newRow("unusual length")
+        << encodedFile(designRecord(8100, 0x00)) << 0
+        << u"This design did not open as a valid track design (its record is 8,100 bytes, "
+           u"neither 8,058 nor 8,198). Encoding gives it a valid checksum; the game may still "
+           u"reject it. Encode anyway?"_s
+        << u"Base game or Corkscrew Follies design, checksum valid"_s;
+    QTest::newRow("valid design") << encodedFile(trackRecord()) << -1 << QString()
+                                  << u"Base game or Corkscrew Follies design, checksum valid"_s;
+}
+
+void TestMainWindow::damagedDesignEncodeAsks()
+{
+    QFETCH(ByteBuffer, file);
+    QFETCH(int, choice);
+    QFETCH(QString, question);
+
+    open(write(u"damaged.TD4"_s, file));
+    trigger("Toolbar_Decode");
+    const ByteBuffer record = bytes();
+    if (choice >= 0) {
+        m_prompts->choices.enqueue(choice);
+    }
+    trigger("Toolbar_Encode");
+    QVERIFY(m_prompts->allUsed());
+    if (choice < 0) {
+        QVERIFY(m_prompts->questions.isEmpty());
+    } else {
+        QCOMPARE(m_prompts->questions.constLast().text, question);
+    }
+    QCOMPARE(m_window->document().kind(), choice == 1 ? ContentKind::Decoded : ContentKind::Raw);
+    QCOMPARE(bytes() == record, choice == 1);
+    QTEST(health(), "healthAfter");
+
+    // Until the next open.
+    m_window->document().markSaved();
+    open(write(u"good.TD4"_s, encodedFile(trackRecord())));
+    QCOMPARE(health(), u"Base game or Corkscrew Follies design, checksum valid"_s);
+}
+
+// A design saved with "Save Decoded" opens decoded again and encodes back to the file it
+// came from, byte for byte.
+void TestMainWindow::decodedRecordReopens_data()
+{
+    QTest::addColumn<int>("answer"); // 0 Yes, 1 No
+    QTest::addColumn<QString>("health");
+
+    QTest::newRow("open as decoded")
+        << 0 << u"Decoded: 8,058 bytes, base layout (opened as a decoded record)"_s;
+    QTest::newRow("open as it is") << 1 << u"Checksum matches no game version"_s;
+}
+
+void TestMainWindow::decodedRecordReopens()
+{
+    QFETCH(int, answer);
+
+    const ByteBuffer file = encodedFile(trackRecord());
+    open(write(u"ride.TD4"_s, file));
+    trigger("Toolbar_Decode");
+    m_prompts->savePaths.enqueue(m_dir->filePath(u"decoded.TD4"_s));
+    m_prompts->choices.enqueue(1); // Save Decoded
+    trigger("SM_SaveAs");
+    QCOMPARE(readFile(m_dir->filePath(u"decoded.TD4"_s)), asBytes(trackRecord()));
+
+    m_prompts->choices.enqueue(answer);
+    open(m_dir->filePath(u"decoded.TD4"_s));
+    QCOMPARE(m_prompts->questions.constLast().text,
+             u"This file is a decoded design record (saved without encoding). Open it as "
+             u"decoded?"_s);
+    QTEST(health(), "health");
+    QCOMPARE(m_window->action("Toolbar_Encode")->isEnabled(), answer == 0);
+    QCOMPARE(m_window->action("Toolbar_Decode")->isEnabled(), answer == 1);
+    QVERIFY(!m_window->document().changed());
+    if (answer == 0) {
+        press(QKeySequence(Qt::CTRL | Qt::Key_E));
+        m_prompts->savePaths.enqueue(m_dir->filePath(u"back.TD4"_s));
+        trigger("SM_SaveAs");
+        QCOMPARE(readFile(m_dir->filePath(u"back.TD4"_s)), asBytes(file));
+    }
+    QVERIFY(m_prompts->allUsed());
+}
+
+// Two designs of one name in two folders: the menu tells them apart by path, the dialogs
+// start where the user last was, and the list outlives the window.
+void TestMainWindow::recentFilesAndFolders()
+{
+    QDir(m_dir->path()).mkpath(u"one"_s);
+    QDir(m_dir->path()).mkpath(u"two"_s);
+    const QString first = write(u"one/base.TD4"_s, encodedFile(trackRecord()));
+    const QString second =
+        write(u"two/base.TD4"_s, encodedFile(trackRecord(), GameVersion::LoopyLandscapes));
+    QVERIFY(!m_window->action("SM_RecentClear")->isEnabled());
+    open(first);
+    open(second);
+    QCOMPARE(m_prompts->openStarts, (QStringList{QString(), m_dir->filePath(u"one"_s)}));
+    QCOMPARE(m_window->windowFilePath(), second);
+
+    newWindow();
+    QCOMPARE(m_window->action("SM_Recent1")->text(), u"&1 "_s + QDir::toNativeSeparators(second));
+    QCOMPARE(m_window->action("SM_Recent2")->text(), u"&2 "_s + QDir::toNativeSeparators(first));
+    QVERIFY(m_window->action("SM_Recent3") == nullptr);
+    trigger("SM_Recent2");
+    QTRY_COMPARE(m_window->windowFilePath(), first);
+    QCOMPARE(m_window->document().gameVersion(), GameVersion::Original);
+    QCOMPARE(m_window->action("SM_Recent1")->text(), u"&1 "_s + QDir::toNativeSeparators(first));
+
+    // Save As offers the current name.
+    m_prompts->savePaths.enqueue(QString());
+    trigger("SM_SaveAs");
+    QCOMPARE(m_prompts->saveStarts, QStringList{first});
+
+    // A design that is gone leaves the list when chosen.
+    QVERIFY(QFile::remove(second));
+    trigger("SM_Recent2");
+    QTRY_COMPARE(m_prompts->messages.size(), 1);
+    QVERIFY(lastMessage().startsWith(u"Can't open file: "_s));
+    QVERIFY(m_window->action("SM_Recent2") == nullptr);
+
+    trigger("SM_RecentClear");
+    QVERIFY(m_window->action("SM_Recent1") == nullptr);
+    newWindow();
+    QVERIFY(m_window->action("SM_Recent1") == nullptr);
+    QVERIFY(m_prompts->allUsed());
+}
+
+void TestMainWindow::decodeWhenOpened()
+{
+    QVERIFY(!m_window->action("SM_DecodeOnOpen")->isChecked());
+    trigger("SM_DecodeOnOpen");
+    newWindow();
+    QVERIFY(m_window->action("SM_DecodeOnOpen")->isChecked());
+
+    const ByteBuffer file = encodedFile(trackRecord());
+    open(write(u"ride.TD4"_s, file));
+    QCOMPARE(bytes(), trackRecord());
+    QCOMPARE(m_window->document().kind(), ContentKind::Decoded);
+    // One step, which Undo takes back to the file as it is on disk.
+    trigger("SM_Undo");
+    QCOMPARE(bytes(), file);
+    QVERIFY(!m_window->document().changed());
+
+    // A damaged design stays as it is.
+    ByteBuffer flipped = file;
+    flipped[40] ^= 0x10;
+    open(write(u"flipped.TD4"_s, flipped));
+    QCOMPARE(m_window->document().kind(), ContentKind::Raw);
 }
 
 QTEST_MAIN(TestMainWindow)
