@@ -3,6 +3,7 @@
 #include "code_list_model.h"
 #include "report/field_text.h"
 
+#include <QAbstractProxyModel>
 #include <QCompleter>
 #include <QLineEdit>
 #include <QStyleOptionComboBox>
@@ -72,9 +73,38 @@ void CodeComboBox::makeSearchable()
     // of "name (code)".
     completer()->setCompletionMode(QCompleter::PopupCompletion);
     completer()->setFilterMode(Qt::MatchContains);
+    // A search result chosen from the list with Enter, Tab or a click is the user's choice
+    // (the box itself would only show it, and then give way to the old code).
+    connect(completer(), qOverload<const QModelIndex&>(&QCompleter::activated), this,
+            [this](const QModelIndex& index) { chooseCompletion(index); });
+    // Enter on typed text with no result picked takes the first result.
+    connect(lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (m_code && lineEdit()->text() == itemText(m_model->rowForCode(*m_code))) {
+            return;
+        }
+        if (completer()->completionCount() > 0) {
+            completer()->setCurrentRow(0);
+            chooseCompletion(completer()->currentIndex());
+        }
+    });
     // Text typed but not chosen gives way to the shown code again.
     connect(lineEdit(), &QLineEdit::editingFinished, this, [this] { showCode(m_code); });
     showCode(m_code);
+}
+
+void CodeComboBox::chooseCompletion(const QModelIndex& index)
+{
+    const auto* proxy = qobject_cast<const QAbstractProxyModel*>(completer()->completionModel());
+    const QModelIndex source = proxy != nullptr ? proxy->mapToSource(index) : index;
+    if (!source.isValid() || source.model() != m_model) {
+        return;
+    }
+    const int code = m_model->codeAt(source.row());
+    if (m_code == code) {
+        showCode(m_code);
+        return;
+    }
+    emit codeChosen(code);
 }
 
 } // namespace railwright

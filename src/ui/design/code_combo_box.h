@@ -29,7 +29,8 @@ public:
     [[nodiscard]] QSize minimumSizeHint() const override;
 
 signals:
-    // The user chose the entry with this code.
+    // The user chose the entry with this code: from the list, or from the search results
+    // with Enter, Down and Enter, Tab or a click.
     void codeChosen(int code);
 
 protected:
@@ -37,6 +38,7 @@ protected:
 
 private:
     void makeSearchable();
+    void chooseCompletion(const QModelIndex& index);
     [[nodiscard]] QSize sizeForCharacters(int count) const;
 
     CodeListModel* m_model;

@@ -87,6 +87,7 @@ private slots:
     void decodedRecordReopens();
     void recentFilesAndFolders();
     void decodeWhenOpened();
+    void searchResultChosenWithKeys();
 
 private:
     QString write(const QString& name, const ByteBuffer& bytes)
@@ -106,6 +107,7 @@ private:
     void newWindow();
     // Presses `keys` where the keyboard focus is, as a user types a shortcut.
     void press(const QKeySequence& keys);
+    void type(const QString& text);
     [[nodiscard]] QString lastMessage() const { return m_prompts->messages.constLast().text; }
 
     QTemporaryDir m_settingsDir;
@@ -145,10 +147,26 @@ void TestMainWindow::newWindow()
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
 
+// Where a key the user presses goes: an open popup (a search's result list) first.
+static QWidget* keyTarget(QWidget* window)
+{
+    if (QWidget* popup = QApplication::activePopupWidget(); popup != nullptr) {
+        return popup;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr ? focus : window;
+}
+
 void TestMainWindow::press(const QKeySequence& keys)
 {
-    QWidget* target = QApplication::focusWidget();
-    QTest::keySequence(target != nullptr ? target : m_window.get(), keys);
+    QTest::keySequence(keyTarget(m_window.get()), keys);
+}
+
+void TestMainWindow::type(const QString& text)
+{
+    for (const QChar c : text) {
+        QTest::keyClicks(keyTarget(m_window.get()), QString(c));
+    }
 }
 
 void TestMainWindow::cleanup()
@@ -670,6 +688,34 @@ void TestMainWindow::decodeWhenOpened()
     flipped[40] ^= 0x10;
     open(write(u"flipped.TD4"_s, flipped));
     QCOMPARE(m_window->document().kind(), ContentKind::Raw);
+}
+
+// Typed text and Enter, or Down and Enter, choose a search result as one step; a vehicle the
+// game does not offer for the ride gets its warning mark.
+void TestMainWindow::searchResultChosenWithKeys()
+{
+    open(write(u"ride.TD4"_s, encodedFile(trackRecord())));
+    press(QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_window->findChild<QComboBox*>(u"Design_ride_type"_s)->setFocus(Qt::TabFocusReason);
+    type(u"Wooden Twister"_s);
+    press(QKeySequence(Qt::Key_Return));
+    QCOMPARE(bytes()[0], std::uint8_t(0x34));
+
+    m_window->findChild<QComboBox*>(u"Design_vehicle_type"_s)->setFocus(Qt::TabFocusReason);
+    type(u"flume"_s);
+    press(QKeySequence(Qt::Key_Down));
+    press(QKeySequence(Qt::Key_Return));
+    QCOMPARE(bytes()[1], std::uint8_t(0x25));
+    QCOMPARE(bytes().size(), trackRecord().size());
+    const auto* warning = m_window->findChild<QLabel*>(u"Warning_vehicle_type"_s);
+    QVERIFY(!warning->isHidden());
+    QCOMPARE(warning->toolTip(), u"This vehicle is not offered for this ride in the game."_s);
+
+    // Two steps, one each.
+    trigger("SM_Undo");
+    QCOMPARE(bytes()[1], trackRecord()[1]);
+    trigger("SM_Undo");
+    QCOMPARE(bytes(), trackRecord());
 }
 
 QTEST_MAIN(TestMainWindow)
