@@ -213,8 +213,8 @@ void MainWindow::createFileMenu()
     addSeparator(file, "Break4");
     QMenu* exportMenu = addSubmenu(file, "SM_Export", QStringLiteral("Expor&t"));
     // Export targets are announced but have no command yet; they stay disabled.
-    addItem(exportMenu, "SM_NoLimts", QStringLiteral("No Limits"))->setEnabled(false);
-    addItem(exportMenu, "SM_UltraCoaster", QStringLiteral("Ultra Coaster"))->setEnabled(false);
+    addItem(exportMenu, "SM_NoLimts", QStringLiteral("&No Limits"))->setEnabled(false);
+    addItem(exportMenu, "SM_UltraCoaster", QStringLiteral("&Ultra Coaster"))->setEnabled(false);
     addSeparator(file, "Break1");
     connect(addItem(file, "SM_Exit", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
             &QAction::triggered, this, &QWidget::close);
@@ -310,18 +310,19 @@ void MainWindow::createRideSettingsMenu()
     connect(addItem(rideSet, "SM_RideOp", QStringLiteral("&Ride Operation")), &QAction::triggered,
             this, &MainWindow::showRideOperation);
 
+    // Every submenu has its access keys (the captions read as they always did).
     QMenu* color = addSubmenu(rideSet, "SM_Color", QStringLiteral("&Color"));
-    QMenu* scheme = addSubmenu(color, "SM_ClrScheme", QStringLiteral("Color Scheme"));
-    addItem(scheme, "SM_CS_Same", QStringLiteral("All Vechicles The Same Color"));
-    addItem(scheme, "SM_CS_Train", QStringLiteral("Trains Have Different Colors"));
-    addItem(scheme, "SM_CS_Car", QStringLiteral("Each Car Has Different Colors"));
-    addItem(scheme, "SM_CS_NotUsed", QStringLiteral("Not Used"));
-    QMenu* track = addSubmenu(color, "SM_Track", QStringLiteral("Track"));
-    addSubmenu(track, "SM_TSC", QStringLiteral("Track Spine Color"));
-    addSubmenu(track, "SM_TRC", QStringLiteral("Track Rail Color"));
-    addSubmenu(track, "SM_SC", QStringLiteral("Support Colors"));
-    addSubmenu(color, "SM_Body_Color", QStringLiteral("Body Color"));
-    addSubmenu(color, "SM_Trim_Color", QStringLiteral("Trim Color"));
+    QMenu* scheme = addSubmenu(color, "SM_ClrScheme", QStringLiteral("Color &Scheme"));
+    addItem(scheme, "SM_CS_Same", QStringLiteral("&All Vechicles The Same Color"));
+    addItem(scheme, "SM_CS_Train", QStringLiteral("&Trains Have Different Colors"));
+    addItem(scheme, "SM_CS_Car", QStringLiteral("&Each Car Has Different Colors"));
+    addItem(scheme, "SM_CS_NotUsed", QStringLiteral("&Not Used"));
+    QMenu* track = addSubmenu(color, "SM_Track", QStringLiteral("&Track"));
+    addSubmenu(track, "SM_TSC", QStringLiteral("Track &Spine Color"));
+    addSubmenu(track, "SM_TRC", QStringLiteral("Track &Rail Color"));
+    addSubmenu(track, "SM_SC", QStringLiteral("S&upport Colors"));
+    addSubmenu(color, "SM_Body_Color", QStringLiteral("&Body Color"));
+    addSubmenu(color, "SM_Trim_Color", QStringLiteral("T&rim Color"));
 
     QMenu* type = addSubmenu(rideSet, "SM_Type", QStringLiteral("&Type"));
     addSubmenu(type, "SM_RC", QStringLiteral("&Ride"));
@@ -352,16 +353,16 @@ void MainWindow::showConversionTarget()
 void MainWindow::createOptionsMenu()
 {
     QMenu* options = addSubmenu(nullptr, "M_Options", QStringLiteral("&Options"));
-    QMenu* version = addSubmenu(options, "SM_RCT_Ver", QStringLiteral("RCT Version"));
+    QMenu* version = addSubmenu(options, "SM_RCT_Ver", QStringLiteral("RCT &Version"));
     const struct
     {
         const char* name;
         const char* caption;
         GameVersion version;
     } versions[] = {
-        {"SM_RCT_Org", "Orignal", GameVersion::Original},
-        {"SM_RCT_CF", "Corkscrew Follies", GameVersion::CorkscrewFollies},
-        {"SM_RCT_LL", "Loopy Landscapes", GameVersion::LoopyLandscapes},
+        {"SM_RCT_Org", "&Orignal", GameVersion::Original},
+        {"SM_RCT_CF", "&Corkscrew Follies", GameVersion::CorkscrewFollies},
+        {"SM_RCT_LL", "&Loopy Landscapes", GameVersion::LoopyLandscapes},
     };
     // The ride settings answer these items; they only start with "Orignal" checked.
     for (const auto& entry : versions) {
