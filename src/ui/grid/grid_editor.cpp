@@ -221,6 +221,18 @@ bool GridEditor::eventFilter(QObject* watched, QEvent* event)
         handleGridKey(*static_cast<QKeyEvent*>(event))) {
         return true;
     }
+    // Ctrl+Z drops pending typing before the Undo item sees it; Shift and AltGr type.
+    if (watched == d->grid && event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers typingModifiers =
+            key->modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier | Qt::ShiftModifier);
+        if ((key->matches(QKeySequence::Undo) && !d->typed.isEmpty()) ||
+            (key->text().size() == 1 && key->text().at(0).isPrint() &&
+             typingModifiers == (Qt::ControlModifier | Qt::AltModifier))) {
+            event->accept();
+            return true;
+        }
+    }
     if (watched == d->grid && event->type() == QEvent::Resize) {
         LayoutGridColumns();
         UpdateGridData();
@@ -334,9 +346,11 @@ void GridEditor::goToAddress()
         return;
     }
     if (*address >= d->document.length()) {
+        // In the base the user typed.
+        const bool hexadecimal = IsHexadecimalAddress(text);
         d->prompts.tell(u"There is no byte at address %1: the document ends at %2."_s.arg(
-                            QString::number(*address, 16).toUpper(),
-                            QString::number(d->document.length() - 1, 16).toUpper()),
+                            AddressText(*address, hexadecimal),
+                            AddressText(d->document.length() - 1, hexadecimal)),
                         u"Railwright"_s, UserPrompts::Icon::Information);
         return;
     }
@@ -346,8 +360,23 @@ void GridEditor::goToAddress()
 
 bool GridEditor::handleGridKey(const QKeyEvent& key)
 {
-    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
+    // Shift gives capital letters and symbols, AltGr (Ctrl+Alt on Windows) more symbols:
+    // these keys type, they are no commands.
+    const Qt::KeyboardModifiers typingModifiers = modifiers & ~Qt::ShiftModifier;
+    if (key.text().size() == 1 && key.text().at(0).isPrint() &&
+        (typingModifiers == Qt::NoModifier ||
+         typingModifiers == (Qt::ControlModifier | Qt::AltModifier))) {
+        typeIntoGrid(key.text());
+        return true;
+    }
     const bool ctrl = modifiers == Qt::ControlModifier;
+    if (ctrl && key.matches(QKeySequence::Undo) && !d->typed.isEmpty()) {
+        // Typing not yet stored is dropped before any document step is undone.
+        selectIndex(d->selectedIndex);
+        return true;
+    }
     if (modifiers != Qt::NoModifier && !ctrl) {
         return false;
     }
