@@ -354,6 +354,11 @@ void GridEditor::goToAddress()
                         u"Railwright"_s, UserPrompts::Icon::Information);
         return;
     }
+    // A byte hidden by "Skip Zero's" is shown with its row before it is selected, so typing
+    // never edits a byte the user cannot see.
+    d->model->revealBytes(*address + 1);
+    // The new rows count for the scroll range before the view scrolls to one of them.
+    d->grid->doItemsLayout();
     selectIndex(*address);
     d->grid->setFocus(Qt::ShortcutFocusReason);
 }

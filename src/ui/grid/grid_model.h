@@ -39,6 +39,9 @@ public:
     // These take effect at once (rows and cells are re-announced to the views).
     void setDisplayMode(DisplayMode mode);
     void setSkipZeros(bool skip);
+    // Shows at least the first `count` bytes, trailing zeros or not, until the contents are
+    // replaced (Go to Address on a hidden byte).
+    void revealBytes(TrackDesignDocument::Index count);
     void setColumnCount(int columnCount);
     // The byte the edit box writes to; its cell is drawn highlighted wherever the
     // layout puts it.
@@ -61,6 +64,7 @@ public:
 private:
     // Brings the row count and column count in line with the document and settings.
     void refreshShape(int columnCount);
+    [[nodiscard]] TrackDesignDocument::Index shownByteCount() const;
     void onBytesChanged(TrackDesignDocument::Index first, TrackDesignDocument::Index last);
     void announceByte(TrackDesignDocument::Index index);
     void announceBytes(TrackDesignDocument::Index first, TrackDesignDocument::Index last);
@@ -69,6 +73,7 @@ private:
     GridGeometry m_geometry;
     DisplayMode m_mode = DisplayMode::Hexidecimal;
     bool m_skipZeros = true;
+    TrackDesignDocument::Index m_revealedBytes = 0;
     TrackDesignDocument::Index m_selectedIndex = 0;
     TrackDesignDocument::Index m_tintFirst = -1;
     TrackDesignDocument::Index m_tintLast = -2; // first > last: nothing tinted

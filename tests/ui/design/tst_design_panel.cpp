@@ -285,6 +285,9 @@ private slots:
         QTest::newRow("go past the end, decimal")
             << hex << none << none << u"9000"_s << -1 << 2 << none
             << u"There is no byte at address 9000: the document ends at 8197."_s;
+        // Byte 0x1000 is one of the zeros "Skip Zero's" hides: it is shown, then selected.
+        QTest::newRow("go to a hidden zero")
+            << hex << none << none << u"0x1000"_s << -1 << 0x1000 << none << none;
         QTest::newRow("capital hex letter")
             << hex << u"5"_s << none << none << 0x5A << 3 << u"A"_s << none;
         QTest::newRow("symbol with Shift")
@@ -336,6 +339,15 @@ private slots:
         QCOMPARE(bytes(), expected);
         QCOMPARE(m_window->gridEditor()->selectedIndex(), qsizetype(selected));
         QCOMPARE(m_window->document().kind(), ContentKind::Decoded);
+        if (!goTo.isEmpty() && selected != 2) {
+            // The byte gone to is in view and shown, not hidden.
+            const QModelIndex cell =
+                m_window->gridEditor()->model()->index(int(selected / 24), int(selected % 24) + 1);
+            QVERIFY(grid->viewport()->rect().contains(grid->visualRect(cell).center()));
+            QCOMPARE(
+                cell.data().toString(),
+                u"%1"_s.arg(expected[std::size_t(selected)], 2, 16, QLatin1Char('0')).toUpper());
+        }
     }
 };
 
