@@ -28,6 +28,14 @@ public:
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
 
+    // The text the closed box shows: the current entry, cut at its end with "…" when the
+    // box is too narrow for it.
+    [[nodiscard]] QString shownText() const;
+
+    // Opens the list at least as wide as its longest entry (up to the screen's width),
+    // names cut at their end, never in the middle.
+    void showPopup() override;
+
 signals:
     // The user chose the entry with this code: from the list, or from the search results
     // with Enter, Down and Enter, Tab or a click.
@@ -35,13 +43,19 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void makeSearchable();
     void chooseCompletion(const QModelIndex& index);
     [[nodiscard]] QSize sizeForCharacters(int count) const;
 
+    [[nodiscard]] int widestEntryWidth() const;
+    [[nodiscard]] int popupWidth() const;
+
     CodeListModel* m_model;
+    mutable int m_widestEntry = -1; // measured when the list first opens
     std::optional<int> m_code;
 };
 

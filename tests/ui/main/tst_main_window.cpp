@@ -3,11 +3,13 @@
 #include "support/sample_files.h"
 #include "support/scripted_prompts.h"
 #include "support/window_steps.h"
+#include "ui/design/code_combo_box.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/grid/grid_model.h"
 #include "ui/main/main_window.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -710,6 +712,18 @@ void TestMainWindow::searchResultChosenWithKeys()
     const auto* warning = m_window->findChild<QLabel*>(u"Warning_vehicle_type"_s);
     QVERIFY(!warning->isHidden());
     QCOMPARE(warning->toolTip(), u"This vehicle is not offered for this ride in the game."_s);
+
+    // Left, a narrow box cuts its name with "…"; its list is as wide as its longest name.
+    auto* ride = m_window->findChild<CodeComboBox*>(u"Design_ride_type"_s);
+    QTRY_VERIFY(!ride->isEditable());
+    ride->setFixedWidth(120);
+    QVERIFY2(ride->shownText().endsWith(u'\u2026'), qPrintable(ride->shownText()));
+    QVERIFY(u"Wooden Twister Roller Coaster (34)"_s.startsWith(ride->shownText().chopped(1)));
+    ride->showPopup();
+    QVERIFY(ride->view()->width() > ride->view()->fontMetrics().horizontalAdvance(
+                                        u"Heartline Twister Roller Coaster (42)"_s));
+    QCOMPARE(ride->view()->textElideMode(), Qt::ElideRight);
+    ride->hidePopup();
 
     // Two steps, one each.
     trigger("SM_Undo");
