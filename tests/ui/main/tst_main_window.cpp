@@ -16,7 +16,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -90,6 +92,7 @@ private slots:
     void recentFilesAndFolders();
     void decodeWhenOpened();
     void searchResultChosenWithKeys();
+    void firstSizeFitsTheScreen();
 
 private:
     QString write(const QString& name, const ByteBuffer& bytes)
@@ -730,6 +733,18 @@ void TestMainWindow::searchResultChosenWithKeys()
     QCOMPARE(bytes()[1], trackRecord()[1]);
     trigger("SM_Undo");
     QCOMPARE(bytes(), trackRecord());
+}
+
+// Also run with QT_SCALE_FACTOR=2, where the offscreen screen offers 400 x 300.
+void TestMainWindow::firstSizeFitsTheScreen()
+{
+    const QSize screen = m_window->screen()->availableGeometry().size();
+    QVERIFY2(m_window->width() <= screen.width() && m_window->height() <= screen.height(),
+             qPrintable(u"%1 x %2 on %3 x %4"_s.arg(m_window->width())
+                            .arg(m_window->height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
+    QVERIFY(!m_window->statusBar()->visibleRegion().isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)
