@@ -3,6 +3,7 @@
 #include "codec/code_table_format.h"
 
 #include <QComboBox>
+#include <functional>
 #include <optional>
 
 namespace railwright {
@@ -22,6 +23,8 @@ public:
 
     // Shows `code`; nothing shows a dash (the record lacks the field).
     void showCode(std::optional<int> code);
+    // Lists the codes that fit first, the others after a separator (CodeListModel).
+    void setFitting(const std::function<bool(int code)>& fits);
 
     // Wide enough for a name of some length, whatever the table holds: measuring every
     // entry would read a table of 32,767 entries at the first showing.

@@ -96,7 +96,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
         // The frame the window system adds around the client area is not known before the
         // window is shown; a small margin keeps it on the screen.
         const QSize frame(16, 48);
-        size = size.boundedTo(QSize(4000, 4000) - frame);
+        size = size.boundedTo(shown->availableGeometry().size() - frame);
     }
     resize(size);
 }
