@@ -12,13 +12,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <cstdio>
 
 using namespace railwright;
@@ -131,6 +134,32 @@ int main(int argc, char* argv[])
     settle();
     ok = save(options->grab(), out + QStringLiteral("/menu-options.png")) && ok;
     options->hide();
+
+    // Choices the game does not offer for the ride: a boat hire with log flume boats in
+    // continuous circuit mode, the design panel's warning marks giving the reasons.
+    window.document().setByte(0, 0x08);
+    window.document().setByte(1, 0x25);
+    window.document().setByte(6, 0x01);
+    window.designDock()->show();
+    settle();
+    // The reason of the vehicle's mark, as its tooltip shows it, drawn into the picture.
+    QPixmap warnings = window.grab();
+    if (auto* mark = window.findChild<QWidget*>(QStringLiteral("Warning_vehicle_type"))) {
+        const QPoint at = mark->mapTo(&window, QPoint(0, mark->height()));
+        QToolTip::showText(mark->mapToGlobal(QPoint(0, mark->height())), mark->toolTip(), mark);
+        settle();
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->inherits("QTipLabel") && top->isVisible()) {
+                QPainter painter(&warnings);
+                const QPixmap tip = top->grab();
+                painter.drawPixmap(
+                    std::max(0, std::min(at.x() - tip.width() / 2, warnings.width() - tip.width())),
+                    at.y(), tip);
+            }
+        }
+        QToolTip::hideText();
+    }
+    ok = save(warnings, out + QStringLiteral("/design-warnings.png")) && ok;
 
     window.document().markSaved();
     return ok ? 0 : 1;
