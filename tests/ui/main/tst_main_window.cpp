@@ -6,6 +6,7 @@
 #include "ui/design/code_combo_box.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/grid/grid_model.h"
+#include "ui/main/editor_style.h"
 #include "ui/main/main_window.h"
 
 #include <QAbstractButton>
@@ -18,8 +19,8 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSettings>
-#include <QStatusBar>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -93,6 +94,7 @@ private slots:
     void decodeWhenOpened();
     void searchResultChosenWithKeys();
     void firstSizeFitsTheScreen();
+    void comboBoxesCutWithEllipsis();
 
 private:
     QString write(const QString& name, const ByteBuffer& bytes)
@@ -745,6 +747,30 @@ void TestMainWindow::firstSizeFitsTheScreen()
                             .arg(screen.width())
                             .arg(screen.height())));
     QVERIFY(!m_window->statusBar()->visibleRegion().isEmpty());
+}
+
+// The editor's style cuts a combo box's text at its end with "…", where the platform's
+// style clips it ("Trains have diffe").
+void TestMainWindow::comboBoxesCutWithEllipsis()
+{
+    EditorStyle style;
+    QComboBox box;
+    box.setStyle(&style);
+    box.addItem(u"Trains have different colours"_s);
+    const auto label = [&](int width) {
+        box.resize(width, box.sizeHint().height());
+        QStyleOptionComboBox option;
+        option.initFrom(&box);
+        option.currentText = box.currentText();
+        option.editable = false;
+        option.subControls = QStyle::SC_All;
+        return style.comboBoxLabel(option, &box);
+    };
+    const QString cut = label(110);
+    QVERIFY2(cut.endsWith(u'\u2026') &&
+                 u"Trains have different colours"_s.startsWith(cut.chopped(1)),
+             qPrintable(cut));
+    QCOMPARE(label(600), u"Trains have different colours"_s);
 }
 
 QTEST_MAIN(TestMainWindow)
