@@ -2,6 +2,7 @@
 
 #include "codec/record_layout.h"
 #include "document/track_design_document.h"
+#include "rules/ride_rules.h"
 #include "settings/palette_dialog.h"
 
 #include <QAction>
@@ -45,6 +46,28 @@ void MarkHeldCode(const QList<QAction*>& items, int held)
             item->setChecked(item->data().toInt() == held);
         }
     }
+}
+
+// Lists the items whose code fits the ride first, then a separator and the rest, each
+// group in table order; an unknown ride (or nothing fitting) keeps the table's order.
+void OrderByFit(QMenu* menu, const QList<QAction*>& items, QAction* separator,
+                const std::function<bool(int code)>& fits)
+{
+    QList<QAction*> fitting;
+    QList<QAction*> others;
+    for (QAction* item : items) {
+        (fits && fits(item->data().toInt()) ? fitting : others).append(item);
+    }
+    for (QAction* item : menu->actions()) {
+        menu->removeAction(item);
+    }
+    if (fitting.isEmpty() || others.isEmpty()) {
+        menu->addActions(items);
+        return;
+    }
+    menu->addActions(fitting);
+    menu->addAction(separator);
+    menu->addActions(others);
 }
 
 // Builds the items of a large type menu on demand: the block submenus when the menu is
@@ -200,6 +223,22 @@ void RideSettingsMenus::buildTypeMenu(CodeKind kind, QMenu* menu, const CodeTabl
         items.append(item);
     }
     connect(menu, &QMenu::aboutToShow, this, [&items, held] { MarkHeldCode(items, held()); });
+    if (kind == CodeKind::RideType) {
+        return;
+    }
+    // Vehicles and modes the game offers for the record's ride come first.
+    auto* separator = new QAction(menu);
+    separator->setSeparator(true);
+    separator->setObjectName(arrayName + QStringLiteral("_Fitting"));
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, &items, kind, separator] {
+        const auto ride = std::uint8_t(m_document.valueAt(record::RideType));
+        const GameVersion version = gameVersion();
+        OrderByFit(menu, items, separator, [ride, version, kind](int code) {
+            return kind == CodeKind::VehicleType
+                       ? rules::VehicleFit(ride, std::uint8_t(code), version) == rules::Fit::Fits
+                       : rules::ModeFit(ride, std::uint8_t(code)) == rules::Fit::Fits;
+        });
+    });
 }
 
 QList<QAction*> RideSettingsMenus::buildNumberedMenu(QMenu* menu, int count, const QString& caption,

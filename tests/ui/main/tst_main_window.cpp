@@ -95,6 +95,7 @@ private slots:
     void searchResultChosenWithKeys();
     void firstSizeFitsTheScreen();
     void comboBoxesCutWithEllipsis();
+    void fittingChoicesFirst();
 
 private:
     QString write(const QString& name, const ByteBuffer& bytes)
@@ -771,6 +772,36 @@ void TestMainWindow::comboBoxesCutWithEllipsis()
                  u"Trains have different colours"_s.startsWith(cut.chopped(1)),
              qPrintable(cut));
     QCOMPARE(label(600), u"Trains have different colours"_s);
+}
+
+// A boat hire: its five boats lead the vehicle menu, in the table's order, then a
+// separator and every other vehicle; its one mode leads the mode menu.
+void TestMainWindow::fittingChoicesFirst()
+{
+    ByteBuffer record = trackRecord();
+    record[0] = 0x08;
+    open(write(u"boats.TD4"_s, encodedFile(record)));
+    trigger("Toolbar_Decode");
+    const auto listed = [this](const char* name) {
+        QMenu* menu = m_window->menu(name);
+        emit menu->aboutToShow();
+        QStringList codes;
+        for (const QAction* item : menu->actions()) {
+            codes.append(
+                item->isSeparator()
+                    ? u"-"_s
+                    : u"%1"_s.arg(item->data().toInt(), 2, 16, QLatin1Char('0')).toUpper());
+        }
+        return codes;
+    };
+    const QStringList vehicles = listed("SM_VT");
+    QCOMPARE(vehicles.mid(0, 7),
+             (QStringList{u"09"_s, u"0B"_s, u"0C"_s, u"0F"_s, u"18"_s, u"-"_s, u"00"_s}));
+    QCOMPARE(vehicles.size(), 1 + m_window->codeTables().vehicleTypes.size());
+    QCOMPARE(listed("SM_OM").mid(0, 3), (QStringList{u"05"_s, u"-"_s, u"00"_s}));
+    // A ride the tables do not know keeps the table's order.
+    m_window->document().setByte(0, 0x15);
+    QCOMPARE(listed("SM_VT").mid(0, 2), (QStringList{u"00"_s, u"01"_s}));
 }
 
 QTEST_MAIN(TestMainWindow)
