@@ -246,7 +246,10 @@ QList<QAction*> RideSettingsMenus::buildNumberedMenu(QMenu* menu, int count, con
 {
     QList<QAction*> items;
     for (int i = 0; i < count; ++i) {
-        QAction* item = menu->addAction(caption + NumberText(i));
+        // The last digit is the access key; the caption reads as before.
+        QString text = caption + NumberText(i);
+        text.insert(text.size() - 1, u'&');
+        QAction* item = menu->addAction(text);
         item->setObjectName(arrayName + QStringLiteral("_%1").arg(i));
         items.append(item);
     }

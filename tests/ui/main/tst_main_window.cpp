@@ -96,6 +96,7 @@ private slots:
     void firstSizeFitsTheScreen();
     void comboBoxesCutWithEllipsis();
     void fittingChoicesFirst();
+    void everyMenuItemHasAnAccessKey();
 
 private:
     QString write(const QString& name, const ByteBuffer& bytes)
@@ -802,6 +803,28 @@ void TestMainWindow::fittingChoicesFirst()
     // A ride the tables do not know keeps the table's order.
     m_window->document().setByte(0, 0x15);
     QCOMPARE(listed("SM_VT").mid(0, 2), (QStringList{u"00"_s, u"01"_s}));
+}
+
+// Every item of the window's own menus and of the colour menus has an access key (the type
+// menus list the code tables' names as they are).
+void TestMainWindow::everyMenuItemHasAnAccessKey()
+{
+    const QStringList tableMenus = {u"SM_RC"_s, u"SM_VT"_s, u"SM_OM"_s};
+    int checked = 0;
+    for (const QMenu* menu : m_window->findChildren<QMenu*>()) {
+        if (tableMenus.contains(menu->objectName())) {
+            continue;
+        }
+        for (const QAction* item : menu->actions()) {
+            if (item->isSeparator()) {
+                continue;
+            }
+            QVERIFY2(!QKeySequence::mnemonic(item->text()).isEmpty(),
+                     qPrintable(menu->objectName() + u": "_s + item->text()));
+            ++checked;
+        }
+    }
+    QVERIFY(checked > 60); // the colour menus alone hold 12 + 12 + 3 x 4 items
 }
 
 QTEST_MAIN(TestMainWindow)
