@@ -97,6 +97,7 @@ private slots:
     void comboBoxesCutWithEllipsis();
     void fittingChoicesFirst();
     void everyMenuItemHasAnAccessKey();
+    void keyboardOnlyWorkflow();
 
 private:
     QString write(const QString& name, const ByteBuffer& bytes)
@@ -117,6 +118,8 @@ private:
     // Presses `keys` where the keyboard focus is, as a user types a shortcut.
     void press(const QKeySequence& keys);
     void type(const QString& text);
+    // Presses Tab until the widget named `name` (or a part of it) has the focus.
+    [[nodiscard]] bool tabTo(const QString& name);
     [[nodiscard]] QString lastMessage() const { return m_prompts->messages.constLast().text; }
 
     QTemporaryDir m_settingsDir;
@@ -169,6 +172,19 @@ static QWidget* keyTarget(QWidget* window)
 void TestMainWindow::press(const QKeySequence& keys)
 {
     QTest::keySequence(keyTarget(m_window.get()), keys);
+}
+
+bool TestMainWindow::tabTo(const QString& name)
+{
+    for (int presses = 0; presses < 80; ++presses) {
+        for (QWidget* at = QApplication::focusWidget(); at != nullptr; at = at->parentWidget()) {
+            if (at->objectName() == name) {
+                return true;
+            }
+        }
+        press(QKeySequence(Qt::Key_Tab));
+    }
+    return false;
 }
 
 void TestMainWindow::type(const QString& text)
@@ -825,6 +841,51 @@ void TestMainWindow::everyMenuItemHasAnAccessKey()
         }
     }
     QVERIFY(checked > 60); // the colour menus alone hold 12 + 12 + 3 x 4 items
+}
+
+// Open a Loopy Landscapes design, Decode, set the ride type, the vehicle and a colour,
+// Encode and Save, with the keyboard alone (the file dialog answers from the script).
+void TestMainWindow::keyboardOnlyWorkflow()
+{
+    ByteBuffer record = trackRecord();
+    record.resize(ExpansionRecordLength, 0);
+    record[7] = 0x05; // an expansion design
+    record[8] = 0x05; // body colour 0
+    const QString path = write(u"loopy.TD4"_s, encodedFile(record, GameVersion::LoopyLandscapes));
+    m_prompts->openPaths.enqueue(path);
+    press(QKeySequence(Qt::CTRL | Qt::Key_O));
+    press(QKeySequence(Qt::CTRL | Qt::Key_D));
+    QCOMPARE(m_window->document().kind(), ContentKind::Decoded);
+
+    QVERIFY(tabTo(u"Design_ride_type"_s));
+    type(u"Wooden Twister"_s);
+    press(QKeySequence(Qt::Key_Return));
+    QVERIFY(tabTo(u"Design_vehicle_type"_s));
+    type(u"Wood Twister"_s);
+    press(QKeySequence(Qt::Key_Down));
+    press(QKeySequence(Qt::Key_Return));
+    QVERIFY(tabTo(u"Design_body_color_1"_s));
+    whenModal([](QWidget* palette) {
+        // The keys start on the colour the field holds.
+        QTest::keyClick(palette->focusWidget(), Qt::Key_Right);
+        QTest::keyClick(palette->focusWidget(), Qt::Key_Return);
+    });
+    press(QKeySequence(Qt::Key_Space));
+    // The window system gives the window back its keys when the dialog closes.
+    QApplication::setActiveWindow(m_window.get());
+    press(QKeySequence(Qt::CTRL | Qt::Key_E));
+    press(QKeySequence(Qt::CTRL | Qt::Key_S));
+    QVERIFY(m_prompts->allUsed());
+
+    ByteBuffer expected = record;
+    expected[0] = 0x34;
+    expected[1] = 0x38;
+    expected[8] = std::uint8_t(record[8] + 1);
+    const QByteArray saved = readFile(path);
+    const ByteBuffer savedBytes(saved.begin(), saved.end());
+    QCOMPARE(MatchChecksum(savedBytes), ChecksumMatch::LoopyLandscapes);
+    QCOMPARE(RLEDecode(savedBytes).record, expected);
+    QVERIFY(!m_window->document().changed());
 }
 
 QTEST_MAIN(TestMainWindow)
