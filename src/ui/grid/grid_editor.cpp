@@ -328,6 +328,8 @@ void GridEditor::selectIndex(TrackDesignDocument::Index index)
     if (geometry.rowOf(index) < d->model->rowCount()) {
         d->grid->scrollTo(d->model->index(int(geometry.rowOf(index)), geometry.columnOf(index)));
     }
+    // The status bar tells the byte last pointed at or selected, by mouse or by keys.
+    emit statusTextsChanged(StatusTexts(d->document, index));
     emit selectedIndexChanged(index);
 }
 

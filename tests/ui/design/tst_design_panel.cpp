@@ -339,6 +339,9 @@ private slots:
         QCOMPARE(bytes(), expected);
         QCOMPARE(m_window->gridEditor()->selectedIndex(), qsizetype(selected));
         QCOMPARE(m_window->document().kind(), ContentKind::Decoded);
+        // The status bar follows the keys as it follows the pointer.
+        QCOMPARE(find<QLabel>(u"StatusPanel1"_s)->text(),
+                 u"Adress: "_s + QString::number(selected, 16).toUpper());
         if (!goTo.isEmpty() && selected != 2) {
             // The byte gone to is in view and shown, not hidden.
             const QModelIndex cell =
