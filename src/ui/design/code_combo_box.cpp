@@ -41,6 +41,13 @@ void CodeComboBox::showCode(std::optional<int> code)
     }
 }
 
+void CodeComboBox::setFitting(const std::function<bool(int code)>& fits)
+{
+    const QSignalBlocker blocker(this);
+    m_model->setFitting(fits);
+    showCode(m_code);
+}
+
 QSize CodeComboBox::sizeHint() const
 {
     return sizeForCharacters(18);

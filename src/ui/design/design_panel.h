@@ -60,6 +60,8 @@ public:
     [[nodiscard]] QSize minimumSizeHint() const override;
 
 signals:
+    // The hint's "Decode" button was pressed (shown while the document holds a file).
+    void decodeRequested();
     // The bytes the grid should tint: those of the field under the mouse pointer, else
     // of the marked field; a negative `first` when there is none.
     void highlightChanged(railwright::TrackDesignDocument::Index first,
@@ -119,6 +121,7 @@ private:
     PaletteDialog* m_palette = nullptr;
 
     QStackedWidget* m_pages = nullptr;
+    QWidget* m_decodeButton = nullptr;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_content = nullptr;
     QGridLayout* m_grid = nullptr; // the group being built

@@ -496,6 +496,8 @@ void MainWindow::createDesignDock()
         }
     });
 
+    connect(m_designPanel, &DesignPanel::decodeRequested, &m_controller,
+            &DocumentController::decode);
     connect(m_designPanel, &DesignPanel::highlightChanged, m_grid->model(),
             &GridModel::setTintedRange);
     connect(m_grid, &GridEditor::selectedIndexChanged, this, [this] {

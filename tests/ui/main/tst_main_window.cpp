@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
@@ -798,7 +799,13 @@ void TestMainWindow::fittingChoicesFirst()
     ByteBuffer record = trackRecord();
     record[0] = 0x08;
     open(write(u"boats.TD4"_s, encodedFile(record)));
-    trigger("Toolbar_Decode");
+    // The panel's hint decodes too.
+    auto* decode = m_window->findChild<QPushButton*>(u"DesignHintDecode"_s);
+    QVERIFY(decode->isEnabled());
+    decode->click();
+    QCOMPARE(m_window->document().kind(), ContentKind::Decoded);
+    const auto* vehicleBox = m_window->findChild<CodeComboBox*>(u"Design_vehicle_type"_s);
+    QCOMPARE(vehicleBox->itemText(0), u"Swan Pedal-Boats (09)"_s);
     const auto listed = [this](const char* name) {
         QMenu* menu = m_window->menu(name);
         emit menu->aboutToShow();
@@ -819,6 +826,12 @@ void TestMainWindow::fittingChoicesFirst()
     // A ride the tables do not know keeps the table's order.
     m_window->document().setByte(0, 0x15);
     QCOMPARE(listed("SM_VT").mid(0, 2), (QStringList{u"00"_s, u"01"_s}));
+    QCOMPARE(vehicleBox->itemText(0), u"Steel Roller Coaster Train (00)"_s);
+    // The railroad's covered cars come with Corkscrew Follies.
+    m_window->document().setByte(0, 0x05);
+    QCOMPARE(vehicleBox->itemText(1).isEmpty(), true); // the separator after the steam train
+    trigger("SM_RCT_CF");
+    QCOMPARE(vehicleBox->itemText(1), u"Steam Train (Covered Cars) (3B)"_s);
 }
 
 // Every item of the window's own menus and of the colour menus has an access key (the type
