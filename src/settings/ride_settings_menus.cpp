@@ -278,12 +278,12 @@ void RideSettingsMenus::connectCommands()
 
     for (int i = 0; i < m_bodyItems.size(); ++i) {
         connect(m_bodyItems[i], &QAction::triggered, this, [this, i] {
-            chooseColor(BodyColorByte(i), QStringLiteral("Set Body Colour %1").arg(i + 1));
+            chooseColor(BodyColorByte(i), QStringLiteral("Set Body Colour %1").arg(i));
         });
     }
     for (int i = 0; i < m_trimItems.size(); ++i) {
         connect(m_trimItems[i], &QAction::triggered, this, [this, i] {
-            chooseColor(TrimColorByte(i), QStringLiteral("Set Trim Colour %1").arg(i + 1));
+            chooseColor(TrimColorByte(i), QStringLiteral("Set Trim Colour %1").arg(i));
         });
     }
 
@@ -381,7 +381,7 @@ void RideSettingsMenus::chooseTrackColor(TrackPart part, int scheme)
                              : part == TrackPart::Rail ? QStringLiteral("Rail")
                                                        : QStringLiteral("Support");
     chooseColor(TrackColorByte(part, scheme, gameVersion()),
-                QStringLiteral("Set Track %1 Colour %2").arg(partName).arg(scheme + 1));
+                QStringLiteral("Set Track %1 Colour %2").arg(partName).arg(scheme));
 }
 
 void RideSettingsMenus::chooseColor(std::size_t byte, const QString& stepName)

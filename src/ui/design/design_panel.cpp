@@ -356,7 +356,8 @@ void DesignPanel::buildColourGroup()
     vehicles->addWidget(new QLabel(u"Trim"_s), 0, 2);
     for (std::size_t entry = 0; entry < record::VehicleEntryCount; ++entry) {
         const int gridRow = int(entry) + 1;
-        QLabel* caption = addCaption(vehicles, gridRow, QString::number(entry + 1));
+        // Numbered from 0, as the colour menus and the convert command number them.
+        QLabel* caption = addCaption(vehicles, gridRow, QString::number(entry));
         caption->setAlignment(Qt::AlignCenter);
         vehicles->addWidget(makeSwatch(record::BodyColorFields[entry], caption), gridRow, 1);
         vehicles->addWidget(makeSwatch(record::TrimColorFields[entry], caption), gridRow, 2);
@@ -385,7 +386,7 @@ void DesignPanel::buildColourGroup()
     };
     addTrackRow(1, u"Track"_s, record::BaseTrackColorFields.data(), m_baseTrackWidgets);
     for (std::size_t set = 0; set < record::TrackColorSchemeCount; ++set) {
-        addTrackRow(int(set) + 2, u"Scheme %1"_s.arg(set + 1),
+        addTrackRow(int(set) + 2, u"Scheme %1"_s.arg(set),
                     record::SchemeTrackColorFields.data() + 3 * set, m_schemeTrackWidgets);
     }
     grid->addLayout(track, grid->rowCount(), 0, 1, 3);

@@ -877,7 +877,7 @@ void TestMainWindow::keyboardOnlyWorkflow()
     type(u"Wood Twister"_s);
     press(QKeySequence(Qt::Key_Down));
     press(QKeySequence(Qt::Key_Return));
-    QVERIFY(tabTo(u"Design_body_color_1"_s));
+    QVERIFY(tabTo(u"Design_body_color_0"_s));
     whenModal([](QWidget* palette) {
         // The keys start on the colour the field holds.
         QTest::keyClick(palette->focusWidget(), Qt::Key_Right);
