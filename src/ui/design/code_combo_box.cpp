@@ -73,7 +73,9 @@ QString CodeComboBox::shownText() const
     initStyleOption(&option);
     const QRect field =
         style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-    return fontMetrics().elidedText(option.currentText, Qt::ElideRight, field.width());
+    // With no entry, the box shows its placeholder ("Unknown (code 5A)", a dash).
+    const QString text = currentIndex() < 0 ? placeholderText() : option.currentText;
+    return fontMetrics().elidedText(text, Qt::ElideRight, field.width());
 }
 
 void CodeComboBox::paintEvent(QPaintEvent* event)
@@ -88,6 +90,9 @@ void CodeComboBox::paintEvent(QPaintEvent* event)
     QStyleOptionComboBox option;
     initStyleOption(&option);
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    if (currentIndex() < 0) {
+        option.palette.setBrush(QPalette::ButtonText, option.palette.placeholderText());
+    }
     option.currentText = shownText();
     painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }

@@ -823,6 +823,10 @@ void TestMainWindow::fittingChoicesFirst()
              (QStringList{u"09"_s, u"0B"_s, u"0C"_s, u"0F"_s, u"18"_s, u"-"_s, u"00"_s}));
     QCOMPARE(vehicles.size(), 1 + m_window->codeTables().vehicleTypes.size());
     QCOMPARE(listed("SM_OM").mid(0, 3), (QStringList{u"05"_s, u"-"_s, u"00"_s}));
+    // A code no entry has shows as such in the closed box.
+    m_window->document().setByte(6, 0xE9);
+    QCOMPARE(m_window->findChild<CodeComboBox*>(u"Design_operating_mode"_s)->shownText(),
+             u"Unknown (code E9)"_s);
     // A ride the tables do not know keeps the table's order.
     m_window->document().setByte(0, 0x15);
     QCOMPARE(listed("SM_VT").mid(0, 2), (QStringList{u"00"_s, u"01"_s}));
