@@ -51,12 +51,11 @@ Loaded LoadInput(const QString& path, qint64 limit = MaxDocumentFileSize)
     }
     if (load.ok() || load.tooLarge) {
         return {{},
-                CommandResult::failure(u"%1: the file is larger than the %2 bytes a %3 may have"_s
-                                           .arg(ShownPath(path))
-                                           .arg(limit)
-                                           .arg(limit == MaxDocumentFileSize
-                                                    ? u"track-design file"_s
-                                                    : u"decoded record"_s))};
+                CommandResult::failure(
+                    u"%1: the file is larger than the %2 bytes a %3 may have"_s.arg(ShownPath(path))
+                        .arg(limit)
+                        .arg(limit == MaxDocumentFileSize ? u"track-design file"_s
+                                                          : u"decoded record"_s))};
     }
     // Some of the editor's messages name the file, some do not.
     QString message = load.errorText;
@@ -92,9 +91,8 @@ CommandResult WriteStandardOutput(ByteView bytes)
 #endif
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const auto wrote =
-            ::write(STDOUT_FILENO, bytes.data() + done, unsigned(qMin<std::size_t>(
-                                                            bytes.size() - done, 1 << 20)));
+        const auto wrote = ::write(STDOUT_FILENO, bytes.data() + done,
+                                   unsigned(qMin<std::size_t>(bytes.size() - done, 1 << 20)));
         if (wrote < 0 && errno == EINTR) {
             continue;
         }
@@ -231,8 +229,8 @@ CommandResult PackCodeTable(const QString& source, const OutputFile& output)
     const CodeTableSource parsed = ParseCodeTableSource(
         QByteArray(reinterpret_cast<const char*>(read.bytes.data()), qsizetype(read.bytes.size())));
     if (!parsed.ok()) {
-        return CommandResult::failure(ShownPath(source) + u':' +
-                                      QString::number(parsed.errorLine) + u": "_s + parsed.error);
+        return CommandResult::failure(ShownPath(source) + u':' + QString::number(parsed.errorLine) +
+                                      u": "_s + parsed.error);
     }
     return WriteOutput(output, SerializeCodeTable(parsed.table));
 }

@@ -1,11 +1,10 @@
 #include "convert_command.h"
 
+#include "cli/command_parser.h"
 #include "codec/checksum.h"
 #include "codec/layout_conversion.h"
 #include "codec/rle.h"
-#include "cli/command_parser.h"
 #include "document/document_file.h"
-
 
 namespace railwright::cli {
 
@@ -29,9 +28,8 @@ CommandResult ConvertFile(const ConvertRequest& request)
     LoadResult load = LoadFile(request.input);
     if (!load.ok()) {
         // Some of the editor's messages name the file, some do not.
-        return CommandResult::failure(load.errorText.contains(input)
-                                          ? load.errorText
-                                          : input + u": "_s + load.errorText);
+        return CommandResult::failure(
+            load.errorText.contains(input) ? load.errorText : input + u": "_s + load.errorText);
     }
     ByteBuffer record = std::move(load.bytes);
     GameVersion version = request.version.value_or(GameVersion::Original);
@@ -68,9 +66,11 @@ CommandResult ConvertFile(const ConvertRequest& request)
                                  : AppendChecksum(RLEEncode(converted.record), version);
     CommandResult result = WriteOutput(request.output, bytes);
     if (result.exitCode == ExitSuccess && !dropped.isEmpty()) {
-        // The refusal's words say what the base layout could not hold.
-        result.notes.append(input + u": converted with --force, which dropped what made it "_s
-                                    u"refuse: "_s +
+        // The refusal ("the base layout would lose X") names what was dropped.
+        dropped.remove(u"the base layout would lose "_s);
+        result.notes.append(input +
+                            u": converted with --force, dropping what the base layout "_s
+                            u"cannot hold: "_s +
                             dropped);
     }
     return result;

@@ -203,10 +203,10 @@ QString JsonLine(const Row& row)
     QString line;
     for (std::size_t i = 0; i < ColumnCount; ++i) {
         line += names[i];
-        line += row[i].kind == Cell::Null   ? u"null"_s
-                : row[i].kind == Cell::Text ? JsonString(i == PathColumn ? MachinePath(row[i].text)
-                                                                         : row[i].text)
-                                            : row[i].text;
+        line += row[i].kind == Cell::Null ? u"null"_s
+                : row[i].kind == Cell::Text
+                    ? JsonString(i == PathColumn ? MachinePath(row[i].text) : row[i].text)
+                    : row[i].text;
     }
     return line + u"}\n"_s;
 }

@@ -163,8 +163,8 @@ bool WalkFolder(const fs::path& root, const std::function<bool(const FoundPath&)
         std::error_code error;
         fs::directory_iterator listing(folder, error);
         if (error) {
-            return visit({PathText(folder), u"cannot list the folder: "_s +
-                                                QString::fromLocal8Bit(error.message())});
+            return visit({PathText(folder),
+                          u"cannot list the folder: "_s + QString::fromLocal8Bit(error.message())});
         }
         levels.push_back(std::move(listing));
         return true;

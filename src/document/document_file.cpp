@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef Q_OS_LINUX
@@ -151,8 +150,8 @@ LoadResult ReadRegularFile(const QString& path, qint64 limit)
         const qint64 got = file.read(reinterpret_cast<char*>(result.bytes.data()) + total, wanted);
         if (got < 0) {
             result.bytes.clear();
-            result.errorText = u"Can't read file: "_s + ShownPath(path) + u" ("_s +
-                               file.errorString() + u')';
+            result.errorText =
+                u"Can't read file: "_s + ShownPath(path) + u" ("_s + file.errorString() + u')';
             return result;
         }
         total += got;
@@ -175,8 +174,8 @@ LoadResult LoadFile(const QString& path)
         result.errorText = tooLarge();
         result.tooLarge = true;
     } else if (result.bytes.empty()) {
-        result.errorText = u"The file "_s + ShownPath(path) +
-                           u" is empty; there is nothing to open."_s;
+        result.errorText =
+            u"The file "_s + ShownPath(path) + u" is empty; there is nothing to open."_s;
     }
     return result;
 }
@@ -204,28 +203,6 @@ extern "C" void removeTemporaryAndStop(int signal)
     ::raise(signal);
 }
 
-// Holds the stop signals back for its lifetime, so the temporary file and the record of it
-// change together.
-class StopSignalsHeld
-{
-public:
-    StopSignalsHeld()
-    {
-        sigset_t held;
-        sigemptyset(&held);
-        for (const int signal : StopSignals) {
-            sigaddset(&held, signal);
-        }
-        pthread_sigmask(SIG_BLOCK, &held, &m_before);
-    }
-    ~StopSignalsHeld() { pthread_sigmask(SIG_SETMASK, &m_before, nullptr); }
-    StopSignalsHeld(const StopSignalsHeld&) = delete;
-    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
-
-private:
-    sigset_t m_before{};
-};
-
 // For the length of a save: a stop signal that would end the process removes the temporary
 // file first (one the program ignores or handles itself is left alone), and a file-size
 // limit gives the write an error (EFBIG) instead of ending the process.
@@ -248,8 +225,7 @@ public:
             {
             };
             m_installed[i] = ::sigaction(StopSignals[i], nullptr, &before) == 0 &&
-                             (before.sa_flags & SA_SIGINFO) == 0 &&
-                             before.sa_handler == SIG_DFL &&
+                             (before.sa_flags & SA_SIGINFO) == 0 && before.sa_handler == SIG_DFL &&
                              ::sigaction(StopSignals[i], &action, &m_before[i]) == 0;
         }
         struct sigaction ignore
@@ -274,25 +250,27 @@ public:
     SaveSignals(const SaveSignals&) = delete;
     SaveSignals& operator=(const SaveSignals&) = delete;
 
-    // Creates the temporary file `path` (open's result; errno on failure) and records it.
+    // Creates the temporary file `path` (open's result; errno on failure). It is recorded
+    // first: a signal may be handled by another thread while the file is being made.
     int create(const QByteArray& path, mode_t mode)
     {
-        const StopSignalsHeld held;
-        const int fd =
-            ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
-        if (fd >= 0 && std::size_t(path.size()) < sizeof(temporaryPath)) {
+        const bool recorded = std::size_t(path.size()) < sizeof(temporaryPath);
+        if (recorded) {
             std::memcpy(temporaryPath, path.constData(), std::size_t(path.size()) + 1);
             temporaryOnDisk = 1;
+        }
+        const int fd =
+            ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+        if (fd < 0) {
+            const int error = errno;
+            forget();
+            errno = error;
         }
         return fd;
     }
 
     // The temporary file is gone, or is from now on to be kept.
-    static void forget()
-    {
-        const StopSignalsHeld held;
-        temporaryOnDisk = 0;
-    }
+    static void forget() { temporaryOnDisk = 0; }
 
 private:
     std::array<bool, StopSignals.size()> m_installed{};
@@ -359,13 +337,10 @@ struct SaveTarget
     bool existed = false;
     struct stat status
     {
-    }; // of the file, when it existed
+    };           // of the file, when it existed
     QString why; // why nothing can be saved at the path; empty when it can
 
-    [[nodiscard]] QByteArray path() const
-    {
-        return (folder == "/" ? folder : folder + '/') + name;
-    }
+    [[nodiscard]] QByteArray path() const { return (folder == "/" ? folder : folder + '/') + name; }
 };
 
 bool sameFile(const struct stat& a, const struct stat& b)
@@ -600,9 +575,9 @@ int writeInto(const QByteArray& path, ByteView bytes)
 
 QString otherNames(qint64 count)
 {
-    return count == 1 ? u"has 1 other name (a hard link), which would keep the old content"_s
-                      : u"has %1 other names (hard links), which would keep the old content"_s.arg(
-                            count);
+    return count == 1
+               ? u"has 1 other name (a hard link), which would keep the old content"_s
+               : u"has %1 other names (hard links), which would keep the old content"_s.arg(count);
 }
 
 } // namespace
@@ -644,8 +619,8 @@ SaveResult SaveFile(const QString& path, ByteView bytes, const SaveOptions& opti
             return refuse(otherNames(result.otherLinks), SaveResult::Refusal::HardLinked);
         }
     }
-    const bool intoFile = existed && old.st_nlink > 1 &&
-                          options.hardLinks == SaveOptions::HardLinks::WriteIntoFile;
+    const bool intoFile =
+        existed && old.st_nlink > 1 && options.hardLinks == SaveOptions::HardLinks::WriteIntoFile;
 
     // The new bytes go to a temporary file beside the target, which a rename puts in the
     // target's place only once they are all on the disk: a failure at any step leaves the
@@ -663,10 +638,10 @@ SaveResult SaveFile(const QString& path, ByteView bytes, const SaveOptions& opti
     }
     if (fd < 0) {
         const int error = errno;
-        return refuse(error == ENOENT ? u"its folder does not exist"_s
-                                      : u"can't make a new file in its folder %1: %2"_s.arg(
-                                            ShownPath(PathFromNative(target.folder)),
-                                            qt_error_string(error)));
+        return refuse(error == ENOENT
+                          ? u"its folder does not exist"_s
+                          : u"can't make a new file in its folder %1: %2"_s.arg(
+                                ShownPath(PathFromNative(target.folder)), qt_error_string(error)));
     }
     int error = writeAll(fd, bytes);
     if (error == 0 && existed && !intoFile) {

@@ -12,8 +12,8 @@ inline constexpr qint64 MaxDocumentFileSize = 65000;
 
 struct LoadResult
 {
-    ByteBuffer bytes;  // the file, one element per byte, when ok
-    QString errorText; // a message for the user otherwise
+    ByteBuffer bytes;      // the file, one element per byte, when ok
+    QString errorText;     // a message for the user otherwise
     bool tooLarge = false; // refused for its size (LoadFile)
 
     [[nodiscard]] bool ok() const { return errorText.isEmpty(); }
