@@ -408,7 +408,9 @@ SaveTarget newTarget(const QByteArray& named)
             target.why = systemReason(errno);
             return target;
         }
-        current = text.startsWith('/') ? text : folderOf(current) + '/' + text;
+        // A relative target starts from the link's own folder.
+        const qsizetype slash = current.lastIndexOf('/');
+        current = text.startsWith('/') || slash < 0 ? text : current.left(slash + 1) + text;
         throughLink = true;
     }
     target.name = current.mid(current.lastIndexOf('/') + 1);
