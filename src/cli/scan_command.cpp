@@ -96,8 +96,9 @@ public:
     {
         Row row;
         row[PathColumn] = {Cell::Text, found.path};
-        const ScannedFile file = found.problem.isEmpty() ? ReadScannedFile(found.path, m_file)
-                                                         : ScannedFile{{}, found.problem, {}};
+        const ScannedFile file =
+            found.problem.isEmpty() ? ReadScannedFile(found.path, m_file, found.listedAsRegularFile)
+                                    : ScannedFile{{}, found.problem, {}};
         if (file.size) {
             row[SizeColumn] = {Cell::Number, QString::number(*file.size)};
         }
@@ -175,6 +176,8 @@ QString CsvLine(const Row& row)
     return line += CsvRecordEnd;
 }
 
+// Written by hand: QJsonObject and QJsonDocument take the scan's JSON output from about
+// 100 to 185 ms per 10,000 designs in bench/scan_bench.cpp, where the rule is 10 %.
 QString JsonString(QStringView text)
 {
     QString out = u"\""_s;

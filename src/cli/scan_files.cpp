@@ -185,7 +185,9 @@ bool WalkFolder(const fs::path& root, const std::function<bool(const FoundPath&)
         const bool folder = entry.is_directory(error);
         const bool going = folder && !entry.is_symlink(error) ? enter(entry.path())
                            : !folder && HasDesignSuffix(entry.path())
-                               ? visit({PathText(entry.path()), {}})
+                               ? visit({PathText(entry.path()),
+                                        {},
+                                        entry.is_regular_file(error) && !entry.is_symlink(error)})
                                : true;
         if (!going) {
             return false;
@@ -210,12 +212,15 @@ void ForEachScannedFile(const QStringList& paths,
     }
 }
 
-ScannedFile ReadScannedFile(const QString& path, ByteBuffer& buffer)
+ScannedFile ReadScannedFile(const QString& path, ByteBuffer& buffer, bool listedAsRegularFile)
 {
     // Plain system calls: a scan spends most of its time opening and reading small files,
     // and this makes half the calls of QFileInfo and QFile.
     ScannedFile file;
-    if (file.problem = RefusalBeforeOpening(path); !file.problem.isEmpty()) {
+    if (!listedAsRegularFile) {
+        file.problem = RefusalBeforeOpening(path);
+    }
+    if (!file.problem.isEmpty()) {
         return file;
     }
     const int fd = OpenForScan(path);

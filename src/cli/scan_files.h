@@ -14,8 +14,9 @@ namespace railwright::cli {
 // What a scan found: a file to read, or a folder it could not list.
 struct FoundPath
 {
-    QString path;    // its bytes kept (see PathFromNative)
-    QString problem; // why a folder could not be listed; empty for a file
+    QString path;                     // its bytes kept (see PathFromNative)
+    QString problem;                  // why a folder could not be listed; empty for a file
+    bool listedAsRegularFile = false; // its folder's listing says so (no link, no device)
 };
 
 // Calls `visit` for each file a scan of `paths` reads, in the order the file system lists
@@ -37,6 +38,8 @@ struct ScannedFile
 // missing, unreadable, empty, oversized or not a regular file is refused with why; what
 // is there is looked at before it is opened, so a device or a named pipe never is ("is a
 // character device, not a file").
-[[nodiscard]] ScannedFile ReadScannedFile(const QString& path, ByteBuffer& buffer);
+// `listedAsRegularFile` (see FoundPath) spares the look before opening.
+[[nodiscard]] ScannedFile ReadScannedFile(const QString& path, ByteBuffer& buffer,
+                                          bool listedAsRegularFile = false);
 
 } // namespace railwright::cli

@@ -61,6 +61,9 @@ qsizetype validSequence(QByteArrayView bytes)
 
 QString PathFromNative(QByteArrayView bytes)
 {
+    if (bytes.isValidUtf8()) {
+        return QString::fromUtf8(bytes); // nearly every name; a scan makes many
+    }
     QString path;
     path.reserve(bytes.size());
     qsizetype i = 0;
@@ -79,6 +82,9 @@ QString PathFromNative(QByteArrayView bytes)
 
 QByteArray NativePath(const QString& path)
 {
+    if (!HasUndecodableBytes(path)) {
+        return path.toUtf8();
+    }
     QByteArray bytes;
     bytes.reserve(path.size());
     qsizetype start = 0; // of the stretch of ordinary characters not yet added
