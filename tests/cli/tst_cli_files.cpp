@@ -53,8 +53,9 @@ void TestCliFiles::runs_data()
         u"mine.TD4 && cli decode Tracks/mine.TD4 - | wc -c"_s,
         0, ".\n..\nmine.TD4\nsaved\n8198\n");
 
-    row("link to a new file",
-        u"ln -s d/made.TD4 new.TD4; cli encode rec.bin new.TD4; cat d/made.TD4"_s, 0, abc);
+    row("link to a new file, from the link's folder",
+        u"mkdir e; ln -s ../d/made.TD4 e/new.TD4; cli encode rec.bin e/new.TD4; cat d/made.TD4"_s,
+        0, abc);
     row("link into a missing folder",
         u"ln -s gone/x.TD4 dangling.TD4; cli encode rec.bin dangling.TD4"_s, 1, {},
         "Can't open file: dangling.TD4 (it is a link to gone/x.TD4, whose folder does not exist)");
