@@ -181,12 +181,12 @@ private slots:
         QTemporaryDir dir;
         const QString path = writeFile(dir.path(), u"a.TD4"_s, "old");
         const QByteArray folder = NativePath(dir.path());
-        const ByteBuffer large(std::size_t(64) << 20, 0x5A);
+        const ByteBuffer large(std::size_t(128) << 20, 0x5A);
         const pid_t child = ::fork();
         QVERIFY(child >= 0);
         if (child == 0) {
             std::signal(SIGTERM, SIG_DFL); // as in a program, not under the test's handlers
-            // Stopped as soon as the temporary file appears, well before 64 MB are written.
+            // Stopped as soon as the temporary file appears, well before 128 MB are written.
             const int watch = ::inotify_init();
             if (watch < 0 || ::inotify_add_watch(watch, folder.constData(), IN_CREATE) < 0) {
                 ::_exit(3);
