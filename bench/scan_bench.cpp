@@ -80,7 +80,8 @@ void BM_ReadOnly(benchmark::State& state)
     for (auto _ : state) {
         std::size_t bytes = 0;
         cli::ForEachScannedFile(paths, [&](const cli::FoundPath& found) {
-            bytes += cli::ReadScannedFile(found.path, buffer, found.listedAsRegularFile).bytes.size();
+            bytes +=
+                cli::ReadScannedFile(found.path, buffer, found.listedAsRegularFile).bytes.size();
             return true;
         });
         benchmark::DoNotOptimize(bytes);
