@@ -39,24 +39,6 @@ QString versionName(GameVersion version)
     return u"the base game"_s;
 }
 
-// Offered codes first, in the table's order, then the rest of `all` in its own order.
-template <typename Offered> FitOrder orderBy(const std::vector<std::uint8_t>& all, Offered offered)
-{
-    FitOrder order;
-    for (std::uint8_t code : all) {
-        if (offered(code)) {
-            order.codes.push_back(code);
-        }
-    }
-    order.fitting = order.codes.size();
-    for (std::uint8_t code : all) {
-        if (!offered(code)) {
-            order.codes.push_back(code);
-        }
-    }
-    return order;
-}
-
 } // namespace
 
 const RideRules* RulesForRide(std::uint8_t ride)
@@ -110,23 +92,6 @@ bool ChainLiftFits(std::uint8_t ride, std::uint8_t piece)
 {
     const RideRules* rules = RulesForRide(ride);
     return rules == nullptr || holds(rules->chainLiftPieces, piece);
-}
-
-FitOrder OrderVehicles(std::uint8_t ride, GameVersion version, const std::vector<std::uint8_t>& all)
-{
-    if (RulesForRide(ride) == nullptr) {
-        return {all, 0};
-    }
-    return orderBy(all,
-                   [&](std::uint8_t code) { return VehicleFit(ride, code, version) == Fit::Fits; });
-}
-
-FitOrder OrderModes(std::uint8_t ride, const std::vector<std::uint8_t>& all)
-{
-    if (RulesForRide(ride) == nullptr) {
-        return {all, 0};
-    }
-    return orderBy(all, [&](std::uint8_t code) { return ModeFit(ride, code) == Fit::Fits; });
 }
 
 QString VehicleWarning(std::uint8_t ride, std::uint8_t vehicle, GameVersion version)

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <vector>
 
 // What the game allows a ride type to have: the vehicles it offers, the operating modes,
 // the track pieces it builds and which of them may carry a chain lift. Used to list
@@ -40,18 +39,6 @@ enum class PieceFit
 [[nodiscard]] PieceFit PieceFitFor(std::uint8_t ride, std::uint8_t piece);
 // Whether `piece` may carry a chain lift on the ride (true for an unknown ride).
 [[nodiscard]] bool ChainLiftFits(std::uint8_t ride, std::uint8_t piece);
-
-// Vehicles and modes in the order a list shows them: what the game offers for the ride
-// (in `version` for vehicles), then every other code of `all` in its own order. `fitting`
-// is how many lead the list (0 for an unknown ride: nothing is put first).
-struct FitOrder
-{
-    std::vector<std::uint8_t> codes;
-    std::size_t fitting = 0;
-};
-[[nodiscard]] FitOrder OrderVehicles(std::uint8_t ride, GameVersion version,
-                                     const std::vector<std::uint8_t>& all);
-[[nodiscard]] FitOrder OrderModes(std::uint8_t ride, const std::vector<std::uint8_t>& all);
 
 // The player-facing reason a vehicle, mode or piece does not fit; empty when it fits.
 [[nodiscard]] QString VehicleWarning(std::uint8_t ride, std::uint8_t vehicle, GameVersion version);

@@ -221,8 +221,6 @@ private slots:
             << record(8) << u"corkscrew"_s << QStringList() << u"Corkscrew Follies"_s;
         QTest::newRow("Loopy checksum")
             << record(5) << u"loopy"_s << QStringList() << u"Loopy Landscapes"_s;
-        QTest::newRow("Loopy checksum, base record")
-            << record(1) << u"loopy"_s << QStringList() << u"Loopy Landscapes"_s;
         QTest::newRow("--game wins")
             << record(5) << u"loopy"_s << QStringList{u"--game"_s, u"original"_s} << u"Orginal"_s;
     }

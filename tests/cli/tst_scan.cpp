@@ -1,7 +1,6 @@
 #include "cli_run.h"
 #include "support/sample_files.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -123,13 +122,10 @@ private slots:
             QStringList values;
             for (const QString& key : keys) {
                 const QJsonValue value = object.value(key);
-                QStringList items; // the warnings, a list
-                for (const QJsonValue item : value.toArray()) {
-                    items.append(item.toString());
-                }
-                values.append(value.isDouble()  ? QString::number(value.toDouble())
-                              : value.isArray() ? items.join(u"; "_s)
-                                                : value.toString());
+                values.append(value.isDouble() ? QString::number(value.toDouble())
+                              : value.isArray() // the warnings
+                                  ? value.toVariant().toStringList().join(u"; "_s)
+                                  : value.toString());
             }
             lines.append(values.join(u','));
         }

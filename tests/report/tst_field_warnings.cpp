@@ -62,15 +62,12 @@ private slots:
         QTest::newRow("min equals max") << header({{38, 60}}) << 39 << QString();
         QTest::newRow("record without byte 36") << header({}, 36) << 36 << QString();
         // Vehicle and mode against the ride type (Loopy Landscapes, the latest game).
-        QTest::newRow("boat hire, swans") << header({{0, 0x08}, {1, 0x09}}) << 1 << QString();
         QTest::newRow("boat hire, log flume boats")
             << header({{0, 0x08}, {1, 0x25}}) << 1
             << u"This vehicle is not offered for this ride in the game."_s;
         QTest::newRow("wooden coaster, powered launch")
             << header({{0, 0x00}, {6, 0x03}}) << 6
             << u"This operating mode is not offered for this ride in the game."_s;
-        QTest::newRow("inverted coaster, powered launch")
-            << header({{0, 0x03}, {6, 0x03}}) << 6 << QString();
     }
     void warnings()
     {
@@ -78,16 +75,6 @@ private slots:
         QFETCH(int, offset);
         QFETCH(QString, warning);
         QCOMPARE(FieldWarning(record, describe(std::size_t(offset))), warning);
-    }
-
-    // The game the design is for decides whether a later vehicle fits.
-    void vehicleOfALaterGame()
-    {
-        const ByteBuffer railroad = header({{0, 0x05}, {1, 0x3B}});
-        const auto& vehicle = describe(1);
-        QCOMPARE(FieldWarning(railroad, vehicle, GameVersion::Original),
-                 u"The game offers this vehicle for this ride only from Corkscrew Follies on."_s);
-        QCOMPARE(FieldWarning(railroad, vehicle, GameVersion::CorkscrewFollies), QString());
     }
 
     void recordWarnings()

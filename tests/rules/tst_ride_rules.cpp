@@ -37,79 +37,53 @@ class TestRideRules : public QObject
     Q_OBJECT
 
 private slots:
-    void vehicleFit_data();
-    void vehicleFit();
-    void modeFit_data();
-    void modeFit();
+    // What the game offers a ride, in the game the design is for.
+    void offers_data()
+    {
+        QTest::addColumn<int>("ride");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<GameVersion>("version");
+        QTest::addColumn<Fit>("fit");
+        const auto base = GameVersion::Original;
+        const auto corkscrew = GameVersion::CorkscrewFollies;
+        const auto loopy = GameVersion::LoopyLandscapes;
+        const QString vehicle = u"vehicle"_s;
+        const QString mode = u"mode"_s;
+        QTest::newRow("boat hire, swans") << 0x08 << vehicle << 0x09 << base << Fit::Fits;
+        QTest::newRow("boat hire, log flume boats")
+            << 0x08 << vehicle << 0x25 << loopy << Fit::NotOffered;
+        QTest::newRow("railroad, covered cars, base game")
+            << 0x05 << vehicle << 0x3B << base << Fit::LaterGame;
+        QTest::newRow("railroad, covered cars, corkscrew")
+            << 0x05 << vehicle << 0x3B << corkscrew << Fit::Fits;
+        QTest::newRow("railroad, american train, corkscrew")
+            << 0x05 << vehicle << 0x55 << corkscrew << Fit::LaterGame;
+        QTest::newRow("ride 15 is not in the tables")
+            << 0x15 << vehicle << 0x25 << base << Fit::Fits;
+        QTest::newRow("wooden coaster, powered launch")
+            << 0x00 << mode << 0x03 << base << Fit::NotOffered;
+        QTest::newRow("inverted coaster, powered launch")
+            << 0x03 << mode << 0x03 << base << Fit::Fits;
+        QTest::newRow("boat hire, boat hire mode") << 0x08 << mode << 0x05 << base << Fit::Fits;
+        QTest::newRow("roto-drop, freefall drop") << 0x45 << mode << 0x21 << base << Fit::Fits;
+    }
+    void offers()
+    {
+        QFETCH(int, ride);
+        QFETCH(QString, what);
+        QFETCH(int, code);
+        QFETCH(GameVersion, version);
+        const auto r = std::uint8_t(ride);
+        const auto c = std::uint8_t(code);
+        QTEST(what == u"vehicle" ? VehicleFit(r, c, version) : ModeFit(r, c), "fit");
+    }
+
     void pieceFit_data();
     void pieceFit();
-    void fittingChoicesComeFirst();
     void designWarnings_data();
     void designWarnings();
 };
-
-void TestRideRules::vehicleFit_data()
-{
-    QTest::addColumn<int>("ride");
-    QTest::addColumn<int>("vehicle");
-    QTest::addColumn<GameVersion>("version");
-    QTest::addColumn<Fit>("fit");
-    QTest::addColumn<QString>("warning");
-
-    const QString notOffered = u"This vehicle is not offered for this ride in the game"_s;
-    QTest::newRow("boat hire, swans") << 0x08 << 0x09 << GameVersion::Original << Fit::Fits << "";
-    QTest::newRow("boat hire, log flume boats")
-        << 0x08 << 0x25 << GameVersion::LoopyLandscapes << Fit::NotOffered << notOffered;
-    QTest::newRow("wooden coaster, backwards train")
-        << 0x00 << 0x10 << GameVersion::Original << Fit::Fits << "";
-    QTest::newRow("railroad, covered cars in the base game")
-        << 0x05 << 0x3B << GameVersion::Original << Fit::LaterGame
-        << u"The game offers this vehicle for this ride only from Corkscrew Follies on"_s;
-    QTest::newRow("railroad, covered cars in corkscrew")
-        << 0x05 << 0x3B << GameVersion::CorkscrewFollies << Fit::Fits << "";
-    QTest::newRow("railroad, american train in corkscrew")
-        << 0x05 << 0x55 << GameVersion::CorkscrewFollies << Fit::LaterGame
-        << u"The game offers this vehicle for this ride only from Loopy Landscapes on"_s;
-    QTest::newRow("inverted coaster, 4-across in loopy")
-        << 0x03 << 0x50 << GameVersion::LoopyLandscapes << Fit::Fits << "";
-    QTest::newRow("hedge maze stores vehicle 00")
-        << 0x14 << 0x00 << GameVersion::Original << Fit::Fits << "";
-    QTest::newRow("ride 15 is not in the tables")
-        << 0x15 << 0x25 << GameVersion::Original << Fit::Fits << "";
-}
-
-void TestRideRules::vehicleFit()
-{
-    QFETCH(int, ride);
-    QFETCH(int, vehicle);
-    QFETCH(GameVersion, version);
-    QFETCH(QString, warning);
-    QTEST(VehicleFit(std::uint8_t(ride), std::uint8_t(vehicle), version), "fit");
-    QCOMPARE(VehicleWarning(std::uint8_t(ride), std::uint8_t(vehicle), version), warning);
-}
-
-void TestRideRules::modeFit_data()
-{
-    QTest::addColumn<int>("ride");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<Fit>("fit");
-
-    QTest::newRow("wooden coaster, continuous circuit") << 0x00 << 0x01 << Fit::Fits;
-    QTest::newRow("wooden coaster, powered launch") << 0x00 << 0x03 << Fit::NotOffered;
-    QTest::newRow("inverted coaster, powered launch") << 0x03 << 0x03 << Fit::Fits;
-    QTest::newRow("boat hire, boat hire mode") << 0x08 << 0x05 << Fit::Fits;
-    QTest::newRow("boat hire, continuous circuit") << 0x08 << 0x01 << Fit::NotOffered;
-    QTest::newRow("roto-drop, freefall drop") << 0x45 << 0x21 << Fit::Fits;
-}
-
-void TestRideRules::modeFit()
-{
-    QFETCH(int, ride);
-    QFETCH(int, mode);
-    QFETCH(Fit, fit);
-    QCOMPARE(ModeFit(std::uint8_t(ride), std::uint8_t(mode)), fit);
-    QCOMPARE(ModeWarning(std::uint8_t(ride), std::uint8_t(mode)).isEmpty(), fit == Fit::Fits);
-}
 
 void TestRideRules::pieceFit_data()
 {
@@ -121,14 +95,9 @@ void TestRideRules::pieceFit_data()
     QTest::newRow("wooden coaster, flat") << 0x00 << 0x00 << PieceFit::Builds << true;
     QTest::newRow("wooden coaster, 25 up") << 0x00 << 0x06 << PieceFit::Builds << true;
     QTest::newRow("wooden coaster, 60 up") << 0x00 << 0x05 << PieceFit::Builds << false;
-    QTest::newRow("wooden coaster, station") << 0x00 << 0x01 << PieceFit::Builds << false;
     QTest::newRow("wooden coaster, steep curve") << 0x00 << 0x5F << PieceFit::CheatOnly << false;
-    QTest::newRow("wooden coaster, half loop") << 0x00 << 0xB7 << PieceFit::Possibly << false;
-    QTest::newRow("boat hire, flat") << 0x08 << 0x00 << PieceFit::Builds << false;
     QTest::newRow("boat hire, 25 up") << 0x08 << 0x06 << PieceFit::NeverBuilds << false;
     QTest::newRow("wild mouse, 60 up") << 0x36 << 0x05 << PieceFit::Builds << true;
-    QTest::newRow("reverse whoa belly, flat") << 0x2A << 0x00 << PieceFit::Builds << false;
-    QTest::newRow("unknown ride") << 0x15 << 0x06 << PieceFit::Builds << true;
 }
 
 void TestRideRules::pieceFit()
@@ -137,25 +106,6 @@ void TestRideRules::pieceFit()
     QFETCH(int, piece);
     QTEST(PieceFitFor(std::uint8_t(ride), std::uint8_t(piece)), "fit");
     QTEST(ChainLiftFits(std::uint8_t(ride), std::uint8_t(piece)), "chainLift");
-}
-
-// Boat hire's five boats lead, in the table's order; the rest follow in theirs.
-void TestRideRules::fittingChoicesComeFirst()
-{
-    const std::vector<std::uint8_t> all = {0x00, 0x09, 0x0B, 0x0C, 0x0F, 0x18, 0x25, 0x46};
-    const FitOrder boats = OrderVehicles(0x08, GameVersion::Original, all);
-    QCOMPARE(boats.codes,
-             (std::vector<std::uint8_t>{0x09, 0x0B, 0x0C, 0x0F, 0x18, 0x00, 0x25, 0x46}));
-    QCOMPARE(boats.fitting, std::size_t(5));
-
-    const FitOrder flying = OrderVehicles(0x3E, GameVersion::Original, all);
-    QCOMPARE(flying.fitting, std::size_t(0));
-    QCOMPARE(OrderVehicles(0x3E, GameVersion::CorkscrewFollies, all).codes.front(), 0x46);
-
-    const FitOrder modes = OrderModes(0x0F, {0x00, 0x01, 0x02, 0x03, 0x05});
-    QCOMPARE(modes.codes, (std::vector<std::uint8_t>{0x01, 0x02, 0x03, 0x00, 0x05}));
-    QCOMPARE(modes.fitting, std::size_t(3));
-    QCOMPARE(OrderModes(0x15, {0x05, 0x01}).fitting, std::size_t(0));
 }
 
 void TestRideRules::designWarnings_data()
@@ -192,6 +142,10 @@ void TestRideRules::designWarnings_data()
     QTest::newRow("two bytes") << ByteBuffer{0x08, 0x25} << GameVersion::Original
                                << QStringList{u"Vehicle 25: This vehicle is not offered for "
                                               u"this ride in the game"_s};
+    QTest::newRow("a later game's train")
+        << ByteBuffer{0x05, 0x55} << GameVersion::CorkscrewFollies
+        << QStringList{u"Vehicle 55: The game offers this vehicle for this ride only from Loopy "
+                       u"Landscapes on"_s};
 }
 
 void TestRideRules::designWarnings()
