@@ -184,7 +184,7 @@ void RideSettingsMenus::buildTypeMenu(CodeKind kind, QMenu* menu, const CodeTabl
     // The check marks show the record's code each time a menu opens, so an edit costs
     // the menus nothing.
     const auto held = [this, kind] {
-        return int(m_document.valueAt(TrackDesignDocument::Index(CodeByte(kind))));
+        return int(m_document.valueAt(TrackDesignDocument::Index(CodeField(kind).offset)));
     };
     if (table.size() > TypeMenuBlockSize) {
         auto* lazy = new LazyTypeMenu(
@@ -236,12 +236,12 @@ void RideSettingsMenus::connectCommands()
 
     for (int i = 0; i < m_bodyItems.size(); ++i) {
         connect(m_bodyItems[i], &QAction::triggered, this, [this, i] {
-            chooseColor(BodyColorByte(i), QStringLiteral("Set Body Colour %1").arg(i + 1));
+            chooseColor(BodyColorField(i), QStringLiteral("Set Body Colour %1").arg(i + 1));
         });
     }
     for (int i = 0; i < m_trimItems.size(); ++i) {
         connect(m_trimItems[i], &QAction::triggered, this, [this, i] {
-            chooseColor(TrimColorByte(i), QStringLiteral("Set Trim Colour %1").arg(i + 1));
+            chooseColor(TrimColorField(i), QStringLiteral("Set Trim Colour %1").arg(i + 1));
         });
     }
 
@@ -324,12 +324,12 @@ void RideSettingsMenus::chooseCode(CodeKind kind, const CodeRecord& entry)
     const QString stepName = kind == CodeKind::RideType      ? QStringLiteral("Set Ride Type")
                              : kind == CodeKind::VehicleType ? QStringLiteral("Set Vehicle Type")
                                                              : QStringLiteral("Set Operating Mode");
-    writeSetting(CodeByte(kind), CodeValue(entry), stepName);
+    writeSetting(CodeField(kind), CodeValue(entry), stepName);
 }
 
 void RideSettingsMenus::chooseColorScheme(int scheme)
 {
-    writeSetting(record::SchemeAndVersion, ColorSchemeByte(scheme, gameVersion()),
+    writeSetting(record::SchemeAndVersionField, ColorSchemeByte(scheme, gameVersion()),
                  QStringLiteral("Set Colour Scheme"));
 }
 
@@ -338,15 +338,15 @@ void RideSettingsMenus::chooseTrackColor(TrackPart part, int scheme)
     const QString partName = part == TrackPart::Spine  ? QStringLiteral("Spine")
                              : part == TrackPart::Rail ? QStringLiteral("Rail")
                                                        : QStringLiteral("Support");
-    chooseColor(TrackColorByte(part, scheme, gameVersion()),
+    chooseColor(TrackColorField(part, scheme, gameVersion()),
                 QStringLiteral("Set Track %1 Colour %2").arg(partName).arg(scheme + 1));
 }
 
-void RideSettingsMenus::chooseColor(std::size_t byte, const QString& stepName)
+void RideSettingsMenus::chooseColor(const record::FieldDescription& field, const QString& stepName)
 {
-    const auto index = TrackDesignDocument::Index(byte);
+    const auto index = TrackDesignDocument::Index(field.offset);
     if (index >= m_document.length()) {
-        writeSetting(byte, 0, stepName); // tells the user why nothing can be set
+        writeSetting(field, 0, stepName); // tells the user why nothing can be set
         return;
     }
     int code = -1;
@@ -359,20 +359,21 @@ void RideSettingsMenus::chooseColor(std::size_t byte, const QString& stepName)
         code = m_palette->pickColor(m_document.valueAt(index));
     }
     if (IsPaletteCode(code)) {
-        writeSetting(byte, code, stepName);
+        writeSetting(field, code, stepName);
     }
 }
 
-void RideSettingsMenus::writeSetting(std::size_t byte, int value, const QString& stepName)
+void RideSettingsMenus::writeSetting(const record::FieldDescription& field, int value,
+                                     const QString& stepName)
 {
-    if (m_document.editBytes(stepName, {{TrackDesignDocument::Index(byte), std::uint8_t(value)}})) {
+    if (m_document.setFields(stepName, {{field, value}})) {
         return;
     }
     emit writeRefused(
         QStringLiteral("This record has only %1 bytes, so byte %2 cannot be set. Settings "
                        "apply to a whole decoded track design.")
             .arg(m_document.length())
-            .arg(byte));
+            .arg(field.offset));
 }
 
 } // namespace railwright

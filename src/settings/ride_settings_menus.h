@@ -92,8 +92,8 @@ private:
     void chooseCode(CodeKind kind, const CodeRecord& entry);
     void chooseColorScheme(int scheme);
     void chooseTrackColor(TrackPart part, int scheme);
-    void chooseColor(std::size_t byte, const QString& stepName);
-    void writeSetting(std::size_t byte, int value, const QString& stepName);
+    void chooseColor(const record::FieldDescription& field, const QString& stepName);
+    void writeSetting(const record::FieldDescription& field, int value, const QString& stepName);
 
     TrackDesignDocument& m_document;
     const CodeTables& m_tables;

@@ -24,12 +24,6 @@ namespace railwright {
 class PaletteDialog;
 class PaletteSwatchButton;
 
-// The field byte `index` of a decoded record belongs to (the header layout by the
-// record's length and byte 7); nullptr when no field names the byte or the document is
-// not a decoded record.
-[[nodiscard]] const record::FieldDescription* FieldOfByte(const TrackDesignDocument& document,
-                                                          TrackDesignDocument::Index index);
-
 // The "Design" panel beside the grid: the decoded record's fields by name, in groups
 // (ride, colours, operation, statistics, layout), with units and palette colours, and a
 // warning mark beside values the game does not expect. While the document is not a
@@ -110,7 +104,6 @@ private:
     void selectRow(int row);
     void announceHighlight();
 
-    void writeField(const record::FieldDescription& field, int value);
     void pickColour(const record::FieldDescription& field);
 
     TrackDesignDocument& m_document;

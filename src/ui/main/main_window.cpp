@@ -449,7 +449,7 @@ void MainWindow::showHealth()
 {
     QString text = m_controller.healthText();
     const auto index = m_grid->selectedIndex();
-    const record::FieldDescription* field = m_byteChosen ? FieldOfByte(m_document, index) : nullptr;
+    const record::FieldDescription* field = m_byteChosen ? m_document.fieldAt(index) : nullptr;
     if (field != nullptr) {
         text += QStringLiteral(" \u2014 byte %1: %2")
                     .arg(QString::number(index, 16).toUpper(), QString::fromLatin1(field->name));
@@ -499,7 +499,7 @@ void MainWindow::ShowRideInfo()
 
 void MainWindow::showRideOperation()
 {
-    RideOperationDialog dialog(ReadRideOperation(m_document), this);
+    RideOperationDialog dialog(ReadRideOperation(m_document.contents()), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

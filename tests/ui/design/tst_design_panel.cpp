@@ -204,6 +204,41 @@ private slots:
         QCOMPARE(bytes(), record);
     }
 
+    // "Wait for load" turned off clears the load amount with it, and turned on keeps what
+    // is there, in the panel and in the Ride Operation dialog alike.
+    void waitForLoadInBothPlaces_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        for (const QString& place : {u"panel"_s, u"dialog"_s}) {
+            const QByteArray name = place.toLatin1();
+            QTest::addRow("%s: off, full load", name.data()) << place << 0x8B << 0x80;
+            QTest::addRow("%s: off, any load, sync", name.data()) << place << 0x2C << 0x20;
+            QTest::addRow("%s: on, stale 3/4 load", name.data()) << place << 0x42 << 0x4A;
+        }
+    }
+    void waitForLoadInBothPlaces()
+    {
+        QFETCH(QString, place);
+        QFETCH(int, before);
+        QFETCH(int, after);
+        ByteBuffer record = wildMouse();
+        record[35] = std::uint8_t(before);
+        openDecoded(record);
+        if (place == u"panel"_s) {
+            find<QCheckBox>(u"Design_departure_wait"_s)->click();
+        } else {
+            whenModal([](QWidget* dialog) {
+                dialog->findChild<QCheckBox*>(u"chkWait"_s)->click();
+                clickButton(dialog, u"cmdOk"_s);
+            });
+            m_window->action("SM_RideOp")->trigger();
+        }
+        record[35] = std::uint8_t(after);
+        QCOMPARE(bytes(), record);
+    }
+
     // Changes from the grid, the menus and undo show in the panel; selecting a byte names
     // its field in the status bar, marks it in the panel and tints the field's bytes.
     void followsGridMenusAndUndo()
