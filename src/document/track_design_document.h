@@ -3,6 +3,7 @@
 #include "codec/byte_buffer.h"
 #include "codec/game_version.h"
 #include "codec/record_fields.h"
+#include "document/byte_selection.h"
 
 #include <QObject>
 #include <QUndoStack>
@@ -66,6 +67,11 @@ public:
     // nullptr when no field names it or the document is not a decoded record.
     [[nodiscard]] const record::FieldDescription* fieldAt(Index index) const;
 
+    // The selected byte and highlighted bytes every view shares. Loading or replacing
+    // the contents leaves it alone.
+    [[nodiscard]] ByteSelection& selection() { return m_selection; }
+    [[nodiscard]] const ByteSelection& selection() const { return m_selection; }
+
     [[nodiscard]] bool changed() const { return !m_undoStack.isClean(); }
     [[nodiscard]] QUndoStack* undoStack() { return &m_undoStack; }
 
@@ -126,6 +132,7 @@ private:
 
     State m_state;
     QUndoStack m_undoStack;
+    ByteSelection m_selection;
 };
 
 } // namespace railwright

@@ -110,6 +110,9 @@ DesignPanel::DesignPanel(TrackDesignDocument& document, const CodeTables& tables
     connect(&m_document, &TrackDesignDocument::bytesChanged, this, &DesignPanel::refreshBytes);
     // The kind changes only with the whole contents, so this covers decode and encode.
     connect(&m_document, &TrackDesignDocument::contentsReplaced, this, &DesignPanel::showDocument);
+    connect(&m_document, &TrackDesignDocument::kindChanged, this, &DesignPanel::followSelection);
+    connect(&m_document.selection(), &ByteSelection::currentChanged, this,
+            &DesignPanel::followSelection);
     showDocument();
 }
 
@@ -632,17 +635,20 @@ void DesignPanel::announceHighlight()
     const int row = m_hoverRow >= 0 ? m_hoverRow : m_selectedRow;
     const FieldDescription* field = row >= 0 ? m_rows[std::size_t(row)].field : nullptr;
     if (field == nullptr) {
-        emit highlightChanged(-1, -1);
+        m_document.selection().clearHighlight();
         return;
     }
-    emit highlightChanged(TrackDesignDocument::Index(field->offset),
-                          TrackDesignDocument::Index(field->end() - 1));
+    m_document.selection().setHighlight(TrackDesignDocument::Index(field->offset),
+                                        TrackDesignDocument::Index(field->end() - 1));
 }
 
-void DesignPanel::selectByte(TrackDesignDocument::Index index)
+void DesignPanel::followSelection()
 {
+    const ByteSelection& selection = m_document.selection();
     int match = -1;
-    if (const FieldDescription* field = m_document.fieldAt(index)) {
+    const FieldDescription* field =
+        selection.chosen() ? m_document.fieldAt(selection.current()) : nullptr;
+    if (field != nullptr) {
         for (std::size_t row = 0; row < m_rows.size() && match < 0; ++row) {
             const FieldDescription* rowField = m_rows[row].field;
             if (rowField != nullptr && rowField->offset == field->offset) {

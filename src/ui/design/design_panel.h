@@ -32,7 +32,8 @@ class PaletteSwatchButton;
 // It keeps no copy of the record: it reads the document when the document says what
 // changed (only the fields in a changed range are read again) and writes each change
 // through the document as one undoable step "Set <field name>" that stores only the
-// field's own bits. Its widgets are built once.
+// field's own bits. It follows and writes the document's ByteSelection: the selected
+// byte marks its field, the field pointed at is highlighted. Its widgets are built once.
 class DesignPanel : public QWidget
 {
     Q_OBJECT
@@ -44,20 +45,12 @@ public:
                 QWidget* parent = nullptr);
     ~DesignPanel() override;
 
-    // Marks the field byte `index` belongs to and scrolls it into view, without taking
-    // the keyboard focus; no field (or no decoded record) clears the mark.
-    void selectByte(TrackDesignDocument::Index index);
-    // The key of the marked field ("trains"), empty when none is.
+    // The key of the marked field (the one the document's selected byte belongs to, or
+    // the one last clicked or focused in the panel) ("trains"), empty when none is.
     [[nodiscard]] QString selectedField() const;
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
-
-signals:
-    // The bytes the grid should tint: those of the field under the mouse pointer, else
-    // of the marked field; a negative `first` when there is none.
-    void highlightChanged(railwright::TrackDesignDocument::Index first,
-                          railwright::TrackDesignDocument::Index last);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -102,6 +95,11 @@ private:
     void refreshRow(int row, ByteView record);
     void setHover(int row);
     void selectRow(int row);
+    // Marks the field of the document's selected byte, once the user has chosen one,
+    // and scrolls it into view without taking the keyboard focus.
+    void followSelection();
+    // Highlights the bytes of the field under the mouse pointer, else of the marked
+    // field, in the document's selection.
     void announceHighlight();
 
     void pickColour(const record::FieldDescription& field);

@@ -428,19 +428,9 @@ void MainWindow::createDesignDock()
         }
     });
 
-    connect(m_designPanel, &DesignPanel::highlightChanged, m_grid->model(),
-            &GridModel::setTintedRange);
-    connect(m_grid, &GridEditor::selectedIndexChanged, this, [this] {
-        m_byteChosen = true;
-        followSelectedByte();
-    });
-    connect(&m_document, &TrackDesignDocument::kindChanged, this, &MainWindow::followSelectedByte);
-}
-
-void MainWindow::followSelectedByte()
-{
-    m_designPanel->selectByte(m_byteChosen ? m_grid->selectedIndex() : -1);
-    showHealth();
+    // The status bar names the field of the selected byte.
+    connect(&m_document.selection(), &ByteSelection::currentChanged, this, &MainWindow::showHealth);
+    connect(&m_document, &TrackDesignDocument::kindChanged, this, &MainWindow::showHealth);
 }
 
 // The file's health, and while a record is decoded the field of the selected byte:
@@ -448,8 +438,10 @@ void MainWindow::followSelectedByte()
 void MainWindow::showHealth()
 {
     QString text = m_controller.healthText();
-    const auto index = m_grid->selectedIndex();
-    const record::FieldDescription* field = m_byteChosen ? m_document.fieldAt(index) : nullptr;
+    const ByteSelection& selection = m_document.selection();
+    const auto index = selection.current();
+    const record::FieldDescription* field =
+        selection.chosen() ? m_document.fieldAt(index) : nullptr;
     if (field != nullptr) {
         text += QStringLiteral(" \u2014 byte %1: %2")
                     .arg(QString::number(index, 16).toUpper(), QString::fromLatin1(field->name));

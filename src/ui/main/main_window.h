@@ -95,7 +95,6 @@ private:
     void showCurrentPath(const QString& path);
     void showStatusTexts(const QStringList& texts);
     void showHealth();
-    void followSelectedByte();
 
     UserPrompts& m_prompts;
     TrackDesignDocument m_document;
@@ -110,9 +109,6 @@ private:
     QDockWidget* m_designDock = nullptr;
     // Decode shows the design panel unless the user has hidden it in this run.
     bool m_designDockWanted = true;
-    // The grid's selected byte names its field (status bar, panel) once the user has
-    // selected one; until then byte 0 is selected only by default.
-    bool m_byteChosen = false;
     // The items whose enabled state shows whether the document is decoded.
     struct StateActions
     {
