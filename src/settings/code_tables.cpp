@@ -43,9 +43,22 @@ QString ReadCodeTable(const QString& directory, const QString& fileNameWithBacks
     return {};
 }
 
-CodeTablesLoad ReadCodeTables(const QString& directory)
+CodeTablesLoad ReadCodeTables(const QString& directory, MissingCodeTables missing)
 {
     CodeTablesLoad load;
+    const QStringList names = {QStringLiteral("RCCODES.RCS"), QStringLiteral("OMCODES.RCS"),
+                               QStringLiteral("VTCODES.RCS")};
+    if (missing == MissingCodeTables::Refuse) {
+        for (const QString& name : names) {
+            const QString path = QDir(directory).filePath(name);
+            if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+                load.messages.append(QDir::toNativeSeparators(path) +
+                                     QStringLiteral(": the code table is missing"));
+                load.tableMissing = true;
+                return load;
+            }
+        }
+    }
     const auto read = [&](const QString& name, CodeTable& table) {
         const QString message = ReadCodeTable(directory, name, table);
         if (!message.isEmpty()) {
@@ -53,15 +66,15 @@ CodeTablesLoad ReadCodeTables(const QString& directory)
         }
     };
     // This order decides the order of the messages when several files fail.
-    read(QStringLiteral("\\RCCODES.RCS"), load.tables.rideTypes);
-    read(QStringLiteral("\\OMCODES.RCS"), load.tables.operatingModes);
-    read(QStringLiteral("\\VTCODES.RCS"), load.tables.vehicleTypes);
+    read(u'\\' + names[0], load.tables.rideTypes);
+    read(u'\\' + names[1], load.tables.operatingModes);
+    read(u'\\' + names[2], load.tables.vehicleTypes);
     return load;
 }
 
 CodeTablesLoad LoadCodeTables()
 {
-    return ReadCodeTables(QCoreApplication::applicationDirPath());
+    return ReadCodeTables(QCoreApplication::applicationDirPath(), MissingCodeTables::Create);
 }
 
 } // namespace railwright

@@ -1,7 +1,7 @@
 // The ride operation bytes (35 to 40): read, packed, written, and through the dialog.
 #include "operation/ride_operation.h"
-#include "operation/ride_operation_dialog.h"
-#include "operation/up_down_control.h"
+#include "ui/operation/ride_operation_dialog.h"
+#include "ui/operation/up_down_control.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "codec/code_table_format.h"
 #include "codec/record_fields.h"
 #include "document/track_design_document.h"
-#include "settings/ride_settings_menus.h"
+#include "ui/settings/color_picker.h"
 
 #include <QHash>
 #include <QPixmap>

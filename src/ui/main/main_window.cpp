@@ -4,14 +4,14 @@
 #include "document/document_file.h"
 #include "document/user_prompts.h"
 #include "operation/ride_operation.h"
-#include "operation/ride_operation_dialog.h"
 #include "report/ride_info_report.h"
 #include "settings/code_tables.h"
-#include "settings/ride_settings_menus.h"
 #include "toolbar_icons.h"
 #include "ui/design/design_panel.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/grid/grid_model.h"
+#include "ui/operation/ride_operation_dialog.h"
+#include "ui/settings/ride_settings_menus.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -109,7 +109,9 @@ QAction* MainWindow::action(const char* name) const
 
 void MainWindow::loadCodeTables(const QString& directory)
 {
-    CodeTablesLoad loaded = directory.isEmpty() ? LoadCodeTables() : ReadCodeTables(directory);
+    CodeTablesLoad loaded = directory.isEmpty()
+                                ? LoadCodeTables()
+                                : ReadCodeTables(directory, MissingCodeTables::Create);
     for (const QString& message : std::as_const(loaded.messages)) {
         m_prompts.tell(message, AppCaption);
     }
@@ -474,11 +476,6 @@ void MainWindow::showCurrentPath(const QString& path)
     if (!path.isEmpty()) {
         setWindowTitle(titleFor(DisplayFileName(path)));
     }
-}
-
-bool MainWindow::EnDc(bool decode)
-{
-    return decode ? m_controller.decode() : m_controller.encode();
 }
 
 void MainWindow::ShowRideInfo()

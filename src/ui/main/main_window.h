@@ -54,9 +54,6 @@ public:
     [[nodiscard]] const CodeTables& codeTables() const { return m_tables; }
     [[nodiscard]] RideSettingsMenus* rideSettings() const { return m_settings.get(); }
 
-    // Decodes (true) or encodes (false) the whole document as one undoable step. A
-    // failure is told to the user and changes nothing; the result is then false.
-    bool EnDc(bool decode);
     // Opens `path` as "&Open..." does once a file is chosen (a file named on the
     // command line). True when it was loaded.
     bool openPath(const QString& path);

@@ -1,4 +1,4 @@
-#include "settings/palette_dialog.h"
+#include "ui/settings/palette_dialog.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
-#include "settings/ride_settings_menus.h"
+#include "ui/settings/ride_settings_menus.h"
 
 #include "codec/record_layout.h"
 #include "document/track_design_document.h"
-#include "settings/palette_dialog.h"
+#include "ui/settings/palette_dialog.h"
 
 #include <QAction>
 #include <QMenu>
