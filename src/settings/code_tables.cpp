@@ -9,6 +9,8 @@
 
 namespace railwright {
 
+using namespace Qt::StringLiterals;
+
 QString ReadCodeTable(const QString& directory, const QString& fileNameWithBackslash,
                       CodeTable& table)
 {
@@ -26,8 +28,8 @@ QString ReadCodeTable(const QString& directory, const QString& fileNameWithBacks
     if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
         QFile created(path);
         if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            return QStringLiteral("Can't open file: ") + QDir::toNativeSeparators(path) +
-                   QStringLiteral(" (") + created.errorString() + QStringLiteral(")");
+            return u"Can't open file: "_s + QDir::toNativeSeparators(path) + u" ("_s +
+                   created.errorString() + u")"_s;
         }
         return {};
     }
@@ -46,14 +48,13 @@ QString ReadCodeTable(const QString& directory, const QString& fileNameWithBacks
 CodeTablesLoad ReadCodeTables(const QString& directory, MissingCodeTables missing)
 {
     CodeTablesLoad load;
-    const QStringList names = {QStringLiteral("RCCODES.RCS"), QStringLiteral("OMCODES.RCS"),
-                               QStringLiteral("VTCODES.RCS")};
+    const QStringList names = {u"RCCODES.RCS"_s, u"OMCODES.RCS"_s, u"VTCODES.RCS"_s};
     if (missing == MissingCodeTables::Refuse) {
         for (const QString& name : names) {
             const QString path = QDir(directory).filePath(name);
             if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
                 load.messages.append(QDir::toNativeSeparators(path) +
-                                     QStringLiteral(": the code table is missing"));
+                                     u": the code table is missing"_s);
                 load.tableMissing = true;
                 return load;
             }

@@ -27,9 +27,9 @@ namespace railwright {
 
 namespace {
 
-constexpr int kLabelWidthTwips = 840;
-constexpr int kCharModeWidthTwips = 1365;
-constexpr int kRowHeightTwips = 240;
+constexpr int LabelWidthTwips = 840;
+constexpr int CharModeWidthTwips = 1365;
+constexpr int RowHeightTwips = 240;
 
 } // namespace
 
@@ -89,10 +89,10 @@ GridEditor::GridEditor(TrackDesignDocument& document, UserPrompts& prompts, QWid
     d->grid->installEventFilter(this);
     d->grid->viewport()->installEventFilter(this);
 
-    d->label->setMinimumWidth(d->pixels(kLabelWidthTwips));
-    d->charMode->setMinimumWidth(d->pixels(kCharModeWidthTwips));
+    d->label->setMinimumWidth(d->pixels(LabelWidthTwips));
+    d->charMode->setMinimumWidth(d->pixels(CharModeWidthTwips));
     d->grid->verticalHeader()->setDefaultSectionSize(
-        std::max(d->pixels(kRowHeightTwips), d->grid->fontMetrics().height() + 4));
+        std::max(d->pixels(RowHeightTwips), d->grid->fontMetrics().height() + 4));
 
     auto* editRow = new QHBoxLayout;
     editRow->addWidget(d->label);
@@ -277,8 +277,8 @@ void GridEditor::LayoutGridColumns()
     const double widthTwips = GridGeometry::pixelsToTwips(d->grid->width(), dpi);
     d->model->setColumnCount(GridGeometry::columnCountForWidth(widthTwips));
     // A reset of the model gives every column the default width again.
-    d->grid->horizontalHeader()->setDefaultSectionSize(d->pixels(GridGeometry::kByteColumnTwips));
-    d->grid->setColumnWidth(0, d->pixels(GridGeometry::kLabelColumnTwips));
+    d->grid->horizontalHeader()->setDefaultSectionSize(d->pixels(GridGeometry::ByteColumnTwips));
+    d->grid->setColumnWidth(0, d->pixels(GridGeometry::LabelColumnTwips));
 }
 
 void GridEditor::onDisplayModeChosen(int comboIndex)

@@ -22,7 +22,7 @@ int clampToInt(qsizetype value)
 GridModel::GridModel(TrackDesignDocument& document, QObject* parent)
     : QAbstractTableModel(parent), m_document(document)
 {
-    m_geometry = GridGeometry(GridGeometry::kMinimumColumns,
+    m_geometry = GridGeometry(GridGeometry::MinimumColumns,
                               document.length() - CountTrailingZeros(document, m_skipZeros));
     connect(&m_document, &TrackDesignDocument::bytesChanged, this, &GridModel::onBytesChanged);
     connect(&m_document, &TrackDesignDocument::contentsReplaced, this, [this] {
@@ -118,7 +118,7 @@ void GridModel::setSkipZeros(bool skip)
 
 void GridModel::setColumnCount(int columnCount)
 {
-    refreshShape(std::max(GridGeometry::kMinimumColumns, columnCount));
+    refreshShape(std::max(GridGeometry::MinimumColumns, columnCount));
     refreshLabels();
 }
 
