@@ -54,9 +54,6 @@ public:
     [[nodiscard]] const CodeTables& codeTables() const { return m_tables; }
     [[nodiscard]] RideSettingsMenus* rideSettings() const { return m_settings.get(); }
 
-    // Decodes (true) or encodes (false) the whole document as one undoable step. A
-    // failure is told to the user and changes nothing; the result is then false.
-    bool EnDc(bool decode);
     // Opens `path` as "&Open..." does once a file is chosen (a file named on the
     // command line). True when it was loaded.
     bool openPath(const QString& path);
@@ -97,7 +94,6 @@ private:
     void showRecentFiles();
     void showStatusTexts(const QStringList& texts);
     void showHealth();
-    void followSelectedByte();
 
     UserPrompts& m_prompts;
     TrackDesignDocument m_document;
@@ -113,9 +109,6 @@ private:
     QDockWidget* m_designDock = nullptr;
     // Decode shows the design panel unless the user has hidden it in this run.
     bool m_designDockWanted = true;
-    // The grid's selected byte names its field (status bar, panel) once the user has
-    // selected one; until then byte 0 is selected only by default.
-    bool m_byteChosen = false;
     // The items whose enabled state shows whether the document is decoded.
     struct StateActions
     {

@@ -481,6 +481,12 @@ void TestMainWindow::editBoxKeys()
     QTest::keyClick(dataString(), Qt::Key_Return);
     QCOMPARE(bytes(), ByteBuffer({0x10, 0x11, std::uint8_t(stored), 0x13, 0x14, 0x15}));
 
+    if (mode == DisplayMode::Hexidecimal) { // a digit typed in the grid waits for a second
+        QTest::keyClick(m_window->gridEditor()->grid(), '7');
+        QTest::keyClick(m_window->gridEditor()->grid(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(bytes()[2], std::uint8_t(stored)); // the typing went, the step stays
+        dataString()->clear();
+    }
     dataString()->setFocus();
     QTest::keyClicks(dataString(), u"1"_s);
     QTest::keyClick(dataString(), Qt::Key_Z, Qt::ControlModifier);

@@ -1,4 +1,4 @@
-#include "settings/palette_dialog.h"
+#include "ui/settings/palette_dialog.h"
 
 #include "report/field_text.h"
 
@@ -10,6 +10,8 @@
 #include <QPushButton>
 
 namespace railwright {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -109,8 +111,8 @@ void ColorSwatch::paintEvent(QPaintEvent*)
 
 PaletteDialog::PaletteDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Colors"));
-    setWindowTitle(QStringLiteral("Colors"));
+    setObjectName(u"Colors"_s);
+    setWindowTitle(u"Colors"_s);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     for (int i = 0; i < int(m_swatches.size()); ++i) {
@@ -121,15 +123,15 @@ PaletteDialog::PaletteDialog(QWidget* parent) : QDialog(parent)
         m_swatches[std::size_t(i)] = swatch;
     }
 
-    m_frame = new QGroupBox(QStringLiteral("Selected Color"), this);
-    m_frame->setObjectName(QStringLiteral("Frame1"));
+    m_frame = new QGroupBox(u"Selected Color"_s, this);
+    m_frame->setObjectName(u"Frame1"_s);
 
     m_finalColor = new ColorField(m_frame);
-    m_finalColor->setObjectName(QStringLiteral("FinalColor"));
+    m_finalColor->setObjectName(u"FinalColor"_s);
     m_finalColor->setColor(PaletteColor(0));
 
-    m_ok = new QPushButton(QStringLiteral("Ok"), m_frame);
-    m_ok->setObjectName(QStringLiteral("Ok"));
+    m_ok = new QPushButton(u"Ok"_s, m_frame);
+    m_ok->setObjectName(u"Ok"_s);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -234,12 +236,11 @@ void PaletteDialog::fitFrameTitle()
     // The caption sits on the frame's top line, as the layout expects: the preview
     // starts just below the caption, not below a line drawn under it.
     const QFontMetrics metrics(font);
-    m_frame->setStyleSheet(QStringLiteral("QGroupBox#Frame1 { border: 1px solid palette(mid);"
-                                          " border-radius: 2px; margin-top: %1px; }"
-                                          "QGroupBox#Frame1::title { subcontrol-origin: margin;"
-                                          " subcontrol-position: top left; left: %2px;"
-                                          " padding: 0px 2px; }")
-                               .arg(metrics.height() / 2)
+    m_frame->setStyleSheet(u"QGroupBox#Frame1 { border: 1px solid palette(mid);"
+                           " border-radius: 2px; margin-top: %1px; }"
+                           "QGroupBox#Frame1::title { subcontrol-origin: margin;"
+                           " subcontrol-position: top left; left: %2px;"
+                           " padding: 0px 2px; }"_s.arg(metrics.height() / 2)
                                .arg(qMax(0, m_finalColor->x() - 2)));
 }
 
