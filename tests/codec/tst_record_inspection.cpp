@@ -71,8 +71,6 @@ private slots:
             << recordWith(8058, {}) << RecordLayout::Base << -1 << false;
         QTest::newRow("base, a byte after the marker")
             << recordWith(8058, {{0x38, 0xFF}, {0x1F00, 0x01}}) << RecordLayout::Base << 0 << false;
-        QTest::newRow("base length, expansion flag")
-            << recordWith(8058, {{7, 0x04}, {0x38, 0xFF}}) << RecordLayout::Base << 0 << false;
         QTest::newRow("unusual, expansion flag")
             << recordWith(300, {{7, 0x04}, {0x38, 0xFF}, {0xC8, 0xFF}}) << RecordLayout::Unusual
             << 2 << false;

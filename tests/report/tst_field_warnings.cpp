@@ -62,9 +62,6 @@ private slots:
         QTest::newRow("min equals max") << header({{38, 60}}) << 39 << QString();
         QTest::newRow("record without byte 36") << header({}, 36) << 36 << QString();
         // Vehicle and mode against the ride type (Loopy Landscapes, the latest game).
-        QTest::newRow("boat hire, log flume boats")
-            << header({{0, 0x08}, {1, 0x25}}) << 1
-            << u"This vehicle is not offered for this ride in the game."_s;
         QTest::newRow("wooden coaster, powered launch")
             << header({{0, 0x00}, {6, 0x03}}) << 6
             << u"This operating mode is not offered for this ride in the game."_s;

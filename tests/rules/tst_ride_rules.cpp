@@ -139,9 +139,6 @@ void TestRideRules::designWarnings_data()
     QTest::newRow("hedge maze walls are not pieces")
         << designRecord(0x14, 0x00, 0x0B, {0x06, 0x00, 0x40, 0x80}) << GameVersion::Original
         << QStringList();
-    QTest::newRow("two bytes") << ByteBuffer{0x08, 0x25} << GameVersion::Original
-                               << QStringList{u"Vehicle 25: This vehicle is not offered for "
-                                              u"this ride in the game"_s};
     QTest::newRow("a later game's train")
         << ByteBuffer{0x05, 0x55} << GameVersion::CorkscrewFollies
         << QStringList{u"Vehicle 55: The game offers this vehicle for this ride only from Loopy "
