@@ -276,7 +276,7 @@ private slots:
         QCOMPARE(m_document->contents(), expected);
         QCOMPARE(m_editor->selectedIndex(), qsizetype(selected));
         // The status bar follows the keys as it follows the pointer.
-        QCOMPARE(status.constLast().at(0).toStringList().constFirst(),
+        QCOMPARE(status.value(status.size() - 1).value(0).toStringList().value(0),
                  u"Adress: "_s + QString::number(selected, 16).toUpper());
         if (!goTo.isEmpty() && selected != 2) {
             // The byte gone to is in view and shown, not hidden.
