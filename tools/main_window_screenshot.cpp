@@ -8,6 +8,7 @@
 #include "ui/main/dialog_prompts.h"
 #include "ui/main/editor_style.h"
 #include "ui/main/main_window.h"
+#include "ui/settings/palette_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -160,6 +161,16 @@ int main(int argc, char* argv[])
         QToolTip::hideText();
     }
     ok = save(warnings, out + QStringLiteral("/design-warnings.png")) && ok;
+
+    // The palette as the keys leave it: the focus ring on the colour chosen.
+    PaletteDialog palette(&window);
+    palette.show();
+    if (auto* swatch = palette.findChild<QWidget*>(QStringLiteral("Colors_25"))) {
+        swatch->setFocus();
+        QTest::keyClick(swatch, Qt::Key_Left); // to Bright Red, which the preview shows
+    }
+    settle();
+    ok = save(palette.grab(), out + QStringLiteral("/palette-dialog.png")) && ok;
 
     window.document().markSaved();
     return ok ? 0 : 1;
