@@ -1,17 +1,8 @@
 #include "render_command.h"
 
-#include "cli/track_input.h"
-#include "codec/track_pieces.h"
-#include "render/track_picture.h"
-#include "report/visible_text.h"
-
 #include <QCommandLineParser>
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
-#include <QImageWriter>
-#include <QSaveFile>
-#include <QSet>
+#include <QCoreApplication>
+#include <QLibrary>
 
 namespace railwright::cli {
 
@@ -21,107 +12,22 @@ namespace {
 
 constexpr int MaxPictureSize = 8192;
 
-// Named files as given; in folders every .td4 file, in name order.
-QStringList DesignFiles(const QStringList& inputs)
-{
-    QStringList files;
-    for (const QString& input : inputs) {
-        if (!QFileInfo(input).isDir()) {
-            files.append(input);
-            continue;
-        }
-        QStringList found;
-        QDirIterator it(input, {u"*.td4"_s}, QDir::Files | QDir::Hidden,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            found.append(it.next());
-        }
-        found.sort();
-        files += found;
-    }
-    return files;
-}
-
-bool IsPngName(const QString& path)
-{
-    return path.endsWith(u".png"_s, Qt::CaseInsensitive) && !QFileInfo(path).isDir();
-}
-
-QString WritePng(const QImage& image, const QString& path)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return u"Can't open file: "_s + QDir::toNativeSeparators(path) + u" ("_s +
-               file.errorString() + u')';
-    }
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image) || !file.commit()) {
-        file.cancelWriting();
-        return u"Can't save file: "_s + QDir::toNativeSeparators(path) + u" ("_s +
-               (writer.error() != QImageWriter::UnknownError ? writer.errorString()
-                                                             : file.errorString()) +
-               u')';
-    }
-    return {};
-}
-
 } // namespace
 
-CommandResult RenderDesigns(const RenderRequest& request, QTextStream& err)
+CommandResult RunRenderRequest(const RenderRequest& request, QTextStream& err)
 {
-    const QStringList files = DesignFiles(request.inputs);
-    const bool single = IsPngName(request.output);
-    if (single && files.size() != 1) {
-        return CommandResult::usage(u"render: --out names one .png file but there are %1 "
-                                    u"designs; name a folder"_s.arg(files.size()));
+#ifdef RAILWRIGHT_RENDER_BUILT_IN
+    return RenderDesigns(request, err);
+#else
+    QLibrary module(QCoreApplication::applicationDirPath() + u"/railwright-render"_s);
+    const auto entry = reinterpret_cast<RenderDesignsEntry>(module.resolve(RenderDesignsEntryName));
+    if (entry == nullptr) {
+        return CommandResult::failure(u"can't load the drawing module: "_s + module.errorString());
     }
-    if (!single && !QDir().mkpath(request.output)) {
-        return CommandResult::failure(u"Can't create folder: "_s +
-                                      QDir::toNativeSeparators(request.output));
-    }
-    const auto report = [&err](const QString& path, const QString& message) {
-        err << u"railwright-cli: "_s
-            << VisibleText(QDir::toNativeSeparators(path) + u": "_s + message) << u'\n';
-        err.flush();
-    };
-    qsizetype failed = 0;
-    QSet<QString> written;
-    for (const QString& path : files) {
-        const TrackInput input = ReadTrackInput(path, request.inputsAreDecoded);
-        if (input.failure) {
-            report(path, input.failure->message.startsWith(QDir::toNativeSeparators(path))
-                             ? input.failure->message.mid(QDir::toNativeSeparators(path).size() + 2)
-                             : input.failure->message);
-            ++failed;
-            continue;
-        }
-        const TrackList list = ReadTrackList(input.record);
-        const TrackWalk walk = WalkTrack(list);
-        for (const std::string& problem : TrackProblems(list, walk, false)) {
-            report(path, u"warning: "_s + QString::fromStdString(problem));
-        }
-        QString target = request.output;
-        if (!single) {
-            // Designs of the same name in different folders each keep a picture.
-            const QString base = QFileInfo(path).completeBaseName();
-            QString name = base + u".png"_s;
-            for (int n = 2; written.contains(name.toLower()); ++n) {
-                name = base + u'-' + QString::number(n) + u".png"_s;
-            }
-            written.insert(name.toLower());
-            target = QDir(request.output).filePath(name);
-        }
-        const QImage image = DrawTrackPicture(list, walk, input.record, request.view, request.size);
-        if (const QString problem = WritePng(image, target); !problem.isEmpty()) {
-            report(path, problem);
-            ++failed;
-        }
-    }
-    if (failed > 0) {
-        return CommandResult::failure(
-            u"%1 of %2 designs were not drawn"_s.arg(failed).arg(files.size()));
-    }
-    return CommandResult::success();
+    CommandResult result;
+    entry(request, err, result);
+    return result;
+#endif
 }
 
 CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
@@ -160,14 +66,8 @@ CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
     request.inputs = parser.positionalArguments();
     request.output = parser.value(output);
     request.inputsAreDecoded = parser.isSet(decoded);
-    const QString viewName = parser.value(view).toLower();
-    if (viewName == u"plan"_s) {
-        request.view = TrackView::Plan;
-    } else if (viewName == u"side"_s) {
-        request.view = TrackView::Side;
-    } else if (viewName == u"iso"_s) {
-        request.view = TrackView::Iso;
-    } else {
+    request.view = parser.value(view).toLower();
+    if (request.view != u"plan"_s && request.view != u"side"_s && request.view != u"iso"_s) {
         return CommandResult::usage(u"render: unknown view \""_s + parser.value(view) +
                                     u"\" (use plan, side or iso)"_s);
     }
@@ -178,7 +78,7 @@ CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
                                     QString::number(MaxPictureSize));
     }
     QTextStream err(stderr);
-    return RenderDesigns(request, err);
+    return RunRenderRequest(request, err);
 }
 
 } // namespace railwright::cli
