@@ -232,7 +232,10 @@ void TrackScene::layOutTrack(const TrackList& list, const TrackWalk& walk)
             } else {
                 z += bump * std::sin(M_PI * t);
             }
-            p += d0 * ahead;
+            // From above a loop is a straight line over its tiles.
+            if (m_view != TrackView::Plan) {
+                p += d0 * ahead;
+            }
             const QPointF scene = m_view == TrackView::Side ? QPointF(along + travelled + ahead, -z)
                                                             : project(p.x(), p.y(), z);
             if (k == samples / 2) {
