@@ -180,6 +180,9 @@ TrackList ReadTrackList(ByteView record)
         }
         return list;
     }
+    list.pieces.reserve(
+        std::min(MaxTrackPieces,
+                 (record.size() - std::min(record.size(), list.start) + 1) / TrackPieceBytes));
     // The marker may sit in the slot after the 4,000th piece, no further.
     for (std::size_t at = list.start; at < record.size(); at += TrackPieceBytes) {
         if (record[at] == TrackEndCode) {

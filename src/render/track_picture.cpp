@@ -39,7 +39,8 @@ QImage DrawTrackPicture(const TrackList& list, const TrackWalk& walk, ByteView r
 {
     const TrackScene scene(list, walk, ReadTrackColors(record, list.layout), view, quarterTurns);
     const QSize size = TrackPictureSize(scene, longerSide);
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    // Opaque: the PNG needs no alpha channel.
+    QImage image(size, QImage::Format_RGB32);
     image.fill(Background);
     QPainter painter(&image);
     const double margin = std::max(2.0, std::max(size.width(), size.height()) * MarginShare);

@@ -21,6 +21,14 @@ constexpr int CurveSamples = 9;
 constexpr int LoopSamples = 17;
 // Units a piece must rise above its ends to be drawn as a loop.
 constexpr double LoopRise = 48;
+constexpr double MinimumSpineWidth = 3.4;
+// Pieces in one line at most: in the iso view a line is drawn whole in front of or
+// behind the others.
+constexpr std::size_t MaxStrokePieces = 12;
+// Device points nearer than this to the last one drawn are left out.
+constexpr double PixelStep = 0.7;
+constexpr double ThinLine = 2;
+constexpr double RoundJoinWidth = 4;
 const QColor Ground(232, 236, 224);
 const QColor GroundEdge(196, 204, 186);
 const QColor LowTile(214, 206, 184);
@@ -75,9 +83,15 @@ double ScaleOf(const QTransform& t)
     return std::max(std::hypot(t.m11(), t.m12()), 1e-9);
 }
 
+// A pen `width` pixels wide. Thin lines go through Qt's fast path for one-pixel lines, and
+// round joins, which cost more, only show on thick ones.
 QPen RoundPen(const QColor& color, double width)
 {
-    QPen pen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    if (width < ThinLine) {
+        width = 1;
+    }
+    QPen pen(color, width, Qt::SolidLine, Qt::RoundCap,
+             width < RoundJoinWidth ? Qt::BevelJoin : Qt::RoundJoin);
     pen.setCosmetic(true);
     return pen;
 }
@@ -263,10 +277,7 @@ void TrackScene::layOutTrack(const TrackList& list, const TrackWalk& walk)
                            : project(s.x() + d0.x() * Half, s.y() + d0.y() * Half, from.z)};
         }
     }
-    if (m_view == TrackView::Iso) {
-        std::stable_sort(m_paths.begin(), m_paths.end(),
-                         [](const PiecePath& a, const PiecePath& b) { return a.depth < b.depth; });
-    }
+    groupStrokes();
     // The ground beneath: one tile per place, the highest piece's height kept.
     std::sort(m_tiles.begin(), m_tiles.end(), [](const Tile& a, const Tile& b) {
         return std::make_tuple(a.centre.x(), a.centre.y(), a.z) <
@@ -316,6 +327,49 @@ void TrackScene::layOutMaze(const TrackList& list)
     }
 }
 
+void TrackScene::groupStrokes()
+{
+    for (std::size_t i = 0; i < m_paths.size();) {
+        Stroke stroke{i, i + 1, m_paths[i].depth};
+        const PiecePath& first = m_paths[i];
+        while (stroke.end < m_paths.size() && stroke.end - stroke.begin < MaxStrokePieces) {
+            const PiecePath& next = m_paths[stroke.end];
+            if (next.piece != m_paths[stroke.end - 1].piece + 1 || next.scheme != first.scheme ||
+                next.chain != first.chain || next.station != first.station) {
+                break;
+            }
+            stroke.depth += next.depth;
+            ++stroke.end;
+        }
+        stroke.depth /= double(stroke.end - stroke.begin);
+        m_strokes.push_back(stroke);
+        i = stroke.end;
+    }
+    if (m_view == TrackView::Iso) {
+        std::stable_sort(m_strokes.begin(), m_strokes.end(),
+                         [](const Stroke& a, const Stroke& b) { return a.depth < b.depth; });
+    }
+}
+
+void TrackScene::mapPaths(std::size_t begin, std::size_t end, const QTransform& toDevice,
+                          QPolygonF& polygon) const
+{
+    polygon.clear();
+    for (std::size_t i = begin; i < end; ++i) {
+        const std::vector<QPointF>& points = m_paths[i].points;
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            const QPointF p = toDevice.map(points[k]);
+            const bool last = i + 1 == end && k + 1 == points.size();
+            if (polygon.isEmpty() || last ||
+                std::abs(p.x() - polygon.constLast().x()) +
+                        std::abs(p.y() - polygon.constLast().y()) >=
+                    PixelStep) {
+                polygon.append(p);
+            }
+        }
+    }
+}
+
 QTransform TrackScene::fitTransform(const QSizeF& size, double margin) const
 {
     const double width = std::max(1.0, size.width() - 2 * margin);
@@ -357,17 +411,35 @@ void TrackScene::paintGround(QPainter& painter, const QTransform& toDevice) cons
         const double groundY = -m_minZ;
         QColor shade = m_colors.supports[0];
         shade.setAlpha(70);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(shade);
-        QPolygonF area;
-        area.append(toDevice.map(QPointF(m_paths.front().points.front().x(), groundY)));
-        for (const PiecePath& path : m_paths) {
-            for (const QPointF& p : path.points) {
-                area.append(toDevice.map(p));
+        // The highest point over each pixel column, so the shade is one simple outline
+        // however often the track loops back over itself.
+        QPolygonF line;
+        mapPaths(0, m_paths.size(), toDevice, line);
+        const QPointF groundLeft = toDevice.map(QPointF(m_bounds.left(), groundY));
+        const double left = std::floor(groundLeft.x());
+        const double right = std::ceil(toDevice.map(QPointF(m_bounds.right(), groundY)).x());
+        std::vector<double> top(std::size_t(std::max(1.0, right - left + 1)), groundLeft.y());
+        for (qsizetype k = 0; k < line.size(); ++k) {
+            const QPointF a = line[k];
+            const QPointF b = line[std::min(k + 1, line.size() - 1)];
+            const auto from = std::size_t(
+                std::clamp(std::floor(std::min(a.x(), b.x())) - left, 0.0, double(top.size() - 1)));
+            const auto to = std::size_t(
+                std::clamp(std::ceil(std::max(a.x(), b.x())) - left, 0.0, double(top.size() - 1)));
+            for (std::size_t c = from; c <= to; ++c) {
+                top[c] = std::min(top[c], std::min(a.y(), b.y()));
             }
         }
-        area.append(toDevice.map(QPointF(m_paths.back().points.back().x(), groundY)));
-        painter.drawPolygon(area);
+        QList<QLineF> columns;
+        columns.reserve(qsizetype(top.size()));
+        for (std::size_t c = 0; c < top.size(); ++c) {
+            columns.append(
+                QLineF(left + double(c) + 0.5, top[c], left + double(c) + 0.5, groundLeft.y()));
+        }
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(shade, 1));
+        painter.drawLines(columns);
+        painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(RoundPen(GroundEdge, 2));
         painter.drawLine(toDevice.map(QPointF(m_bounds.left(), groundY)),
                          toDevice.map(QPointF(m_bounds.right(), groundY)));
@@ -375,6 +447,8 @@ void TrackScene::paintGround(QPainter& painter, const QTransform& toDevice) cons
     }
     const double span = std::max(1, m_maxZ - m_minZ);
     painter.setPen(Qt::NoPen);
+    // Tiles meet edge to edge: smoothing their edges would only cost time.
+    painter.setRenderHint(QPainter::Antialiasing, false);
     for (const Tile& tile : m_tiles) {
         QPolygonF square;
         for (const QPointF corner : {QPointF(-Half, -Half), QPointF(Half, -Half),
@@ -387,6 +461,7 @@ void TrackScene::paintGround(QPainter& painter, const QTransform& toDevice) cons
                              : GroundEdge);
         painter.drawPolygon(square);
     }
+    painter.setRenderHint(QPainter::Antialiasing, true);
 }
 
 void TrackScene::paintTrack(QPainter& painter, const QTransform& toDevice,
@@ -395,40 +470,57 @@ void TrackScene::paintTrack(QPainter& painter, const QTransform& toDevice,
     const double scale = ScaleOf(toDevice);
     // The side view's scales differ by axis: its track is as thick as the picture allows.
     const double deviceHeight = painter.device() != nullptr ? painter.device()->height() : 256;
-    const double width = m_view == TrackView::Side
-                             ? std::clamp(deviceHeight / 50, 1.5, 6.0)
-                             : std::clamp(scale * TileUnits * 0.28, 1.5, 14.0);
+    const double deviceWidth = painter.device() != nullptr ? painter.device()->width() : 256;
+    // The side view's pieces share its width: thick lines would only smear a dense one.
+    const double width =
+        m_view == TrackView::Side
+            ? std::clamp(
+                  std::min(deviceHeight / 50,
+                           4 * deviceWidth / double(std::max<std::size_t>(m_paths.size(), 1))),
+                  1.0, 6.0)
+            : std::clamp(scale * TileUnits * 0.28, 1.5, 14.0);
     QPolygonF polygon;
-    for (const PiecePath& path : m_paths) {
-        polygon.resize(qsizetype(path.points.size()));
-        for (std::size_t k = 0; k < path.points.size(); ++k) {
-            polygon[qsizetype(k)] = toDevice.map(path.points[k]);
-        }
-        const int scheme = path.scheme & 3;
-        if (m_view == TrackView::Iso && path.topZ > m_minZ) {
-            // A support from the piece's start straight down to the lowest ground.
-            const QPointF top = polygon.front();
-            const QPointF foot = top + QPointF(0, (path.topZ - m_minZ) * std::abs(toDevice.m22()));
-            painter.setPen(
-                RoundPen(m_colors.supports[std::size_t(scheme)], std::max(1.0, width * 0.35)));
-            painter.drawLine(top, foot);
-        }
-        const bool marked = path.piece < highlighted.size() && highlighted[path.piece];
-        if (marked) {
+    // Marks under everything, so that the pieces stay visible through them.
+    for (std::size_t i = 0; i < m_paths.size(); ++i) {
+        const std::size_t piece = m_paths[i].piece;
+        if (piece < highlighted.size() && highlighted[piece]) {
+            mapPaths(i, i + 1, toDevice, polygon);
             painter.setPen(RoundPen(HighlightColor, width * 2.6));
             painter.drawPolyline(polygon);
         }
-        if (path.station) {
+    }
+    QList<QLineF> supports;
+    for (const Stroke& stroke : m_strokes) {
+        const PiecePath& style = m_paths[stroke.begin];
+        const auto scheme = std::size_t(style.scheme & 3);
+        if (m_view == TrackView::Iso) {
+            // A support from each piece's start straight down to the lowest ground.
+            supports.clear();
+            for (std::size_t i = stroke.begin; i < stroke.end; ++i) {
+                if (m_paths[i].topZ > m_minZ) {
+                    const QPointF top = toDevice.map(m_paths[i].points.front());
+                    supports.append(QLineF(top, top + QPointF(0, (m_paths[i].topZ - m_minZ) *
+                                                                     std::abs(toDevice.m22()))));
+                }
+            }
+            painter.setPen(RoundPen(m_colors.supports[scheme], std::max(1.0, width * 0.35)));
+            painter.drawLines(supports);
+        }
+        mapPaths(stroke.begin, stroke.end, toDevice, polygon);
+        if (style.station) {
             painter.setPen(RoundPen(StationEdge, width * 2.4));
             painter.drawPolyline(polygon);
             painter.setPen(RoundPen(StationColor, width * 1.8));
             painter.drawPolyline(polygon);
         }
-        painter.setPen(RoundPen(m_colors.rail[std::size_t(scheme)], width));
+        painter.setPen(RoundPen(m_colors.rail[scheme], width));
         painter.drawPolyline(polygon);
-        painter.setPen(RoundPen(m_colors.spine[std::size_t(scheme)], width * 0.45));
-        painter.drawPolyline(polygon);
-        if (path.chain) {
+        // A spine thinner than a pixel and a half would only blur the rail.
+        if (width >= MinimumSpineWidth) {
+            painter.setPen(RoundPen(m_colors.spine[scheme], width * 0.45));
+            painter.drawPolyline(polygon);
+        }
+        if (style.chain) {
             QPen chain(ChainColor, std::max(1.0, width * 0.4), Qt::CustomDashLine, Qt::FlatCap);
             chain.setDashPattern({1.5, 1.5});
             chain.setCosmetic(true);
@@ -516,7 +608,7 @@ std::optional<std::size_t> TrackScene::pieceAt(QPointF scenePoint, double tolera
 {
     std::optional<std::size_t> best;
     double bestDistance = tolerance;
-    // Nearer pieces are drawn last, so they win a tie.
+    // The nearest path wins; of equally near ones the later piece.
     for (const PiecePath& path : m_paths) {
         for (std::size_t k = 0; k + 1 < path.points.size(); ++k) {
             const double distance = SegmentDistance(scenePoint, path.points[k], path.points[k + 1]);

@@ -68,6 +68,14 @@ private:
         bool chain = false;
         bool station = false;
     };
+    // Consecutive pieces of one style drawn as one line: in the iso view these are
+    // drawn farthest first.
+    struct Stroke
+    {
+        std::size_t begin = 0; // range of m_paths
+        std::size_t end = 0;
+        double depth = 0;
+    };
     struct Tile
     {
         QPointF centre; // plan coordinates before projection
@@ -76,6 +84,11 @@ private:
 
     void layOutTrack(const TrackList& list, const TrackWalk& walk);
     void layOutMaze(const TrackList& list);
+    void groupStrokes();
+    // The device points of m_paths[begin, end), one line, points closer than a fraction
+    // of a pixel to the last one kept left out.
+    void mapPaths(std::size_t begin, std::size_t end, const QTransform& toDevice,
+                  QPolygonF& polygon) const;
     [[nodiscard]] QPointF project(double x, double y, double z) const;
     void paintGround(QPainter& painter, const QTransform& toDevice) const;
     void paintTrack(QPainter& painter, const QTransform& toDevice,
@@ -87,7 +100,8 @@ private:
     int m_turns;
     TrackColors m_colors;
     QRectF m_bounds;
-    std::vector<PiecePath> m_paths; // in drawing order
+    std::vector<PiecePath> m_paths; // in track order
+    std::vector<Stroke> m_strokes;  // in drawing order
     std::vector<Tile> m_tiles;
     std::vector<MazeEntry> m_maze;
     int m_minZ = 0;
