@@ -107,8 +107,8 @@ void TrackPanel::buildControls()
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    m_table->horizontalHeader()->setSectionResizeMode(TrackPieceModel::NameColumn,
-                                                      QHeaderView::Stretch);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(false);
 
     auto* edits = new QHBoxLayout;
