@@ -6,6 +6,7 @@
 #include "codec/track_pieces.h"
 #include "run_benchmarks.h"
 #include "silent_prompts.h"
+#include "ui/grid/grid_editor.h"
 #include "ui/main/main_window.h"
 #include "ui/track/track_panel.h"
 
