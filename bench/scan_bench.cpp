@@ -79,8 +79,10 @@ void BM_ReadOnly(benchmark::State& state)
     ByteBuffer buffer;
     for (auto _ : state) {
         std::size_t bytes = 0;
-        cli::ForEachScannedFile(paths, [&](const QString& path, const QString&) {
-            bytes += cli::ReadScannedFile(path, buffer).bytes.size();
+        cli::ForEachScannedFile(paths, [&](const cli::FoundPath& found) {
+            bytes +=
+                cli::ReadScannedFile(found.path, buffer, found.listedAsRegularFile).bytes.size();
+            return true;
         });
         benchmark::DoNotOptimize(bytes);
     }

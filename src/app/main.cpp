@@ -1,3 +1,4 @@
+#include "document/native_path.h"
 #include "ui/main/dialog_prompts.h"
 #include "ui/main/editor_style.h"
 #include "ui/main/main_window.h"
@@ -32,7 +33,17 @@ int main(int argc, char* argv[])
     QCommandLineOption quitAfterShow(QStringLiteral("quit-after-show"));
     quitAfterShow.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(quitAfterShow);
+#ifdef Q_OS_WIN
     parser.process(app);
+#else
+    // The arguments' own bytes: QApplication turns a file name that is not UTF-8 into one
+    // with U+FFFD, which names no file.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(railwright::PathFromNative(argv[i]));
+    }
+    parser.process(arguments);
+#endif
 
     railwright::DialogPrompts prompts;
     railwright::MainWindow window(prompts);

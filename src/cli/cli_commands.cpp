@@ -11,6 +11,17 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#ifndef STDOUT_FILENO
+#define STDOUT_FILENO 1
+#endif
+#else
+#include <unistd.h>
+#endif
 
 namespace railwright::cli {
 
@@ -28,16 +39,28 @@ struct Loaded
     std::optional<CommandResult> failure;
 };
 
-Loaded LoadInput(const QString& path)
+// The longest record a track-design file decodes to: a two-byte run block gives at most
+// 129 bytes.
+constexpr qint64 MaxDecodedRecordSize = MaxDocumentFileSize / 2 * 129;
+
+Loaded LoadInput(const QString& path, qint64 limit = MaxDocumentFileSize)
 {
-    LoadResult load = LoadFile(path);
-    if (load.ok()) {
+    LoadResult load = limit == MaxDocumentFileSize ? LoadFile(path) : ReadRegularFile(path, limit);
+    if (load.ok() && qint64(load.bytes.size()) <= limit) {
         return {std::move(load.bytes), std::nullopt};
+    }
+    if (load.ok() || load.tooLarge) {
+        return {{},
+                CommandResult::failure(
+                    u"%1: the file is larger than the %2 bytes a %3 may have"_s.arg(ShownPath(path))
+                        .arg(limit)
+                        .arg(limit == MaxDocumentFileSize ? u"track-design file"_s
+                                                          : u"decoded record"_s))};
     }
     // Some of the editor's messages name the file, some do not.
     QString message = load.errorText;
-    if (!message.contains(QDir::toNativeSeparators(path))) {
-        message = QDir::toNativeSeparators(path) + u": "_s + message;
+    if (!message.contains(ShownPath(path))) {
+        message = ShownPath(path) + u": "_s + message;
     }
     return {{}, CommandResult::failure(message)};
 }
@@ -47,22 +70,39 @@ std::optional<CommandResult> Decode(const QString& path, const ByteBuffer& file,
 {
     DecodeResult decoded = RLEDecode(file);
     if (!decoded.ok()) {
-        return CommandResult::failure(QDir::toNativeSeparators(path) + u": "_s +
+        return CommandResult::failure(ShownPath(path) + u": "_s +
                                       QString::fromStdString(decoded.error));
     }
     if (decoded.record.empty()) {
         return CommandResult::failure(
-            QDir::toNativeSeparators(path) +
+            ShownPath(path) +
             u": the file decodes to nothing (a track design is longer than 5 bytes)"_s);
     }
     record = std::move(decoded.record);
     return std::nullopt;
 }
 
-CommandResult Save(const QString& path, ByteView bytes)
+// Standard output as a file to write: the bytes as they are, every one checked.
+CommandResult WriteStandardOutput(ByteView bytes)
 {
-    const SaveResult saved = SaveFile(path, bytes);
-    return saved.ok() ? CommandResult::success() : CommandResult::failure(saved.errorText);
+#ifdef Q_OS_WIN
+    // Otherwise the C runtime turns each line feed into CR LF.
+    ::_setmode(STDOUT_FILENO, _O_BINARY);
+#endif
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto wrote = ::write(STDOUT_FILENO, bytes.data() + done,
+                                   unsigned(qMin<std::size_t>(bytes.size() - done, 1 << 20)));
+        if (wrote < 0 && errno == EINTR) {
+            continue;
+        }
+        if (wrote <= 0) {
+            return CommandResult::failure(u"can't write to standard output ("_s +
+                                          qt_error_string(wrote < 0 ? errno : EIO) + u')');
+        }
+        done += std::size_t(wrote);
+    }
+    return CommandResult::success();
 }
 
 std::uint32_t StoredChecksum(const ByteBuffer& file)
@@ -79,6 +119,28 @@ QString Hex32(std::uint32_t value)
 
 } // namespace
 
+CommandResult WriteOutput(const OutputFile& output, ByteView bytes)
+{
+    if (output.path == u"-"_s || output.path == u"/dev/stdout"_s) {
+        return WriteStandardOutput(bytes);
+    }
+    SaveOptions options;
+    options.replaceReadOnly = output.force;
+    options.hardLinks =
+        output.force ? SaveOptions::HardLinks::WriteIntoFile : SaveOptions::HardLinks::Refuse;
+    const SaveResult saved = SaveFile(output.path, bytes, options);
+    switch (saved.refusal) {
+    case SaveResult::Refusal::None:
+        break;
+    case SaveResult::Refusal::HardLinked:
+        return CommandResult::failure(saved.errorText +
+                                      u"; --force writes into the file all its names share"_s);
+    case SaveResult::Refusal::ReadOnly:
+        return CommandResult::failure(saved.errorText + u"; --force replaces it"_s);
+    }
+    return saved.ok() ? CommandResult::success() : CommandResult::failure(saved.errorText);
+}
+
 std::optional<GameVersion> ParseGameName(const QString& name)
 {
     const QString key = name.toLower();
@@ -94,7 +156,7 @@ std::optional<GameVersion> ParseGameName(const QString& name)
     return std::nullopt;
 }
 
-CommandResult DecodeFile(const QString& input, const QString& output)
+CommandResult DecodeFile(const QString& input, const OutputFile& output)
 {
     Loaded loaded = LoadInput(input);
     if (loaded.failure) {
@@ -104,12 +166,12 @@ CommandResult DecodeFile(const QString& input, const QString& output)
     if (auto failure = Decode(input, loaded.bytes, record)) {
         return *failure;
     }
-    return Save(output, record);
+    return WriteOutput(output, record);
 }
 
-CommandResult EncodeFile(const QString& input, const QString& output, GameVersion version)
+CommandResult EncodeFile(const QString& input, const OutputFile& output, GameVersion version)
 {
-    Loaded loaded = LoadInput(input);
+    Loaded loaded = LoadInput(input, MaxDecodedRecordSize);
     if (loaded.failure) {
         return *loaded.failure;
     }
@@ -117,12 +179,12 @@ CommandResult EncodeFile(const QString& input, const QString& output, GameVersio
     // A file the editor refuses to open would be a dead end for the user.
     if (file.size() > std::size_t(MaxDocumentFileSize)) {
         return CommandResult::failure(
-            QDir::toNativeSeparators(input) +
+            ShownPath(input) +
             u": the encoded file would be %1 bytes, more than the %2 a track-design "
             u"file may have"_s.arg(file.size())
                 .arg(MaxDocumentFileSize));
     }
-    return Save(output, file);
+    return WriteOutput(output, file);
 }
 
 CommandResult VerifyFile(const QString& input, QTextStream& out)
@@ -133,7 +195,7 @@ CommandResult VerifyFile(const QString& input, QTextStream& out)
     }
     const ByteBuffer& file = loaded.bytes;
     if (file.size() < 4) {
-        return CommandResult::failure(QDir::toNativeSeparators(input) +
+        return CommandResult::failure(ShownPath(input) +
                                       u": the file is too short to end in a 4-byte checksum"_s);
     }
     switch (MatchChecksum(file)) {
@@ -148,29 +210,29 @@ CommandResult VerifyFile(const QString& input, QTextStream& out)
     }
     const ByteView body(file.data(), file.size() - 4);
     return CommandResult::failure(
-        QDir::toNativeSeparators(input) +
+        ShownPath(input) +
         u": the checksum %1 matches no game (original or corkscrew: %2, loopy: %3)"_s.arg(
             Hex32(StoredChecksum(file)), Hex32(ComputeChecksum(body, GameVersion::Original)),
             Hex32(ComputeChecksum(body, GameVersion::LoopyLandscapes))));
 }
 
-CommandResult PackCodeTable(const QString& source, const QString& output)
+CommandResult PackCodeTable(const QString& source, const OutputFile& output)
 {
     const LoadResult read = ReadRegularFile(source, MaxCodeTableSourceSize);
     if (!read.ok()) {
         return CommandResult::failure(read.errorText);
     }
     if (qint64(read.bytes.size()) > MaxCodeTableSourceSize) {
-        return CommandResult::failure(QDir::toNativeSeparators(source) +
+        return CommandResult::failure(ShownPath(source) +
                                       u": the file is too large for a code-table source"_s);
     }
     const CodeTableSource parsed = ParseCodeTableSource(
         QByteArray(reinterpret_cast<const char*>(read.bytes.data()), qsizetype(read.bytes.size())));
     if (!parsed.ok()) {
-        return CommandResult::failure(QDir::toNativeSeparators(source) + u':' +
-                                      QString::number(parsed.errorLine) + u": "_s + parsed.error);
+        return CommandResult::failure(ShownPath(source) + u':' + QString::number(parsed.errorLine) +
+                                      u": "_s + parsed.error);
     }
-    return Save(output, SerializeCodeTable(parsed.table));
+    return WriteOutput(output, SerializeCodeTable(parsed.table));
 }
 
 CommandResult ListCodeTable(const QString& path, QTextStream& out)
@@ -220,7 +282,7 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
     }
 
     if (decoded.empty()) {
-        return CommandResult::failure(QDir::toNativeSeparators(request.input) +
+        return CommandResult::failure(ShownPath(request.input) +
                                       u": there is no record to report on"_s);
     }
     // What the editor selects on Decode.

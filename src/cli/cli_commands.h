@@ -1,8 +1,10 @@
 #pragma once
 
+#include "codec/byte_buffer.h"
 #include "codec/game_version.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTextStream>
 #include <optional>
 
@@ -18,18 +20,43 @@ struct CommandResult
 {
     int exitCode = ExitSuccess;
     QString message;
+    QStringList notes; // said on the error stream, after success too (what --force dropped)
 
     [[nodiscard]] static CommandResult success() { return {}; }
     [[nodiscard]] static CommandResult failure(QString why)
     {
-        return {ExitFailure, std::move(why)};
+        return {ExitFailure, std::move(why), {}};
     }
-    [[nodiscard]] static CommandResult usage(QString why) { return {ExitUsage, std::move(why)}; }
+    [[nodiscard]] static CommandResult usage(QString why)
+    {
+        return {ExitUsage, std::move(why), {}};
+    }
 };
+
+// Why what was written to `out` did not all arrive ("can't write to standard output
+// (why)"), after flushing it; empty when it did.
+[[nodiscard]] QString OutputFailure(QTextStream& out);
 
 // The game named on the command line ("original", "corkscrew", "loopy", any case), or
 // nothing for any other text.
 [[nodiscard]] std::optional<GameVersion> ParseGameName(const QString& name);
+
+// What --force lets a command that writes OUTPUT do.
+inline constexpr char16_t ForceOptionText[] =
+    u"Replace OUTPUT even when it is read-only; when it has other hard links, write into the "
+    u"file all its names share (once the new content is safe in a temporary file).";
+
+// Where a command writes: a file, or standard output for "-" and "/dev/stdout".
+struct OutputFile
+{
+    QString path;
+    bool force = false; // see ForceOptionText
+};
+
+// Writes `bytes` to `output` by SaveFile's rules (never over a file that is not a regular
+// one, nor over the program's own standard output or error). A read-only OUTPUT and one
+// with other hard links are refused unless `force`, and the refusal says so.
+[[nodiscard]] CommandResult WriteOutput(const OutputFile& output, ByteView bytes);
 
 // Every command reads a track-design INPUT by the editor's rules (at most 65,000 bytes,
 // not empty) and writes OUTPUT atomically: on any failure OUTPUT is neither created nor
@@ -37,11 +64,12 @@ struct CommandResult
 
 // Writes the decoded record of INPUT. A damaged body or one that decodes to nothing is
 // refused.
-[[nodiscard]] CommandResult DecodeFile(const QString& input, const QString& output);
+[[nodiscard]] CommandResult DecodeFile(const QString& input, const OutputFile& output);
 
-// Run-length encodes the record in INPUT and appends the checksum of `version`.
-// Refused when the result would be larger than the editor opens.
-[[nodiscard]] CommandResult EncodeFile(const QString& input, const QString& output,
+// Run-length encodes the record in INPUT (a decoded record may be far larger than a
+// track-design file) and appends the checksum of `version`. Refused, naming the limit,
+// when the result would be larger than the editor opens.
+[[nodiscard]] CommandResult EncodeFile(const QString& input, const OutputFile& output,
                                        GameVersion version);
 
 // Prints which game's checksum closes INPUT; a failure when none matches.
@@ -49,7 +77,7 @@ struct CommandResult
 
 // Writes the .RCS file for a text source (see ParseCodeTableSource); a bad line is
 // refused with its number and nothing is written.
-[[nodiscard]] CommandResult PackCodeTable(const QString& source, const QString& output);
+[[nodiscard]] CommandResult PackCodeTable(const QString& source, const OutputFile& output);
 
 // Prints one line per entry of an .RCS file: code, tab, trimmed name (UTF-8).
 [[nodiscard]] CommandResult ListCodeTable(const QString& file, QTextStream& out);

@@ -1,10 +1,12 @@
 #include "command_line.h"
 
 #include "cli/cli_commands.h"
+#include "cli/command_parser.h"
 #include "cli/convert_command.h"
 #include "cli/pieces_command.h"
 #include "cli/render_command.h"
 #include "cli/scan_command.h"
+#include "document/native_path.h"
 #include "report/visible_text.h"
 
 #include <QCommandLineParser>
@@ -55,64 +57,6 @@ const QString CommandSummary = u"Reads, writes and checks RollerCoaster Tycoon t
                                u"GAME is original, corkscrew or loopy. Run a command with "
                                u"--help for its details."_s;
 
-// One command's own parser: its positional arguments, options and --help.
-class CommandParser
-{
-public:
-    CommandParser(const QString& command, const QString& description)
-        : m_command(command), m_helpOption(m_parser.addHelpOption())
-    {
-        m_parser.setApplicationDescription(description);
-    }
-
-    void addArgument(const QString& name, const QString& description)
-    {
-        // The command word leads the usage line: "railwright-cli [options] decode INPUT ...".
-        const QString syntax = m_names.isEmpty() ? m_command + u' ' + name : name;
-        m_parser.addPositionalArgument(name, description, syntax);
-        m_names.append(name);
-    }
-    void addOption(const QCommandLineOption& option) { m_parser.addOption(option); }
-
-    // Parses the arguments after the command word. On a wrong command line or --help the
-    // result holds the outcome and the command is not run.
-    std::optional<CommandResult> parse(const QStringList& arguments, QTextStream& out)
-    {
-        if (!m_parser.parse(QStringList{ProgramName} + arguments)) {
-            return CommandResult::usage(m_command + u": "_s + m_parser.errorText());
-        }
-        if (m_parser.isSet(m_helpOption) || m_parser.isSet(HelpAllOption)) {
-            out << m_parser.helpText();
-            return CommandResult::success();
-        }
-        if (m_parser.positionalArguments().size() != m_names.size()) {
-            return CommandResult::usage(m_command + u" takes "_s + m_names.join(u' ') +
-                                        u" (see "_s + ProgramName + u' ' + m_command +
-                                        u" --help)"_s);
-        }
-        return std::nullopt;
-    }
-
-    [[nodiscard]] QString argument(qsizetype index) const
-    {
-        return m_parser.positionalArguments().at(index);
-    }
-    [[nodiscard]] bool isSet(const QCommandLineOption& option) const
-    {
-        return m_parser.isSet(option);
-    }
-    [[nodiscard]] QString value(const QCommandLineOption& option) const
-    {
-        return m_parser.value(option);
-    }
-
-private:
-    QString m_command;
-    QCommandLineParser m_parser;
-    QCommandLineOption m_helpOption;
-    QStringList m_names;
-};
-
 QCommandLineOption GameOption(const QString& defaultValue = {})
 {
     QCommandLineOption option(u"game"_s, u"The game: original, corkscrew or loopy."_s, u"game"_s,
@@ -137,15 +81,22 @@ std::optional<CommandResult> ReadGame(const CommandParser& parser, const QComman
     return std::nullopt;
 }
 
+QCommandLineOption ForceOption()
+{
+    return QCommandLineOption(u"force"_s, QString::fromUtf16(ForceOptionText));
+}
+
 CommandResult RunDecode(const QStringList& arguments, QTextStream& out)
 {
     CommandParser parser(u"decode"_s, u"Writes the decoded record of a track-design file."_s);
     parser.addArgument(u"INPUT"_s, u"The track-design file (.TD4)."_s);
     parser.addArgument(u"OUTPUT"_s, u"The file to write the decoded record to."_s);
+    const QCommandLineOption force = ForceOption();
+    parser.addOption(force);
     if (auto done = parser.parse(arguments, out)) {
         return *done;
     }
-    return DecodeFile(parser.argument(0), parser.argument(1));
+    return DecodeFile(parser.argument(0), OutputFile{parser.argument(1), parser.isSet(force)});
 }
 
 CommandResult RunEncode(const QStringList& arguments, QTextStream& out)
@@ -155,7 +106,9 @@ CommandResult RunEncode(const QStringList& arguments, QTextStream& out)
     parser.addArgument(u"INPUT"_s, u"The decoded record."_s);
     parser.addArgument(u"OUTPUT"_s, u"The track-design file to write."_s);
     const QCommandLineOption game = GameOption(u"original"_s);
+    const QCommandLineOption force = ForceOption();
     parser.addOption(game);
+    parser.addOption(force);
     if (auto done = parser.parse(arguments, out)) {
         return *done;
     }
@@ -163,7 +116,8 @@ CommandResult RunEncode(const QStringList& arguments, QTextStream& out)
     if (auto bad = ReadGame(parser, game, version)) {
         return *bad;
     }
-    return EncodeFile(parser.argument(0), parser.argument(1), *version);
+    return EncodeFile(parser.argument(0), OutputFile{parser.argument(1), parser.isSet(force)},
+                      *version);
 }
 
 CommandResult RunVerify(const QStringList& arguments, QTextStream& out)
@@ -218,10 +172,12 @@ CommandResult RunCodesPack(const QStringList& arguments, QTextStream& out)
                          u"'#' are skipped."_s);
     parser.addArgument(u"SOURCE"_s, u"The text source."_s);
     parser.addArgument(u"OUTPUT"_s, u"The code table to write."_s);
+    const QCommandLineOption force = ForceOption();
+    parser.addOption(force);
     if (auto done = parser.parse(arguments, out)) {
         return *done;
     }
-    return PackCodeTable(parser.argument(0), parser.argument(1));
+    return PackCodeTable(parser.argument(0), OutputFile{parser.argument(1), parser.isSet(force)});
 }
 
 CommandResult RunCodesList(const QStringList& arguments, QTextStream& out)
@@ -307,22 +263,20 @@ CommandResult Run(const QStringList& arguments, QTextStream& out)
 int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     CommandResult result = Run(arguments, out);
-    out.flush();
     // Output that never arrived (a full disk, a closed standard output) is a failure too.
-    if (out.status() != QTextStream::Ok && result.exitCode == ExitSuccess) {
-        const auto* device = qobject_cast<const QFileDevice*>(out.device());
-        result = CommandResult::failure(
-            u"can't write to standard output ("_s +
-            (device != nullptr && device->error() != QFileDevice::NoError ? device->errorString()
-                                                                          : u"write failed"_s) +
-            u')');
+    if (const QString lost = OutputFailure(out);
+        !lost.isEmpty() && result.exitCode == ExitSuccess) {
+        result = CommandResult::failure(lost);
     }
     if (result.exitCode != ExitSuccess) {
+        result.notes.append(result.message);
+    }
+    for (const QString& note : std::as_const(result.notes)) {
         // One line whatever a file name or system message holds, and nothing in it that a
         // terminal would act on.
-        err << ProgramName << u": "_s << VisibleText(result.message) << u'\n';
-        err.flush();
+        err << ProgramName << u": "_s << VisibleText(EscapeUndecodableBytes(note)) << u'\n';
     }
+    err.flush();
     return result.exitCode;
 }
 

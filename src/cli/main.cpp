@@ -1,7 +1,9 @@
 #include "cli/command_line.h"
+#include "document/native_path.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 
 #ifndef Q_OS_WIN
@@ -20,12 +22,25 @@ int main(int argc, char* argv[])
             return 1;
         }
     }
+    // A file-size limit makes a write fail (EFBIG), which is reported, instead of ending
+    // the program with nothing said.
+    std::signal(SIGXFSZ, SIG_IGN);
 #endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("railwright-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RAILWRIGHT_VERSION));
 
+#ifdef Q_OS_WIN
+    const QStringList arguments = QCoreApplication::arguments();
+#else
+    // The arguments' own bytes: QCoreApplication::arguments() turns bytes that are not
+    // UTF-8 into U+FFFD, which names no file.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(railwright::PathFromNative(argv[i]));
+    }
+#endif
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return railwright::cli::RunCommandLine(QCoreApplication::arguments(), out, err);
+    return railwright::cli::RunCommandLine(arguments, out, err);
 }

@@ -1,6 +1,7 @@
 #include "scan_files.h"
 
 #include "document/document_file.h"
+#include "document/native_path.h"
 
 #include <QFile>
 #include <algorithm>
@@ -23,6 +24,11 @@ using namespace Qt::StringLiterals;
 namespace fs = std::filesystem;
 
 namespace {
+
+QString SystemError(const QString& what)
+{
+    return what + QString::fromLocal8Bit(std::strerror(errno));
+}
 
 // Paths stay in the system's own form (bytes here, UTF-16 on Windows) until they are shown.
 #ifdef Q_OS_WIN
@@ -53,6 +59,16 @@ bool IsRegularFile(const FileStatus& status)
     return (status.st_mode & _S_IFMT) == _S_IFREG;
 }
 
+QString TypeRefusal(const FileStatus& status)
+{
+    return (status.st_mode & _S_IFMT) == _S_IFDIR ? u"is a folder"_s : u"not a regular file"_s;
+}
+
+QString RefusalBeforeOpening(const QString&)
+{
+    return {}; // opening a file does not act on it here
+}
+
 long long ReadSome(int fd, unsigned char* data, std::size_t size)
 {
     return ::_read(fd, data, unsigned(std::min<std::size_t>(size, INT_MAX)));
@@ -67,18 +83,33 @@ using FileStatus = struct stat;
 
 fs::path NativePath(const QString& path)
 {
-    return fs::path(QFile::encodeName(path).toStdString());
+    return fs::path(railwright::NativePath(path).toStdString());
 }
 
 QString PathText(const fs::path& path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+    return PathFromNative(QByteArrayView(path.native()));
 }
 
-// Non-blocking, so a named pipe is refused rather than waited on.
+// Looked at before it is opened: opening a device can act on it (a tape rewinds, a
+// terminal becomes the controlling one) and opening a named pipe waits for a writer.
+QString RefusalBeforeOpening(const QString& path)
+{
+    struct stat status
+    {
+    };
+    if (::stat(railwright::NativePath(path).constData(), &status) != 0) {
+        return SystemError(u"cannot open the file: "_s);
+    }
+    return FileTypeRefusal(status.st_mode, true);
+}
+
+// Non-blocking, never a controlling terminal: what is opened may have changed since it
+// was looked at.
 int OpenForScan(const QString& path)
 {
-    return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    return ::open(railwright::NativePath(path).constData(),
+                  O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 }
 
 int StatusOf(int fd, FileStatus& status)
@@ -89,6 +120,11 @@ int StatusOf(int fd, FileStatus& status)
 bool IsRegularFile(const FileStatus& status)
 {
     return S_ISREG(status.st_mode);
+}
+
+QString TypeRefusal(const FileStatus& status)
+{
+    return FileTypeRefusal(status.st_mode, true);
 }
 
 long long ReadSome(int fd, unsigned char* data, std::size_t size)
@@ -113,11 +149,6 @@ bool HasDesignSuffix(const fs::path& path)
            });
 }
 
-QString SystemError(const QString& what)
-{
-    return what + QString::fromLocal8Bit(std::strerror(errno));
-}
-
 QString TooLarge()
 {
     return u"too large: a track-design file has at most %1 bytes"_s.arg(MaxDocumentFileSize);
@@ -125,21 +156,22 @@ QString TooLarge()
 
 // Depth first with one open listing per level. std::filesystem reports a folder it cannot
 // list, where QDirIterator passes over it in silence.
-void WalkFolder(const fs::path& root,
-                const std::function<void(const QString&, const QString&)>& visit)
+bool WalkFolder(const fs::path& root, const std::function<bool(const FoundPath&)>& visit)
 {
     std::vector<fs::directory_iterator> levels;
     const auto enter = [&](const fs::path& folder) {
         std::error_code error;
         fs::directory_iterator listing(folder, error);
         if (error) {
-            visit(PathText(folder),
-                  u"cannot list the folder: "_s + QString::fromStdString(error.message()));
-        } else {
-            levels.push_back(std::move(listing));
+            return visit({PathText(folder),
+                          u"cannot list the folder: "_s + QString::fromLocal8Bit(error.message())});
         }
+        levels.push_back(std::move(listing));
+        return true;
     };
-    enter(root);
+    if (!enter(root)) {
+        return false;
+    }
     while (!levels.empty()) {
         if (levels.back() == fs::directory_iterator()) {
             levels.pop_back();
@@ -151,44 +183,56 @@ void WalkFolder(const fs::path& root,
             levels.pop_back(); // the listing broke off; what was read is kept
         }
         const bool folder = entry.is_directory(error);
-        if (folder && !entry.is_symlink(error)) {
-            enter(entry.path());
-        } else if (!folder && HasDesignSuffix(entry.path())) {
-            visit(PathText(entry.path()), {});
+        const bool going = folder && !entry.is_symlink(error) ? enter(entry.path())
+                           : !folder && HasDesignSuffix(entry.path())
+                               ? visit({PathText(entry.path()),
+                                        {},
+                                        entry.is_regular_file(error) && !entry.is_symlink(error)})
+                               : true;
+        if (!going) {
+            return false;
         }
     }
+    return true;
 }
 
 } // namespace
 
-void ForEachScannedFile(
-    const QStringList& paths,
-    const std::function<void(const QString& path, const QString& problem)>& visit)
+void ForEachScannedFile(const QStringList& paths,
+                        const std::function<bool(const FoundPath& found)>& visit)
 {
     for (const QString& path : paths) {
         const fs::path native = NativePath(path);
         std::error_code error;
-        if (fs::is_directory(native, error)) {
-            WalkFolder(native, visit);
-        } else {
-            visit(path, {});
+        const bool going =
+            fs::is_directory(native, error) ? WalkFolder(native, visit) : visit({path, {}});
+        if (!going) {
+            return;
         }
     }
 }
 
-ScannedFile ReadScannedFile(const QString& path, ByteBuffer& buffer)
+ScannedFile ReadScannedFile(const QString& path, ByteBuffer& buffer, bool listedAsRegularFile)
 {
     // Plain system calls: a scan spends most of its time opening and reading small files,
     // and this makes half the calls of QFileInfo and QFile.
     ScannedFile file;
+    if (!listedAsRegularFile) {
+        file.problem = RefusalBeforeOpening(path);
+    }
+    if (!file.problem.isEmpty()) {
+        return file;
+    }
     const int fd = OpenForScan(path);
     if (fd < 0) {
         file.problem = SystemError(u"cannot open the file: "_s);
         return file;
     }
     FileStatus status = {};
-    if (StatusOf(fd, status) != 0 || !IsRegularFile(status)) {
-        file.problem = u"not a regular file"_s;
+    if (StatusOf(fd, status) != 0) {
+        file.problem = SystemError(u"cannot open the file: "_s);
+    } else if (!IsRegularFile(status)) {
+        file.problem = TypeRefusal(status);
     } else if (file.size = status.st_size; status.st_size > MaxDocumentFileSize) {
         file.problem = TooLarge();
     } else {

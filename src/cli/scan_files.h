@@ -11,13 +11,21 @@
 // the folders, never with the number of files.
 namespace railwright::cli {
 
+// What a scan found: a file to read, or a folder it could not list.
+struct FoundPath
+{
+    QString path;                     // its bytes kept (see PathFromNative)
+    QString problem;                  // why a folder could not be listed; empty for a file
+    bool listedAsRegularFile = false; // its folder's listing says so (no link, no device)
+};
+
 // Calls `visit` for each file a scan of `paths` reads, in the order the file system lists
 // them: a named file whatever its name (or type, or whether it exists), and in a named
 // folder and its subfolders every file ending in ".td4" in any case. Links to folders
 // inside a folder are not followed. A folder that cannot be listed is visited with why.
-void ForEachScannedFile(
-    const QStringList& paths,
-    const std::function<void(const QString& path, const QString& problem)>& visit);
+// Stops when `visit` returns false.
+void ForEachScannedFile(const QStringList& paths,
+                        const std::function<bool(const FoundPath& found)>& visit);
 
 struct ScannedFile
 {
@@ -27,7 +35,11 @@ struct ScannedFile
 };
 
 // Reads a file of at most the largest size the editor opens into `buffer`. A file that is
-// missing, unreadable, empty, oversized or not a regular file is refused with why.
-[[nodiscard]] ScannedFile ReadScannedFile(const QString& path, ByteBuffer& buffer);
+// missing, unreadable, empty, oversized or not a regular file is refused with why; what
+// is there is looked at before it is opened, so a device or a named pipe never is ("is a
+// character device, not a file").
+// `listedAsRegularFile` (see FoundPath) spares the look before opening.
+[[nodiscard]] ScannedFile ReadScannedFile(const QString& path, ByteBuffer& buffer,
+                                          bool listedAsRegularFile = false);
 
 } // namespace railwright::cli

@@ -170,10 +170,37 @@ bool DocumentController::guardDecodedSave()
 
 bool DocumentController::writeTo(const QString& path)
 {
+    SaveOptions options;
     SaveResult saved;
-    {
-        BusyScope busy(*this);
-        saved = SaveFile(path, m_document.contents());
+    for (;;) {
+        {
+            BusyScope busy(*this);
+            saved = SaveFile(path, m_document.contents(), options);
+        }
+        if (saved.refusal != SaveResult::Refusal::HardLinked) {
+            break;
+        }
+        // Replacing the file would leave its other names with the old design in silence.
+        enum Choice
+        {
+            IntoSharedFile,
+            SeparateName,
+            Cancel,
+        };
+        const int choice = m_prompts.choose(
+            u"%1 has %2 other name(s) (hard links) sharing its content. Save into the shared "
+            u"file, so that every name holds the new design, or give this name a file of its "
+            u"own, leaving the other names with the old design?"_s.arg(ShownPath(path))
+                .arg(saved.otherLinks),
+            AppCaption, {u"Save Into Shared File"_s, u"Separate This Name"_s, u"Cancel"_s},
+            IntoSharedFile);
+        if (choice == IntoSharedFile) {
+            options.hardLinks = SaveOptions::HardLinks::WriteIntoFile;
+        } else if (choice == SeparateName) {
+            options.hardLinks = SaveOptions::HardLinks::Separate;
+        } else {
+            return false;
+        }
     }
     if (!saved.ok()) {
         m_prompts.tell(saved.errorText, AppCaption);

@@ -1,4 +1,6 @@
-// The document's bytes, their text accessors and the file they are read from and saved to.
+// The document's bytes, their text accessors and the file they are read from and saved to:
+// names that are not UTF-8, what a replaced file keeps, a save stopped by a signal (links,
+// hard links, read-only files and standard output: see tests/cli/tst_cli_files).
 #include "document/document_file.h"
 #include "document/track_design_document.h"
 #include "document/value_accessors.h"
@@ -11,6 +13,12 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace railwright;
@@ -112,6 +120,93 @@ private slots:
                  fault == u"vanished" ? QByteArray("<missing>") : asBytes(pattern(3)));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
                  fault == u"vanished" ? QStringList() : QStringList{u"a.TD4"_s});
+    }
+    // Names keep their bytes from the system to the system, and are shown readably.
+    void namesKeepTheirBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("UTF-8") << QByteArray("Caf\xC3\xA9.TD4") << u"Caf\u00E9.TD4"_s;
+        QTest::newRow("Latin-1 after UTF-8")
+            << QByteArray("Caf\xC3\xA9\xE9.TD4") << u"Caf\u00E9\\xE9.TD4"_s;
+        QTest::newRow("a surrogate's bytes")
+            << QByteArray("a\xED\xA0\x80") << u"a\\xED\\xA0\\x80"_s;
+        QTest::newRow("overlong slash") << QByteArray("b\xC0\xAF") << u"b\\xC0\\xAF"_s;
+        QTest::newRow("four bytes, then a cut one")
+            << QByteArray("\xF0\x9F\x8E\xA2\xF0\x9F") << u"\U0001F3A2\\xF0\\x9F"_s;
+    }
+    void namesKeepTheirBytes()
+    {
+        QTemporaryDir dir;
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        const QString path = dir.path() + u'/' + PathFromNative(bytes);
+        QCOMPARE(NativePath(path), QFile::encodeName(dir.path()) + '/' + bytes);
+        QCOMPARE(DisplayFileName(path), shown);
+        QVERIFY(SaveFile(path, pattern(7)).ok());
+        QCOMPARE(::access((QFile::encodeName(dir.path()) + '/' + bytes).constData(), F_OK), 0);
+        QCOMPARE(asBytes(LoadFile(path).bytes), asBytes(pattern(7)));
+        // As a file dialog decodes the name: U+FFFD where the bytes are not UTF-8.
+        QCOMPARE(RecoverDecodedPath(QFile::decodeName(NativePath(path))), path);
+        QCOMPARE(LoadFile(path + u"x"_s).errorText,
+                 u"Can't open file: %1/%2x (does not exist)"_s.arg(dir.path(), shown));
+    }
+
+    // Owner and group are checked by the command-line tests when they run as root.
+    void replacementKeepsModeAndAttributes()
+    {
+        QTemporaryDir dir;
+        const QString path = writeFile(dir.path(), u"a.TD4"_s, "old");
+        const QByteArray name = NativePath(path);
+        QCOMPARE(::chmod(name.constData(), 0640), 0);
+        if (::setxattr(name.constData(), "user.note", "kept", 4, 0) != 0) {
+            QSKIP("this file system has no user attributes");
+        }
+        QVERIFY(SaveFile(path, pattern(7)).ok());
+        struct stat status
+        {
+        };
+        QCOMPARE(::stat(name.constData(), &status), 0);
+        QCOMPARE(status.st_mode & 07777, 0640u);
+        QCOMPARE(readFile(path), asBytes(pattern(7)));
+        char value[8] = {};
+        QCOMPARE(::getxattr(name.constData(), "user.note", value, sizeof(value)), 4);
+        QCOMPARE(QByteArray(value), "kept");
+    }
+
+    // SIGTERM while the new bytes are being written: the process ends as the signal says,
+    // and neither the temporary file nor any change is left.
+    void stopSignalRemovesTemporary()
+    {
+        QTemporaryDir dir;
+        const QString path = writeFile(dir.path(), u"a.TD4"_s, "old");
+        const QByteArray folder = NativePath(dir.path());
+        const ByteBuffer large(std::size_t(128) << 20, 0x5A);
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            std::signal(SIGTERM, SIG_DFL); // as in a program, not under the test's handlers
+            // Stopped as soon as the temporary file appears, well before 128 MB are written.
+            const int watch = ::inotify_init();
+            if (watch < 0 || ::inotify_add_watch(watch, folder.constData(), IN_CREATE) < 0) {
+                ::_exit(3);
+            }
+            std::thread stopper([watch] {
+                char event[4096];
+                if (::read(watch, event, sizeof(event)) > 0) {
+                    ::kill(::getpid(), SIGTERM);
+                }
+            });
+            stopper.detach();
+            (void)SaveFile(path, large);
+            ::_exit(4);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM,
+                 qPrintable(QString::number(status)));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"a.TD4"_s});
+        QCOMPARE(readFile(path), "old");
     }
 };
 

@@ -1,5 +1,7 @@
 #include "dialog_prompts.h"
 
+#include "document/native_path.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -83,7 +85,8 @@ QString DialogPrompts::openFileName(const QString& filter)
     const QString path =
         QFileDialog::getOpenFileName(m_parent, QStringLiteral("Open"), m_folder, filter);
     rememberFolder(path);
-    return path;
+    // The dialog shows a name that is not UTF-8 with U+FFFD; the file has its own bytes.
+    return RecoverDecodedPath(path);
 }
 
 QString DialogPrompts::saveFileName(const QString& filter)
@@ -97,7 +100,7 @@ QString DialogPrompts::saveFileName(const QString& filter)
     }
     const QString path = dialog.selectedFiles().constFirst();
     rememberFolder(path);
-    return path;
+    return RecoverDecodedPath(path);
 }
 
 void DialogPrompts::rememberFolder(const QString& path)

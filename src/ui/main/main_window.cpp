@@ -50,7 +50,8 @@ QString droppedFilePath(const QMimeData* data)
         return {};
     }
     const QUrl url = data->urls().constFirst();
-    return url.isLocalFile() ? url.toLocalFile() : QString();
+    // A name that is not UTF-8 comes out of the link with U+FFFD for its own bytes.
+    return url.isLocalFile() ? RecoverDecodedPath(url.toLocalFile()) : QString();
 }
 
 } // namespace

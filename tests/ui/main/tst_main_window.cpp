@@ -1,4 +1,5 @@
 #include "codec/design_inspection.h"
+#include "document/document_file.h"
 #include "support/hex_bytes.h"
 #include "support/sample_files.h"
 #include "support/scripted_prompts.h"
@@ -18,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -66,6 +69,10 @@ private slots:
     void editBoxKeys_data();
     void editBoxKeys();
     void saveAsAddsSuffix();
+    void saveThroughLinkWithDotDot();
+    void namesThatAreNotUtf8();
+    void fileWithAnotherHardLink_data();
+    void fileWithAnotherHardLink();
     void oversizedEncodeIsRefused();
     void convertingLayoutIsOneStep();
 
@@ -402,6 +409,84 @@ void TestMainWindow::saveAsAddsSuffix()
     trigger("SM_SaveAs");
     QCOMPARE(readFile(m_dir->filePath(u"copy.TD4"_s)), QByteArray::fromHex("00418459FEFF"));
     QVERIFY(m_window->windowTitle().startsWith(u"Railwright [copy.TD4]"_s));
+}
+
+// Tracks/saved/current.TD4 -> ../mine.TD4, reached through link -> Tracks/saved: Save
+// writes Tracks/mine.TD4, as opening the same path read it.
+void TestMainWindow::saveThroughLinkWithDotDot()
+{
+    namespace fs = std::filesystem;
+    const fs::path root = m_dir->path().toStdString();
+    QVERIFY(QDir(m_dir->path()).mkpath(u"Tracks/saved"_s));
+    const QByteArray design = asBytes(encodedFile(sampleRecord(1)));
+    write(u"Tracks/mine.TD4"_s, encodedFile(sampleRecord(1)));
+    writeFile(m_dir->path(), u"mine.TD4"_s, "another design");
+    fs::create_directory_symlink("Tracks/saved", root / "link");
+    fs::create_symlink("../mine.TD4", root / "Tracks/saved/current.TD4");
+
+    open(m_dir->filePath(u"link/current.TD4"_s));
+    QCOMPARE(asBytes(bytes()), design);
+    QVERIFY(m_window->document().setByte(0, 0x41));
+    trigger("SM_Save");
+    QCOMPARE(readFile(m_dir->filePath(u"Tracks/mine.TD4"_s)), "A" + design.mid(1));
+    QCOMPARE(readFile(m_dir->filePath(u"mine.TD4"_s)), "another design");
+    QVERIFY(!m_window->document().changed() && m_prompts->messages.isEmpty());
+}
+
+// Open a Latin-1 name, Save As another: each file is the one with those bytes, and the
+// title shows the byte the name could not decode.
+void TestMainWindow::namesThatAreNotUtf8()
+{
+    const QByteArray folder = QFile::encodeName(m_dir->path()) + '/';
+    const QByteArray design = asBytes(encodedFile(sampleRecord(1)));
+    std::ofstream(std::string(folder + "Caf\xE9.TD4"), std::ios::binary) << design.toStdString();
+    open(PathFromNative(folder + "Caf\xE9.TD4"));
+    QCOMPARE(asBytes(bytes()), design);
+    QCOMPARE(m_window->windowTitle(), u"Railwright [Caf\\xE9.TD4][*]"_s);
+
+    QVERIFY(m_window->document().setByte(0, 0x41));
+    m_prompts->savePaths.enqueue(PathFromNative(folder + "Neu\xFC"));
+    trigger("SM_SaveAs");
+    // Read back by the bytes of the name (LoadFile's part is tested with the others).
+    QCOMPARE(asBytes(LoadFile(PathFromNative(folder + "Neu\xFC.TD4")).bytes), "A" + design.mid(1));
+    QCOMPARE(asBytes(LoadFile(PathFromNative(folder + "Caf\xE9.TD4")).bytes), design);
+    QCOMPARE(m_window->windowTitle(), u"Railwright [Neu\\xFC.TD4][*]"_s);
+}
+
+// The window asks before a save would split a file's names; each answer does what it says.
+void TestMainWindow::fileWithAnotherHardLink_data()
+{
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<bool>("shared"); // the other name sees the new design
+    QTest::newRow("save into the shared file") << 0 << true << true;
+    QTest::newRow("separate this name") << 1 << true << false;
+    QTest::newRow("cancel") << 2 << false << false;
+}
+
+void TestMainWindow::fileWithAnotherHardLink()
+{
+    QFETCH(int, choice);
+    QFETCH(bool, saved);
+    QFETCH(bool, shared);
+    const QByteArray design = asBytes(encodedFile(sampleRecord(1)));
+    const QString path = write(u"a.TD4"_s, encodedFile(sampleRecord(1)));
+    const QString other = m_dir->filePath(u"b.TD4"_s);
+    std::filesystem::create_hard_link(path.toStdString(), other.toStdString());
+    open(path);
+    QVERIFY(m_window->document().setByte(0, 0x41));
+    m_prompts->choices.enqueue(choice);
+    trigger("SM_Save");
+
+    QCOMPARE(m_prompts->questions.size(), 1);
+    QCOMPARE(m_prompts->questions.constFirst().text,
+             u"%1 has 1 other name(s) (hard links) sharing its content. Save into the shared "
+             u"file, so that every name holds the new design, or give this name a file of "
+             u"its own, leaving the other names with the old design?"_s.arg(path));
+    const QByteArray edited = "A" + design.mid(1);
+    QCOMPARE(readFile(path), saved ? edited : design);
+    QCOMPARE(readFile(other), shared ? edited : design);
+    QCOMPARE(m_window->document().changed(), !saved);
 }
 
 // A record whose encoding would be larger than a file may be: 64,488 bytes with no
