@@ -1,9 +1,9 @@
 #include "pieces_command.h"
 
+#include "cli/command_parser.h"
 #include "cli/track_input.h"
 #include "codec/track_pieces.h"
 
-#include <QCommandLineParser>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -199,31 +199,21 @@ QByteArray PiecesJson(ByteView record)
 
 CommandResult RunPiecesCommand(const QStringList& arguments, QTextStream& out)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
+    CommandParser parser(
+        u"pieces"_s,
         u"Lists the track pieces of a track design: index, byte offset, code, name, chain "
         u"lift, inverted, colour scheme, station or speed, and where each piece starts (x, y "
         u"in tiles, z in height units, heading 0-7; the track starts at 0, 0, 0 heading 0), "
         u"then a summary line. A hedge maze lists its tiles."_s);
-    const QCommandLineOption help = parser.addHelpOption();
-    parser.addPositionalArgument(u"INPUT"_s,
-                                 u"The track-design file, or a decoded record with --decoded."_s,
-                                 u"pieces INPUT"_s);
+    parser.addArgument(u"INPUT"_s, u"The track-design file, or a decoded record with --decoded."_s);
     const QCommandLineOption json(u"json"_s, u"Write one JSON document instead of a table."_s);
     const QCommandLineOption decoded(u"decoded"_s, u"INPUT is already decoded."_s);
-    parser.addOptions({json, decoded});
-    if (!parser.parse(QStringList{u"railwright-cli"_s} + arguments)) {
-        return CommandResult::usage(u"pieces: "_s + parser.errorText());
+    parser.addOption(json);
+    parser.addOption(decoded);
+    if (auto done = parser.parse(arguments, out)) {
+        return *done;
     }
-    if (parser.isSet(help) || parser.isSet(u"help-all"_s)) {
-        out << parser.helpText();
-        return CommandResult::success();
-    }
-    if (parser.positionalArguments().size() != 1) {
-        return CommandResult::usage(u"pieces takes INPUT (see railwright-cli pieces --help)"_s);
-    }
-    const TrackInput input =
-        ReadTrackInput(parser.positionalArguments().constFirst(), parser.isSet(decoded));
+    const TrackInput input = ReadTrackInput(parser.argument(0), parser.isSet(decoded));
     if (input.failure) {
         return *input.failure;
     }

@@ -1,6 +1,7 @@
 #include "render_command.h"
 
-#include <QCommandLineParser>
+#include "cli/command_parser.h"
+
 #include <QCoreApplication>
 #include <QLibrary>
 
@@ -32,15 +33,13 @@ CommandResult RunRenderRequest(const RenderRequest& request, QTextStream& err)
 
 CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
+    CommandParser parser(
+        u"render"_s,
         u"Draws each design's track to a PNG picture: plan (from above, shaded by height), "
         u"side (height along the track) or iso (the game's view), in the design's track "
         u"colours, with chain lifts, stations and the start marked. A folder INPUT draws "
         u"every .td4 file in it."_s);
-    const QCommandLineOption help = parser.addHelpOption();
-    parser.addPositionalArgument(u"INPUT"_s, u"Track-design files or folders."_s,
-                                 u"render INPUT..."_s);
+    parser.addArgument(u"INPUT"_s, u"Track-design files or folders."_s, true);
     const QCommandLineOption output(u"out"_s,
                                     u"The folder to write the pictures to (NAME.png for each "
                                     u"INPUT), or a .png file for a single design."_s,
@@ -50,20 +49,18 @@ CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
     const QCommandLineOption size(
         u"size"_s, u"Pixels on the picture's longer side (default 512)."_s, u"pixels"_s, u"512"_s);
     const QCommandLineOption decoded(u"decoded"_s, u"The inputs are decoded records."_s);
-    parser.addOptions({output, view, size, decoded});
-    if (!parser.parse(QStringList{u"railwright-cli"_s} + arguments)) {
-        return CommandResult::usage(u"render: "_s + parser.errorText());
+    for (const QCommandLineOption& option : {output, view, size, decoded}) {
+        parser.addOption(option);
     }
-    if (parser.isSet(help) || parser.isSet(u"help-all"_s)) {
-        out << parser.helpText();
-        return CommandResult::success();
+    if (auto done = parser.parse(arguments, out)) {
+        return *done;
     }
-    if (parser.positionalArguments().isEmpty() || !parser.isSet(output)) {
+    if (!parser.isSet(output)) {
         return CommandResult::usage(
             u"render takes INPUT... --out DIR|FILE.png (see railwright-cli render --help)"_s);
     }
     RenderRequest request;
-    request.inputs = parser.positionalArguments();
+    request.inputs = parser.arguments();
     request.output = parser.value(output);
     request.inputsAreDecoded = parser.isSet(decoded);
     request.view = parser.value(view).toLower();
