@@ -284,6 +284,7 @@ private slots:
         openDecoded(record);
         m_window->gridEditor()->setDisplayMode(mode);
         m_window->designDock()->hide();
+        m_window->trackDock()->hide();
         m_window->resize(630, 460); // 24 bytes a row
         QTRY_COMPARE(m_window->gridEditor()->bytesPerRow(), 24);
         clickByte(2);
