@@ -95,6 +95,31 @@ private slots:
         QVERIFY(CountColor(draw(highlighted), Highlight) > 20);
     }
 
+    // In plan the mark lies along the selected piece only: piece 15 runs on row 7 from
+    // tile 0 to tile 1 (units 16 to 48 at y 240), piece 14 from tile -1 to tile 0.
+    void marksOnlyTheSelectedPiece()
+    {
+        const TrackList list = ReadTrackList(trackRecord(8198, 0x13, 4, TestCircuit));
+        const TrackScene scene(list, WalkTrack(list), TrackColors{}, TrackView::Plan);
+        QImage image(400, 400, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        const QTransform fit = scene.fitTransform(QSizeF(400, 400), 8);
+        std::vector<bool> highlighted(22, false);
+        highlighted[15] = true;
+        {
+            QPainter painter(&image);
+            scene.paint(painter, fit, highlighted);
+        }
+        // The rail is 0.28 of a tile wide, the mark 2.6 rails: look just beside the rail.
+        const double beside = fit.m11() * 32 * 0.28 * 0.9;
+        const auto markedAt = [&](double x) {
+            const QPointF at = fit.map(QPointF(x, 240)) + QPointF(0, beside);
+            return (image.pixel(at.toPoint()) & 0xFFFFFF) == (Highlight & 0xFFFFFF);
+        };
+        QVERIFY(markedAt(32));
+        QVERIFY(!markedAt(0));
+    }
+
     // Schemes take their colours from the record: the expansion layout's four blocks, the
     // base layout's single set; a byte outside the palette is grey.
     void readsTrackColors()
