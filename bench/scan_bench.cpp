@@ -93,7 +93,8 @@ void BM_ReadOnly(benchmark::State& state)
 void BM_Scan(benchmark::State& state)
 {
     const QStringList paths = designs().paths();
-    const CodeTablesLoad tables = ReadCodeTables(QStringLiteral(RAILWRIGHT_BIN_DIR));
+    const CodeTablesLoad tables =
+        ReadCodeTables(QStringLiteral(RAILWRIGHT_BIN_DIR), MissingCodeTables::Refuse);
     const auto format = cli::ScanFormat(state.range(0));
     QFile sink(QStringLiteral("/dev/null"));
     if (!tables.messages.isEmpty() || !sink.open(QIODevice::WriteOnly)) {

@@ -253,16 +253,13 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
 {
     // The editor creates a missing table; a command-line run must not leave files behind
     // in a folder it was only asked to read, so it refuses instead.
-    const QDir tables(request.tablesDirectory);
     if (!QFileInfo(request.tablesDirectory).isDir()) {
         return CommandResult::failure(QDir::toNativeSeparators(request.tablesDirectory) +
                                       u": no such folder for the code tables"_s);
     }
-    for (const QString& name : {u"RCCODES.RCS"_s, u"OMCODES.RCS"_s, u"VTCODES.RCS"_s}) {
-        if (!tables.exists(name)) {
-            return CommandResult::failure(QDir::toNativeSeparators(tables.filePath(name)) +
-                                          u": the code table is missing"_s);
-        }
+    const CodeTablesLoad load = ReadCodeTables(request.tablesDirectory, MissingCodeTables::Refuse);
+    if (!load.messages.isEmpty()) {
+        return CommandResult::failure(load.messages.join(u"; "_s));
     }
 
     Loaded loaded = LoadInput(request.input);
@@ -274,11 +271,6 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
         decoded = std::move(loaded.bytes);
     } else if (auto failure = Decode(request.input, loaded.bytes, decoded)) {
         return *failure;
-    }
-
-    const CodeTablesLoad load = ReadCodeTables(request.tablesDirectory);
-    if (!load.messages.isEmpty()) {
-        return CommandResult::failure(load.messages.join(u"; "_s));
     }
 
     if (decoded.empty()) {

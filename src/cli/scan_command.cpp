@@ -345,13 +345,10 @@ std::optional<CommandResult> ReadTables(const QString& directory, CodeTables& ta
     if (!QFileInfo(directory).isDir()) {
         return CommandResult::failure(directory + u": no such folder for the code tables"_s);
     }
-    for (const QString& name : {u"RCCODES.RCS"_s, u"OMCODES.RCS"_s, u"VTCODES.RCS"_s}) {
-        if (!QDir(directory).exists(name)) {
-            return CommandResult::failure(QDir::toNativeSeparators(QDir(directory).filePath(name)) +
-                                          u": the code table is missing"_s);
-        }
+    CodeTablesLoad load = ReadCodeTables(directory, MissingCodeTables::Refuse);
+    if (load.tableMissing) {
+        return CommandResult::failure(load.messages.first());
     }
-    CodeTablesLoad load = ReadCodeTables(directory);
     if (!load.messages.isEmpty()) {
         return CommandResult::failure(directory + u": "_s + load.messages.join(u"; "_s));
     }

@@ -14,10 +14,8 @@ constexpr std::size_t ChecksumSize = 4;
 
 std::size_t TrackDataStart(ByteView record)
 {
-    const std::uint8_t byte7 =
-        record.size() > record::SchemeAndVersion ? record[record::SchemeAndVersion] : 0;
-    return HeaderLayout(record.size(), byte7) == RecordLayout::Expansion ? ExpansionTrackDataStart
-                                                                         : BaseTrackDataStart;
+    return HeaderLayoutOf(record) == RecordLayout::Expansion ? ExpansionTrackDataStart
+                                                             : BaseTrackDataStart;
 }
 
 } // namespace
@@ -31,6 +29,13 @@ RecordLayout HeaderLayout(std::size_t length, std::uint8_t byte7)
         return RecordLayout::Expansion;
     }
     return (byte7 & record::ExpansionFlag) != 0 ? RecordLayout::Expansion : RecordLayout::Base;
+}
+
+RecordLayout HeaderLayoutOf(ByteView record)
+{
+    const std::uint8_t byte7 =
+        record.size() > record::SchemeAndVersion ? record[record::SchemeAndVersion] : 0;
+    return HeaderLayout(record.size(), byte7);
 }
 
 ChecksumMatch MatchChecksum(ByteView file)

@@ -62,6 +62,8 @@ struct DesignInspection
 // Expansion when byte 7 (`byte7`; 0 when the record lacks it) has its expansion flag.
 // Never Unusual.
 [[nodiscard]] RecordLayout HeaderLayout(std::size_t length, std::uint8_t byte7);
+// The same, read from the record itself: its length and its own byte 7.
+[[nodiscard]] RecordLayout HeaderLayoutOf(ByteView record);
 
 // Whether a decoded record says it was made with an expansion: byte 7 holds 4 or more (the
 // editor's rule on Decode; a record without a byte 7 says nothing).

@@ -55,6 +55,36 @@ std::optional<int> StoredValue(ByteView record, const FieldDescription& field)
     return field.isSigned ? int(std::int8_t(byte)) : int(byte);
 }
 
+const FieldDescription* FieldOfByte(ByteView record, std::size_t offset)
+{
+    return offset < record.size() ? FieldAt(offset, HeaderLayoutOf(record)) : nullptr;
+}
+
+std::vector<FieldByte> FieldBytes(ByteView record, const FieldDescription& field, int value)
+{
+    if (record.size() < field.end()) {
+        return {};
+    }
+    if (field.width == 2) {
+        return {{field.offset, std::uint8_t(value & 0xFF)},
+                {field.offset + 1, std::uint8_t((value >> 8) & 0xFF)}};
+    }
+    const int kept = record[field.offset] & ~field.mask;
+    return {{field.offset, std::uint8_t(kept | (value & field.mask))}};
+}
+
+std::uint8_t WithDepartureFlag(std::uint8_t byte, std::uint8_t flag, bool on)
+{
+    if (on) {
+        return byte | flag;
+    }
+    std::uint8_t cleared = byte & std::uint8_t(~flag);
+    if ((flag & DepartWaitForLoad) != 0) {
+        cleared &= std::uint8_t(~LoadAmountMask);
+    }
+    return cleared;
+}
+
 std::optional<double> ScaledValue(ByteView record, const FieldDescription& field)
 {
     const std::optional<int> stored = StoredValue(record, field);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 // What the numbered fields of a decoded record mean: one description per field, read by
 // every view of a record (the ride info report, the design panel, the scan output), so
@@ -57,64 +58,70 @@ inline constexpr FieldDescription OperatingModeField{.key = "operating_mode",
                                                      .name = "Operating mode",
                                                      .offset = OperatingMode,
                                                      .kind = FieldKind::Code};
-inline constexpr FieldDescription VehicleColorSchemeField{
-    .key = "vehicle_color_scheme", .name = "Vehicle colour scheme", .offset = 7, .mask = 0x03};
+inline constexpr FieldDescription VehicleColorSchemeField{.key = "vehicle_color_scheme",
+                                                          .name = "Vehicle colour scheme",
+                                                          .offset = SchemeAndVersion,
+                                                          .mask = SchemeMask};
 inline constexpr FieldDescription DepartureFlagsField{.key = "departure_flags",
                                                       .name = "Departure control",
                                                       .offset = DepartureFlags,
                                                       .kind = FieldKind::Flags};
-inline constexpr FieldDescription NumTrainsField{.key = "trains", .name = "Trains", .offset = 36};
+inline constexpr FieldDescription NumTrainsField{
+    .key = "trains", .name = "Trains", .offset = NumTrains};
 inline constexpr FieldDescription CarsPerTrainField{
-    .key = "cars_per_train", .name = "Cars per train", .offset = 37};
+    .key = "cars_per_train", .name = "Cars per train", .offset = CarsPerTrain};
 inline constexpr FieldDescription MinWaitField{
-    .key = "min_wait", .name = "Minimum waiting time", .offset = 38, .unit = "s"};
+    .key = "min_wait", .name = "Minimum waiting time", .offset = MinWaitTime, .unit = "s"};
 inline constexpr FieldDescription MaxWaitField{
-    .key = "max_wait", .name = "Maximum waiting time", .offset = 39, .unit = "s"};
+    .key = "max_wait", .name = "Maximum waiting time", .offset = MaxWaitTime, .unit = "s"};
 inline constexpr FieldDescription SpeedOrPeopleField{
-    .key = "speed_or_people", .name = "Speed or people", .offset = 40};
+    .key = "speed_or_people", .name = "Speed or people", .offset = SpeedOrPeople};
 inline constexpr FieldDescription MaxSpeedField{.key = "max_speed",
                                                 .name = "Maximum speed",
-                                                .offset = 41,
+                                                .offset = MaxSpeed,
                                                 .scale = MilesPerHourPerSpeedUnit,
                                                 .unit = "mph"};
 inline constexpr FieldDescription AverageSpeedField{.key = "average_speed",
                                                     .name = "Average speed",
-                                                    .offset = 42,
+                                                    .offset = AverageSpeed,
                                                     .scale = MilesPerHourPerSpeedUnit,
                                                     .unit = "mph"};
 inline constexpr FieldDescription RideLengthField{.key = "ride_length",
                                                   .name = "Ride length",
-                                                  .offset = 43,
+                                                  .offset = RideLengthLow,
                                                   .width = 2,
                                                   .isSigned = true,
                                                   .scale = FeetPerLengthUnit,
                                                   .unit = "ft"};
-inline constexpr FieldDescription PositiveGField{
-    .key = "positive_g", .name = "Positive g", .offset = 45, .scale = GPerUnit, .unit = "g"};
+inline constexpr FieldDescription PositiveGField{.key = "positive_g",
+                                                 .name = "Positive g",
+                                                 .offset = MaxPositiveG,
+                                                 .scale = GPerUnit,
+                                                 .unit = "g"};
 // The game reads the negative g as a signed byte: F6 is -3.2 g.
 inline constexpr FieldDescription NegativeGField{.key = "negative_g",
                                                  .name = "Negative g",
-                                                 .offset = 46,
+                                                 .offset = MaxNegativeG,
                                                  .isSigned = true,
                                                  .scale = GPerUnit,
                                                  .unit = "g"};
 inline constexpr FieldDescription LateralGField{
-    .key = "lateral_g", .name = "Lateral g", .offset = 47, .scale = GPerUnit, .unit = "g"};
+    .key = "lateral_g", .name = "Lateral g", .offset = MaxLateralG, .scale = GPerUnit, .unit = "g"};
 // The high bits of the counter bytes hold other things.
 inline constexpr FieldDescription InversionsField{
-    .key = "inversions", .name = "Inversions", .offset = 48, .mask = 0x1F};
+    .key = "inversions", .name = "Inversions", .offset = Inversions, .mask = InversionsMask};
 inline constexpr FieldDescription DropsField{
-    .key = "drops", .name = "Drops", .offset = 49, .mask = 0x3F};
+    .key = "drops", .name = "Drops", .offset = Drops, .mask = DropsMask};
 inline constexpr FieldDescription HighestDropField{
-    .key = "highest_drop", .name = "Highest drop", .offset = 50, .unit = "ft"};
+    .key = "highest_drop", .name = "Highest drop", .offset = HighestDrop, .unit = "ft"};
 inline constexpr FieldDescription ExcitementField{
-    .key = "excitement", .name = "Excitement", .offset = 51, .scale = RatingScale};
+    .key = "excitement", .name = "Excitement", .offset = Excitement, .scale = RatingScale};
 inline constexpr FieldDescription IntensityField{
-    .key = "intensity", .name = "Intensity", .offset = 52, .scale = RatingScale};
+    .key = "intensity", .name = "Intensity", .offset = Intensity, .scale = RatingScale};
 inline constexpr FieldDescription NauseaField{
-    .key = "nausea", .name = "Nausea", .offset = 53, .scale = RatingScale};
+    .key = "nausea", .name = "Nausea", .offset = Nausea, .scale = RatingScale};
 inline constexpr FieldDescription UpkeepCostField{
-    .key = "upkeep_cost", .name = "Upkeep cost", .offset = 54, .width = 2};
+    .key = "upkeep_cost", .name = "Upkeep cost", .offset = UpkeepCost, .width = 2};
 
 // The read-only statistics, in the order a player reads them.
 inline constexpr std::array StatisticsFields{
@@ -184,10 +191,19 @@ inline constexpr std::array SchemeTrackColorFields{
     ColorField("track_support_color_4", "Track support colour 4", TrackSupportColors + 3),
 };
 
+// The whole of byte 7 as the colour-scheme commands write it: the scheme and the
+// expansion flag together.
+inline constexpr FieldDescription SchemeAndVersionField{
+    .key = "scheme_and_version", .name = "Colour scheme", .offset = SchemeAndVersion};
+
 // The field byte `offset` belongs to in a record of `layout` (see HeaderLayout; Unusual
 // counts as Base), or nullptr when no field names the byte (bytes 2 to 5, the track
 // data and everything after it).
 [[nodiscard]] const FieldDescription* FieldAt(std::size_t offset, RecordLayout layout);
+
+// The field byte `offset` of `record` belongs to, the layout read from the record itself
+// (HeaderLayoutOf); nullptr when no field names the byte or the record ends before it.
+[[nodiscard]] const FieldDescription* FieldOfByte(ByteView record, std::size_t offset);
 
 // The stored value of a field (masked, sign-extended), or nothing when the record is too
 // short to hold it.
@@ -195,5 +211,22 @@ inline constexpr std::array SchemeTrackColorFields{
 
 // The stored value times the field's scale, or nothing when the record lacks the field.
 [[nodiscard]] std::optional<double> ScaledValue(ByteView record, const FieldDescription& field);
+
+// One byte a field write stores.
+struct FieldByte
+{
+    std::size_t offset;
+    std::uint8_t value;
+};
+
+// The bytes that store `value` in `field` of `record`: only the field's own bits change
+// (the rest of a masked byte is kept); a two-byte field takes the value's low 16 bits,
+// low byte first. Empty when the record is too short to hold the field.
+[[nodiscard]] std::vector<FieldByte> FieldBytes(ByteView record, const FieldDescription& field,
+                                                int value);
+
+// The departure-control byte with `flag` set or cleared. Clearing "Wait for load" also
+// clears the load amount, which the game reads as 0 while the flag is clear.
+[[nodiscard]] std::uint8_t WithDepartureFlag(std::uint8_t byte, std::uint8_t flag, bool on);
 
 } // namespace railwright::record

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 // Byte offsets of the fields of a decoded track-design record that the editor
-// interprets. Everything not listed here (bytes 2 to 5, 54, 55 and from 68 on) is
+// interprets. Everything not listed here (bytes 2 to 5 and from 68 on) is
 // the game's own and is only ever edited raw.
 namespace railwright::record {
 
@@ -63,6 +63,7 @@ inline constexpr std::size_t HighestDrop = 50;
 inline constexpr std::size_t Excitement = 51;
 inline constexpr std::size_t Intensity = 52;
 inline constexpr std::size_t Nausea = 53;
+inline constexpr std::size_t UpkeepCost = 54; // two bytes, low byte first
 
 // The four track colour schemes of the expansions: one block of four bytes each.
 inline constexpr std::size_t TrackColorSchemeCount = 4;

@@ -283,10 +283,6 @@ bool DocumentController::encode()
     return m_document.replaceContents(u"Encode"_s, std::move(file), ContentKind::Raw, version);
 }
 
-} // namespace railwright
-
-namespace railwright {
-
 RecordLayout DocumentController::conversionTarget() const
 {
     if (m_document.kind() != ContentKind::Decoded) {

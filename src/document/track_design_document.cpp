@@ -94,6 +94,15 @@ ByteBuffer TrackDesignDocument::contents() const
     return out;
 }
 
+const record::FieldDescription* TrackDesignDocument::fieldAt(Index index) const
+{
+    if (m_state.kind != ContentKind::Decoded || index < 0) {
+        return nullptr;
+    }
+    // A decoded record has no empty elements, so its bytes are the record.
+    return record::FieldOfByte(m_state.bytes, std::size_t(index));
+}
+
 bool TrackDesignDocument::setByte(Index index, std::uint8_t value)
 {
     return editBytes(u"Set Byte %1"_s.arg(QString::number(index, 16).toUpper()), {{index, value}});
@@ -115,6 +124,43 @@ bool TrackDesignDocument::editBytes(const QString& stepName, const std::vector<B
         m_undoStack.push(new WriteBytesCommand(*this, stepName, edits));
     }
     return true;
+}
+
+bool TrackDesignDocument::setField(const record::FieldDescription& field, int value)
+{
+    return setFields(u"Set "_s + QString::fromLatin1(field.name), {{field, value}});
+}
+
+bool TrackDesignDocument::setFields(const QString& stepName,
+                                    std::initializer_list<FieldValue> values)
+{
+    std::size_t needed = 0;
+    for (const FieldValue& each : values) {
+        needed = std::max(needed, each.field.end());
+    }
+    if (needed > std::size_t(length())) {
+        return false;
+    }
+    // The fields' bytes as they stand, updated as each field is written.
+    ByteBuffer record(needed);
+    for (std::size_t i = 0; i < needed; ++i) {
+        record[i] = valueAt(Index(i));
+    }
+    std::vector<ByteEdit> edits;
+    for (const FieldValue& each : values) {
+        for (const record::FieldByte& byte : record::FieldBytes(record, each.field, each.value)) {
+            record[byte.offset] = byte.value;
+            const auto same = std::find_if(edits.begin(), edits.end(), [&](const ByteEdit& edit) {
+                return edit.index == Index(byte.offset);
+            });
+            if (same != edits.end()) {
+                same->value = byte.value;
+            } else {
+                edits.push_back({Index(byte.offset), byte.value});
+            }
+        }
+    }
+    return editBytes(stepName, edits);
 }
 
 bool TrackDesignDocument::replaceContents(const QString& stepName, ByteBuffer bytes,

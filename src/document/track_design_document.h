@@ -2,6 +2,8 @@
 
 #include "codec/byte_buffer.h"
 #include "codec/game_version.h"
+#include "codec/record_fields.h"
+#include "document/byte_selection.h"
 
 #include <QObject>
 #include <QUndoStack>
@@ -23,6 +25,13 @@ struct ByteEdit
 {
     qsizetype index;
     std::uint8_t value;
+};
+
+// A value for one field of the record.
+struct FieldValue
+{
+    const record::FieldDescription& field;
+    int value;
 };
 
 // The bytes the editor works on (a raw file or a decoded record), what they are, and the
@@ -54,6 +63,15 @@ public:
     [[nodiscard]] ContentKind kind() const { return m_state.kind; }
     [[nodiscard]] GameVersion gameVersion() const { return m_state.version; }
 
+    // The field of the decoded record byte `index` belongs to (record::FieldOfByte);
+    // nullptr when no field names it or the document is not a decoded record.
+    [[nodiscard]] const record::FieldDescription* fieldAt(Index index) const;
+
+    // The selected byte and highlighted bytes every view shares. Loading or replacing
+    // the contents leaves it alone.
+    [[nodiscard]] ByteSelection& selection() { return m_selection; }
+    [[nodiscard]] const ByteSelection& selection() const { return m_selection; }
+
     [[nodiscard]] bool changed() const { return !m_undoStack.isClean(); }
     [[nodiscard]] QUndoStack* undoStack() { return &m_undoStack; }
 
@@ -64,6 +82,14 @@ public:
     // stored) when any index lies outside the document. Edits that store what is
     // already there make no step.
     bool editBytes(const QString& stepName, const std::vector<ByteEdit>& edits);
+    // One undoable step "Set <field name>" storing `value` in the field's own bits (see
+    // record::FieldBytes). Refused (false, no step) when the document ends before the
+    // field's last byte.
+    bool setField(const record::FieldDescription& field, int value);
+    // One undoable step named `stepName` storing every value in its field, in order (a
+    // later field of the same byte sees the earlier one). Refused (false, nothing
+    // stored) when the document ends before any of the fields.
+    bool setFields(const QString& stepName, std::initializer_list<FieldValue> values);
     // One undoable step replacing every byte and what they are (decode, encode, a layout
     // conversion). An empty buffer is refused.
     bool replaceContents(const QString& stepName, ByteBuffer bytes, ContentKind kind,
@@ -106,6 +132,7 @@ private:
 
     State m_state;
     QUndoStack m_undoStack;
+    ByteSelection m_selection;
 };
 
 } // namespace railwright

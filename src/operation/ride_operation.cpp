@@ -10,9 +10,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-int ByteAt(const TrackDesignDocument& record, std::size_t offset)
+int ByteAt(ByteView record, std::size_t offset)
 {
-    return record.valueAt(TrackDesignDocument::Index(offset));
+    if (record.empty()) {
+        return 0;
+    }
+    return record[std::min(offset, record.size() - 1)];
 }
 
 QString RangeError(const QString& what, int value, int low, int high)
@@ -22,7 +25,7 @@ QString RangeError(const QString& what, int value, int low, int high)
 
 } // namespace
 
-RideOperation ReadRideOperation(const TrackDesignDocument& record)
+RideOperation ReadRideOperation(ByteView record)
 {
     RideOperation operation;
     operation.trains =
@@ -108,15 +111,13 @@ QString ApplyRideOperation(TrackDesignDocument& record, const RideOperation& ope
                           MaxByteCount);
     }
 
-    const auto edit = [](std::size_t offset, int value) {
-        return ByteEdit{TrackDesignDocument::Index(offset), std::uint8_t(value)};
-    };
-    record.editBytes(
-        u"Set Ride Operation"_s,
-        {edit(record::DepartureFlags, PackDepartureFlags(operation)),
-         edit(record::NumTrains, operation.trains), edit(record::CarsPerTrain, operation.cars),
-         edit(record::MinWaitTime, operation.minWait), edit(record::MaxWaitTime, operation.maxWait),
-         edit(record::SpeedOrPeople, operation.speedOrPeople)});
+    record.setFields(u"Set Ride Operation"_s,
+                     {{record::DepartureFlagsField, PackDepartureFlags(operation)},
+                      {record::NumTrainsField, operation.trains},
+                      {record::CarsPerTrainField, operation.cars},
+                      {record::MinWaitField, operation.minWait},
+                      {record::MaxWaitField, operation.maxWait},
+                      {record::SpeedOrPeopleField, operation.speedOrPeople}});
     return QString();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codec/byte_buffer.h"
 #include "codec/record_layout.h"
 #include "document/track_design_document.h"
 
@@ -45,10 +46,10 @@ inline constexpr int MaxByteCount = 255; // waiting times and speed or people
 // Bytes a record needs for the operation settings (up to and including speed or people).
 inline constexpr TrackDesignDocument::Index RideOperationRecordLength = 41;
 
-// The settings stored in a record. Bytes past the end of a short record read as its
-// last byte. Values the dialog cannot show are made safe: trains and cars outside
-// 1..12 are clamped into it, a load amount of 5 to 7 reads as AnyLoad.
-[[nodiscard]] RideOperation ReadRideOperation(const TrackDesignDocument& record);
+// The settings stored in `record`. Bytes past the end of a short record read as its
+// last byte (an empty record reads as zeros). Values the dialog cannot show are made safe: trains
+// and cars outside 1..12 are clamped into it, a load amount of 5 to 7 reads as AnyLoad.
+[[nodiscard]] RideOperation ReadRideOperation(ByteView record);
 
 // The departure-control byte for `operation`: the flags, plus the load amount (clamped
 // to 0..4) only while waitForLoad is set.

@@ -9,6 +9,8 @@
 
 namespace railwright {
 
+using namespace Qt::StringLiterals;
+
 QString ReadCodeTable(const QString& directory, const QString& fileNameWithBackslash,
                       CodeTable& table)
 {
@@ -26,8 +28,8 @@ QString ReadCodeTable(const QString& directory, const QString& fileNameWithBacks
     if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
         QFile created(path);
         if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            return QStringLiteral("Can't open file: ") + QDir::toNativeSeparators(path) +
-                   QStringLiteral(" (") + created.errorString() + QStringLiteral(")");
+            return u"Can't open file: "_s + QDir::toNativeSeparators(path) + u" ("_s +
+                   created.errorString() + u")"_s;
         }
         return {};
     }
@@ -43,9 +45,21 @@ QString ReadCodeTable(const QString& directory, const QString& fileNameWithBacks
     return {};
 }
 
-CodeTablesLoad ReadCodeTables(const QString& directory)
+CodeTablesLoad ReadCodeTables(const QString& directory, MissingCodeTables missing)
 {
     CodeTablesLoad load;
+    const QStringList names = {u"RCCODES.RCS"_s, u"OMCODES.RCS"_s, u"VTCODES.RCS"_s};
+    if (missing == MissingCodeTables::Refuse) {
+        for (const QString& name : names) {
+            const QString path = QDir(directory).filePath(name);
+            if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+                load.messages.append(QDir::toNativeSeparators(path) +
+                                     u": the code table is missing"_s);
+                load.tableMissing = true;
+                return load;
+            }
+        }
+    }
     const auto read = [&](const QString& name, CodeTable& table) {
         const QString message = ReadCodeTable(directory, name, table);
         if (!message.isEmpty()) {
@@ -53,15 +67,15 @@ CodeTablesLoad ReadCodeTables(const QString& directory)
         }
     };
     // This order decides the order of the messages when several files fail.
-    read(QStringLiteral("\\RCCODES.RCS"), load.tables.rideTypes);
-    read(QStringLiteral("\\OMCODES.RCS"), load.tables.operatingModes);
-    read(QStringLiteral("\\VTCODES.RCS"), load.tables.vehicleTypes);
+    read(u'\\' + names[0], load.tables.rideTypes);
+    read(u'\\' + names[1], load.tables.operatingModes);
+    read(u'\\' + names[2], load.tables.vehicleTypes);
     return load;
 }
 
 CodeTablesLoad LoadCodeTables()
 {
-    return ReadCodeTables(QCoreApplication::applicationDirPath());
+    return ReadCodeTables(QCoreApplication::applicationDirPath(), MissingCodeTables::Create);
 }
 
 } // namespace railwright

@@ -12,6 +12,17 @@ struct CodeTablesLoad
 {
     CodeTables tables;
     QStringList messages;
+    // A table was missing and MissingCodeTables::Refuse was asked for: nothing was read.
+    bool tableMissing = false;
+};
+
+// What reading the tables does with a table that is not there.
+enum class MissingCodeTables
+{
+    Create, // create it empty, as the game's tool did, so a fresh install shows where
+            // the tables belong (the editor)
+    Refuse, // read nothing and say which one is missing; no file is left behind (the
+            // command-line tool, asked only to read)
 };
 
 // Reads one code table from `directory`. `fileNameWithBackslash` is the table's name as
@@ -25,8 +36,9 @@ QString ReadCodeTable(const QString& directory, const QString& fileNameWithBacks
 
 // Reads the ride types, operating modes and vehicle types, in that order, from
 // `directory`. Never fails: a table that could not be read is empty and its message is
-// listed.
-[[nodiscard]] CodeTablesLoad ReadCodeTables(const QString& directory);
+// listed. With Refuse, the first missing table ends the reading with the message
+// "<path>: the code table is missing".
+[[nodiscard]] CodeTablesLoad ReadCodeTables(const QString& directory, MissingCodeTables missing);
 
 // The editor's tables, read from the folder that holds the program. The caller shows
 // each message (caption "Railwright", OK button) in order.

@@ -4,17 +4,17 @@
 
 namespace railwright {
 
-std::size_t CodeByte(CodeKind kind)
+const record::FieldDescription& CodeField(CodeKind kind)
 {
     switch (kind) {
     case CodeKind::RideType:
-        return record::RideType;
+        return record::RideTypeField;
     case CodeKind::VehicleType:
-        return record::VehicleType;
+        return record::VehicleTypeField;
     case CodeKind::OperatingMode:
-        return record::OperatingMode;
+        return record::OperatingModeField;
     }
-    return record::RideType;
+    return record::RideTypeField;
 }
 
 int ColorSchemeByte(int scheme, GameVersion version)
@@ -25,38 +25,25 @@ int ColorSchemeByte(int scheme, GameVersion version)
     return version == GameVersion::Original ? value : value + record::ExpansionFlag;
 }
 
-std::size_t TrackColorByte(TrackPart part, int scheme, GameVersion version)
+const record::FieldDescription& TrackColorField(TrackPart part, int scheme, GameVersion version)
 {
+    const auto partIndex = std::size_t(part);
     if (version == GameVersion::Original) {
-        switch (part) {
-        case TrackPart::Spine:
-            return record::TrackSpineColor;
-        case TrackPart::Rail:
-            return record::TrackRailColor;
-        case TrackPart::Support:
-            return record::TrackSupportColor;
-        }
+        return record::BaseTrackColorFields[partIndex];
     }
+    // The scheme fields run spine, rail, support of scheme 1, then of scheme 2, ...
     const auto s = std::size_t(scheme) % record::TrackColorSchemeCount;
-    switch (part) {
-    case TrackPart::Spine:
-        return record::TrackSpineColors + s;
-    case TrackPart::Rail:
-        return record::TrackRailColors + s;
-    case TrackPart::Support:
-        return record::TrackSupportColors + s;
-    }
-    return record::TrackSpineColors + s;
+    return record::SchemeTrackColorFields[s * record::BaseTrackColorFields.size() + partIndex];
 }
 
-std::size_t BodyColorByte(int entry)
+const record::FieldDescription& BodyColorField(int entry)
 {
-    return record::bodyColor(std::size_t(entry) % record::VehicleEntryCount);
+    return record::BodyColorFields[std::size_t(entry) % record::VehicleEntryCount];
 }
 
-std::size_t TrimColorByte(int entry)
+const record::FieldDescription& TrimColorField(int entry)
 {
-    return record::trimColor(std::size_t(entry) % record::VehicleEntryCount);
+    return record::TrimColorFields[std::size_t(entry) % record::VehicleEntryCount];
 }
 
 bool TrackSchemeItemsEnabled(GameVersion version)

@@ -1,7 +1,7 @@
 // The ride operation bytes (35 to 40): read, packed, written, and through the dialog.
 #include "operation/ride_operation.h"
-#include "operation/ride_operation_dialog.h"
-#include "operation/up_down_control.h"
+#include "ui/operation/ride_operation_dialog.h"
+#include "ui/operation/up_down_control.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -67,7 +67,7 @@ private slots:
         QFETCH(QByteArray, six);
         TrackDesignDocument document;
         QVERIFY(document.loadContents(recordWith(six)));
-        const RideOperation operation = ReadRideOperation(document);
+        const RideOperation operation = ReadRideOperation(document.contents());
         QTEST(flagText(operation), "flags");
         QTEST((QList{operation.trains, operation.cars, operation.minWait, operation.maxWait,
                      operation.speedOrPeople}),
@@ -82,7 +82,7 @@ private slots:
             TrackDesignDocument document;
             QVERIFY(document.loadContents(recordWith(QByteArray(1, char(flags)))));
             const int expected = (flags & 0xF8) + ((flags & 8) ? std::min(flags & 7, 4) : 0);
-            QCOMPARE(int(PackDepartureFlags(ReadRideOperation(document))), expected);
+            QCOMPARE(int(PackDepartureFlags(ReadRideOperation(document.contents()))), expected);
         }
     }
 
@@ -104,7 +104,7 @@ private slots:
         // All six bytes are one step; Ok with nothing changed makes none.
         QCOMPARE(document.undoStack()->count(), 1);
         document.markSaved();
-        QCOMPARE(ApplyRideOperation(document, ReadRideOperation(document)), QString());
+        QCOMPARE(ApplyRideOperation(document, ReadRideOperation(document.contents())), QString());
         QCOMPARE(document.contents(), recordWith(QByteArray::fromHex("59 0C 01 00 FF 28")));
         QVERIFY(!document.changed());
     }
@@ -175,7 +175,7 @@ private slots:
         QFETCH(QString, steps);
         TrackDesignDocument document;
         QVERIFY(document.loadContents(recordWith(before)));
-        RideOperationDialog dialog(ReadRideOperation(document));
+        RideOperationDialog dialog(ReadRideOperation(document.contents()));
         QTimer::singleShot(0, &dialog, [&] {
             for (const QString& step : steps.split(u' ')) {
                 play(dialog, step);

@@ -3,8 +3,8 @@
 // and the game version that decides the bytes.
 #include "document/track_design_document.h"
 #include "settings/code_tables.h"
-#include "settings/palette_dialog.h"
-#include "settings/ride_settings_menus.h"
+#include "ui/settings/palette_dialog.h"
+#include "ui/settings/ride_settings_menus.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,7 +59,8 @@ private slots:
                               QByteArray(128, 'x') + "0B partial"));
         // A folder where a table should be cannot be read, not even by root.
         QVERIFY(folder.mkdir(u"OMCODES.RCS"_s));
-        const CodeTablesLoad load = ReadCodeTables(dir.path() + QDir::separator());
+        const CodeTablesLoad load =
+            ReadCodeTables(dir.path() + QDir::separator(), MissingCodeTables::Create);
         QCOMPARE(load.messages, QStringList{u"Can't open file: %1 (is a folder)"_s.arg(
                                     QDir::toNativeSeparators(folder.filePath(u"OMCODES.RCS"_s)))});
         const CodeTable& rides = load.tables.rideTypes;
@@ -69,7 +70,8 @@ private slots:
         QVERIFY(load.tables.vehicleTypes.empty());
         QCOMPARE(QFileInfo(folder.filePath(u"VTCODES.RCS"_s)).size(), 0);
         // A "folder" that is a regular file holds no table: each is reported in order.
-        const QStringList messages = ReadCodeTables(folder.filePath(u"RCCODES.RCS"_s)).messages;
+        const QStringList messages =
+            ReadCodeTables(folder.filePath(u"RCCODES.RCS"_s), MissingCodeTables::Create).messages;
         QCOMPARE(messages.size(), 3);
         QVERIFY(messages.at(0).contains(u"RCCODES.RCS/RCCODES.RCS"_s));
         QVERIFY(messages.at(1).contains(u"RCCODES.RCS/OMCODES.RCS"_s));

@@ -6,8 +6,8 @@
 #include "palette_swatch_button.h"
 #include "report/field_text.h"
 #include "report/field_warnings.h"
-#include "settings/palette_dialog.h"
 #include "settings/setting_bytes.h"
+#include "ui/settings/palette_dialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,13 +44,6 @@ QString FieldName(const FieldDescription& field)
 QString FieldKey(const FieldDescription& field)
 {
     return QString::fromLatin1(field.key);
-}
-
-RecordLayout RecordHeaderLayout(ByteView record)
-{
-    const std::uint8_t byte7 =
-        record.size() > record::SchemeAndVersion ? record[record::SchemeAndVersion] : 0;
-    return HeaderLayout(record.size(), byte7);
 }
 
 // The departure-control flags, highest bit first, with the check boxes' texts.
@@ -117,6 +110,9 @@ DesignPanel::DesignPanel(TrackDesignDocument& document, const CodeTables& tables
     connect(&m_document, &TrackDesignDocument::bytesChanged, this, &DesignPanel::refreshBytes);
     // The kind changes only with the whole contents, so this covers decode and encode.
     connect(&m_document, &TrackDesignDocument::contentsReplaced, this, &DesignPanel::showDocument);
+    connect(&m_document, &TrackDesignDocument::kindChanged, this, &DesignPanel::followSelection);
+    connect(&m_document.selection(), &ByteSelection::currentChanged, this,
+            &DesignPanel::followSelection);
     showDocument();
 }
 
@@ -246,7 +242,7 @@ void DesignPanel::makeCodeCombo(const FieldDescription& field, const CodeTable& 
         return FieldWarning(record, field);
     });
     connect(combo, &CodeComboBox::codeChosen, this,
-            [this, &field](int code) { writeField(field, code); });
+            [this, &field](int code) { m_document.setField(field, code); });
 }
 
 QSpinBox* DesignPanel::makeSpinBox(const FieldDescription& field, int minimum, int maximum)
@@ -261,7 +257,7 @@ QSpinBox* DesignPanel::makeSpinBox(const FieldDescription& field, int minimum, i
         box->setSuffix(u" s"_s);
     }
     connect(box, &QSpinBox::valueChanged, this,
-            [this, &field](int value) { writeField(field, value); });
+            [this, &field](int value) { m_document.setField(field, value); });
     return box;
 }
 
@@ -312,7 +308,7 @@ void DesignPanel::buildColourGroup()
         return QString();
     });
     connect(scheme, &QComboBox::activated, this,
-            [this, &schemeField](int index) { writeField(schemeField, index); });
+            [this, &schemeField](int index) { m_document.setField(schemeField, index); });
 
     // Vehicle entries: body and trim side by side.
     auto* vehicles = new QGridLayout;
@@ -360,7 +356,7 @@ void DesignPanel::buildColourGroup()
     grid->addLayout(track, grid->rowCount(), 0, 1, 3);
     addRow({nullptr, nullptr, nullptr, record::SchemeAndVersion, record::SchemeAndVersion,
             [this](ByteView record) {
-                const bool expansion = RecordHeaderLayout(record) == RecordLayout::Expansion;
+                const bool expansion = HeaderLayoutOf(record) == RecordLayout::Expansion;
                 for (QWidget* widget : m_baseTrackWidgets) {
                     widget->setVisible(!expansion);
                 }
@@ -387,9 +383,8 @@ QWidget* DesignPanel::makeDepartureControl()
         layout->addWidget(check);
         checks.push_back(check);
         connect(check, &QCheckBox::clicked, this, [this, &field, bit = flag.bit](bool on) {
-            FieldDescription flagBit = field;
-            flagBit.mask = bit;
-            writeField(flagBit, on ? bit : 0);
+            const std::uint8_t byte = m_document.valueAt(TrackDesignDocument::Index(field.offset));
+            m_document.setField(field, record::WithDepartureFlag(byte, bit, on));
         });
     }
     auto* load = new QComboBox;
@@ -399,7 +394,7 @@ QWidget* DesignPanel::makeDepartureControl()
     connect(load, &QComboBox::activated, this, [this, &field](int index) {
         FieldDescription loadBits = field;
         loadBits.mask = record::LoadAmountMask;
-        writeField(loadBits, index);
+        m_document.setField(loadBits, index);
     });
 
     addFieldRow(
@@ -517,9 +512,8 @@ void DesignPanel::buildLayoutGroup()
             });
     addFact(u"layout"_s, u"Layout"_s, record::SchemeAndVersion, record::SchemeAndVersion,
             [](ByteView record, QLabel* value) {
-                value->setText(RecordHeaderLayout(record) == RecordLayout::Expansion
-                                   ? u"Expansion"_s
-                                   : u"Base"_s);
+                value->setText(HeaderLayoutOf(record) == RecordLayout::Expansion ? u"Expansion"_s
+                                                                                 : u"Base"_s);
                 return QString();
             });
     // Byte 7 decides where the track data of an unusual length starts.
@@ -641,29 +635,20 @@ void DesignPanel::announceHighlight()
     const int row = m_hoverRow >= 0 ? m_hoverRow : m_selectedRow;
     const FieldDescription* field = row >= 0 ? m_rows[std::size_t(row)].field : nullptr;
     if (field == nullptr) {
-        emit highlightChanged(-1, -1);
+        m_document.selection().clearHighlight();
         return;
     }
-    emit highlightChanged(TrackDesignDocument::Index(field->offset),
-                          TrackDesignDocument::Index(field->end() - 1));
+    m_document.selection().setHighlight(TrackDesignDocument::Index(field->offset),
+                                        TrackDesignDocument::Index(field->end() - 1));
 }
 
-const FieldDescription* FieldOfByte(const TrackDesignDocument& document,
-                                    TrackDesignDocument::Index index)
+void DesignPanel::followSelection()
 {
-    if (document.kind() != ContentKind::Decoded || index < 0 || index >= document.length()) {
-        return nullptr;
-    }
-    const RecordLayout layout =
-        HeaderLayout(std::size_t(document.length()),
-                     document.valueAt(TrackDesignDocument::Index(record::SchemeAndVersion)));
-    return record::FieldAt(std::size_t(index), layout);
-}
-
-void DesignPanel::selectByte(TrackDesignDocument::Index index)
-{
+    const ByteSelection& selection = m_document.selection();
     int match = -1;
-    if (const FieldDescription* field = FieldOfByte(m_document, index)) {
+    const FieldDescription* field =
+        selection.chosen() ? m_document.fieldAt(selection.current()) : nullptr;
+    if (field != nullptr) {
         for (std::size_t row = 0; row < m_rows.size() && match < 0; ++row) {
             const FieldDescription* rowField = m_rows[row].field;
             if (rowField != nullptr && rowField->offset == field->offset) {
@@ -684,20 +669,6 @@ QString DesignPanel::selectedField() const
 
 // --- Writing ----------------------------------------------------------------------
 
-void DesignPanel::writeField(const FieldDescription& field, int value)
-{
-    const auto at = TrackDesignDocument::Index(field.offset);
-    std::vector<ByteEdit> edits;
-    if (field.width == 2) {
-        edits = {{at, std::uint8_t(value & 0xFF)}, {at + 1, std::uint8_t((value >> 8) & 0xFF)}};
-    } else {
-        // Only the field's own bits change; the rest of the byte stays.
-        const int kept = m_document.valueAt(at) & ~field.mask;
-        edits = {{at, std::uint8_t(kept | (value & field.mask))}};
-    }
-    m_document.editBytes(u"Set "_s + FieldName(field), edits);
-}
-
 void DesignPanel::pickColour(const FieldDescription& field)
 {
     const int current = m_document.valueAt(TrackDesignDocument::Index(field.offset));
@@ -711,7 +682,7 @@ void DesignPanel::pickColour(const FieldDescription& field)
         code = m_palette->pickColor(current);
     }
     if (IsPaletteCode(code)) {
-        writeField(field, code);
+        m_document.setField(field, code);
     }
 }
 

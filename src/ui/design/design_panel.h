@@ -4,7 +4,7 @@
 #include "codec/code_table_format.h"
 #include "codec/record_fields.h"
 #include "document/track_design_document.h"
-#include "settings/ride_settings_menus.h"
+#include "ui/settings/color_picker.h"
 
 #include <QHash>
 #include <QPixmap>
@@ -24,12 +24,6 @@ namespace railwright {
 class PaletteDialog;
 class PaletteSwatchButton;
 
-// The field byte `index` of a decoded record belongs to (the header layout by the
-// record's length and byte 7); nullptr when no field names the byte or the document is
-// not a decoded record.
-[[nodiscard]] const record::FieldDescription* FieldOfByte(const TrackDesignDocument& document,
-                                                          TrackDesignDocument::Index index);
-
 // The "Design" panel beside the grid: the decoded record's fields by name, in groups
 // (ride, colours, operation, statistics, layout), with units and palette colours, and a
 // warning mark beside values the game does not expect. While the document is not a
@@ -38,7 +32,8 @@ class PaletteSwatchButton;
 // It keeps no copy of the record: it reads the document when the document says what
 // changed (only the fields in a changed range are read again) and writes each change
 // through the document as one undoable step "Set <field name>" that stores only the
-// field's own bits. Its widgets are built once.
+// field's own bits. It follows and writes the document's ByteSelection: the selected
+// byte marks its field, the field pointed at is highlighted. Its widgets are built once.
 class DesignPanel : public QWidget
 {
     Q_OBJECT
@@ -50,20 +45,12 @@ public:
                 QWidget* parent = nullptr);
     ~DesignPanel() override;
 
-    // Marks the field byte `index` belongs to and scrolls it into view, without taking
-    // the keyboard focus; no field (or no decoded record) clears the mark.
-    void selectByte(TrackDesignDocument::Index index);
-    // The key of the marked field ("trains"), empty when none is.
+    // The key of the marked field (the one the document's selected byte belongs to, or
+    // the one last clicked or focused in the panel) ("trains"), empty when none is.
     [[nodiscard]] QString selectedField() const;
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
-
-signals:
-    // The bytes the grid should tint: those of the field under the mouse pointer, else
-    // of the marked field; a negative `first` when there is none.
-    void highlightChanged(railwright::TrackDesignDocument::Index first,
-                          railwright::TrackDesignDocument::Index last);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -108,9 +95,13 @@ private:
     void refreshRow(int row, ByteView record);
     void setHover(int row);
     void selectRow(int row);
+    // Marks the field of the document's selected byte, once the user has chosen one,
+    // and scrolls it into view without taking the keyboard focus.
+    void followSelection();
+    // Highlights the bytes of the field under the mouse pointer, else of the marked
+    // field, in the document's selection.
     void announceHighlight();
 
-    void writeField(const record::FieldDescription& field, int value);
     void pickColour(const record::FieldDescription& field);
 
     TrackDesignDocument& m_document;

@@ -1,8 +1,8 @@
 #include "palette_swatch_button.h"
 
 #include "report/field_text.h"
-#include "settings/palette_dialog.h"
 #include "settings/setting_bytes.h"
+#include "ui/settings/palette_dialog.h"
 
 #include <QPainter>
 #include <QStyleOptionFocusRect>

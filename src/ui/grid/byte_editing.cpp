@@ -11,8 +11,8 @@ namespace railwright {
 
 namespace {
 
-constexpr char16_t kEnter = 13;
-constexpr char16_t kBackspace = 8;
+constexpr char16_t EnterCode = 13;
+constexpr char16_t BackspaceCode = 8;
 
 bool isDigit(char16_t c)
 {
@@ -80,7 +80,7 @@ char16_t FilterEditKey(char16_t key, DisplayMode mode)
     if (mode == DisplayMode::Hexidecimal && key >= u'a' && key <= u'f') {
         return char16_t(key - 32);
     }
-    if (isDigit(key) || key == kEnter || key == kBackspace) {
+    if (isDigit(key) || key == EnterCode || key == BackspaceCode) {
         return key;
     }
     switch (mode) {

@@ -27,9 +27,9 @@ namespace railwright {
 
 namespace {
 
-constexpr int kLabelWidthTwips = 840;
-constexpr int kCharModeWidthTwips = 1365;
-constexpr int kRowHeightTwips = 240;
+constexpr int LabelWidthTwips = 840;
+constexpr int CharModeWidthTwips = 1365;
+constexpr int RowHeightTwips = 240;
 
 } // namespace
 
@@ -43,7 +43,6 @@ struct GridEditor::Private
     QComboBox* charMode = nullptr;
     QTableView* grid = nullptr;
     TrackDesignDocument::Index pointedIndex = 0;
-    TrackDesignDocument::Index selectedIndex = 0;
     QString typed = {}; // digits typed into the grid for the selected byte, not yet stored
 
     // The last byte the keys reach: every byte the grid has a cell for (the hidden
@@ -61,7 +60,7 @@ struct GridEditor::Private
 };
 
 GridEditor::GridEditor(TrackDesignDocument& document, UserPrompts& prompts, QWidget* parent)
-    : QWidget(parent), d(new Private{document, prompts})
+    : QWidget(parent), d(std::make_unique<Private>(document, prompts))
 {
     d->model = new GridModel(document, this);
 
@@ -90,10 +89,10 @@ GridEditor::GridEditor(TrackDesignDocument& document, UserPrompts& prompts, QWid
     d->grid->installEventFilter(this);
     d->grid->viewport()->installEventFilter(this);
 
-    d->label->setMinimumWidth(d->pixels(kLabelWidthTwips));
-    d->charMode->setMinimumWidth(d->pixels(kCharModeWidthTwips));
+    d->label->setMinimumWidth(d->pixels(LabelWidthTwips));
+    d->charMode->setMinimumWidth(d->pixels(CharModeWidthTwips));
     d->grid->verticalHeader()->setDefaultSectionSize(
-        std::max(d->pixels(kRowHeightTwips), d->grid->fontMetrics().height() + 4));
+        std::max(d->pixels(RowHeightTwips), d->grid->fontMetrics().height() + 4));
 
     auto* editRow = new QHBoxLayout;
     editRow->addWidget(d->label);
@@ -105,6 +104,8 @@ GridEditor::GridEditor(TrackDesignDocument& document, UserPrompts& prompts, QWid
     layout->addWidget(d->grid, 1);
 
     connect(d->charMode, &QComboBox::currentIndexChanged, this, &GridEditor::onDisplayModeChosen);
+    connect(&document.selection(), &ByteSelection::currentChanged, this,
+            &GridEditor::showSelectedByte);
     connect(d->dataString, &DataStringEdit::commitRequested, this, &GridEditor::commit);
     connect(d->dataString, &DataStringEdit::keyRejected, this, [this] {
         d->prompts.tell(u"Invalid Charter Pressed"_s, u"ERROR"_s, UserPrompts::Icon::Information);
@@ -120,7 +121,6 @@ GridEditor::~GridEditor()
     // not call back into the state deleted here.
     d->grid->viewport()->removeEventFilter(this);
     d->grid->removeEventFilter(this);
-    delete d;
 }
 
 void GridEditor::UpdateGridData()
@@ -167,7 +167,7 @@ TrackDesignDocument::Index GridEditor::pointedIndex() const
 
 TrackDesignDocument::Index GridEditor::selectedIndex() const
 {
-    return d->selectedIndex;
+    return d->document.selection().current();
 }
 
 QLineEdit* GridEditor::dataString() const
@@ -277,8 +277,8 @@ void GridEditor::LayoutGridColumns()
     const double widthTwips = GridGeometry::pixelsToTwips(d->grid->width(), dpi);
     d->model->setColumnCount(GridGeometry::columnCountForWidth(widthTwips));
     // A reset of the model gives every column the default width again.
-    d->grid->horizontalHeader()->setDefaultSectionSize(d->pixels(GridGeometry::kByteColumnTwips));
-    d->grid->setColumnWidth(0, d->pixels(GridGeometry::kLabelColumnTwips));
+    d->grid->horizontalHeader()->setDefaultSectionSize(d->pixels(GridGeometry::ByteColumnTwips));
+    d->grid->setColumnWidth(0, d->pixels(GridGeometry::LabelColumnTwips));
 }
 
 void GridEditor::onDisplayModeChosen(int comboIndex)
@@ -306,17 +306,19 @@ void GridEditor::selectCell(const QModelIndex& cell)
 
 void GridEditor::selectIndex(TrackDesignDocument::Index index)
 {
-    index = std::clamp<TrackDesignDocument::Index>(index, 0, d->document.length() - 1);
+    d->document.selection().selectByte(
+        std::clamp<TrackDesignDocument::Index>(index, 0, d->document.length() - 1));
+}
+
+void GridEditor::showSelectedByte(TrackDesignDocument::Index index)
+{
     d->typed.clear();
-    d->selectedIndex = index;
-    d->model->setSelectedIndex(index);
     const GridGeometry& geometry = d->model->geometry();
     const bool shown = index < geometry.shownBytes();
     d->dataString->setText(shown ? CellEditText(d->document, index, displayMode()) : QString());
     if (geometry.rowOf(index) < d->model->rowCount()) {
         d->grid->scrollTo(d->model->index(int(geometry.rowOf(index)), geometry.columnOf(index)));
     }
-    emit selectedIndexChanged(index);
 }
 
 void GridEditor::goToAddress()
@@ -384,7 +386,7 @@ bool GridEditor::handleGridKey(const QKeyEvent& key)
         const int rowHeight = std::max(1, d->grid->verticalHeader()->defaultSectionSize());
         const int pageRows = std::max(1, d->grid->viewport()->height() / rowHeight - 1);
         selectIndex(
-            d->model->geometry().moved(d->selectedIndex, *move, pageRows, d->lastNavigable()));
+            d->model->geometry().moved(selectedIndex(), *move, pageRows, d->lastNavigable()));
         return true;
     }
     if (ctrl) {
@@ -400,7 +402,7 @@ bool GridEditor::handleGridKey(const QKeyEvent& key)
         d->dataString->setText(d->typed);
         return true;
     case Qt::Key_Escape:
-        selectIndex(d->selectedIndex);
+        selectIndex(selectedIndex());
         return true;
     default:
         break;
@@ -445,7 +447,7 @@ void GridEditor::storeTyped(const QString& text)
         d->prompts.tell(result.message, u"Railwright"_s, UserPrompts::Icon::Information);
         return;
     }
-    const auto index = d->selectedIndex;
+    const auto index = selectedIndex();
     if (d->document.setByte(index, result.value)) {
         selectIndex(std::min(index + 1, std::max(d->lastNavigable(), index)));
     }
@@ -457,7 +459,7 @@ void GridEditor::commit()
     if (result.kind == CommitResult::Kind::Nothing) {
         return;
     }
-    const auto index = d->selectedIndex;
+    const auto index = selectedIndex();
     if (index < 0 || index >= d->document.length()) {
         d->prompts.tell(u"There is no byte at address %1 to change: the document ends at %2."_s.arg(
                             QString::number(index, 16).toUpper(),

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 
 class QComboBox;
 class QKeyEvent;
@@ -53,10 +54,11 @@ public:
     [[nodiscard]] int bytesPerRow() const; // P, at least 4
     // The byte under the mouse pointer (it may lie past the end); 0 at start.
     [[nodiscard]] TrackDesignDocument::Index pointedIndex() const;
-    // The byte the next Enter in DataString writes, set by clicking a cell, by the
-    // keyboard in the grid or by selectIndex; 0 at start.
+    // The byte the next Enter in DataString writes: the document's selected byte, set by
+    // clicking a cell, by the keyboard in the grid, by selectIndex or by any other view
+    // of the selection; 0 at start. Whoever selects it, the grid scrolls it into view.
     [[nodiscard]] TrackDesignDocument::Index selectedIndex() const;
-    // Selects byte `index` (clamped into the document) and scrolls it into view.
+    // Selects byte `index` (clamped into the document).
     void selectIndex(TrackDesignDocument::Index index);
     // "Go to Address...": asks for an address and selects that byte; text that is no
     // address, or an address past the end, is told and selects nothing.
@@ -78,8 +80,6 @@ signals:
     // ("Adress: 1A", "Hex: 0A", "Dec: 10", "Chr: ..."); over no row of the grid the
     // start-up texts ("Adress: 0", "Hex: 0", "Dec: 0", "Chr: 0").
     void statusTextsChanged(const QStringList& panels);
-    // The selected byte is now `index` (a click, a key, Go to or selectIndex).
-    void selectedIndexChanged(railwright::TrackDesignDocument::Index index);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -89,13 +89,14 @@ private:
     void onDisplayModeChosen(int comboIndex);
     void pointAt(QPoint position);
     void selectCell(const QModelIndex& cell);
+    void showSelectedByte(TrackDesignDocument::Index index);
     void commit();
     bool handleGridKey(const QKeyEvent& key);
     void typeIntoGrid(const QString& text);
     void storeTyped(const QString& text);
 
     struct Private;
-    Private* d;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace railwright

@@ -10,7 +10,7 @@ int GridGeometry::columnCountForWidth(double widthTwips)
     // The grid's columns come from a single-precision division rounded half to even,
     // so 9275 twips (24.5 columns) gives 24 and 9625 (25.5) gives 26.
     const float exact =
-        (float(std::max(0.0, widthTwips)) - float(kLabelColumnTwips)) / float(kByteColumnTwips);
+        (float(std::max(0.0, widthTwips)) - float(LabelColumnTwips)) / float(ByteColumnTwips);
     const float whole = std::floor(exact);
     const float fraction = exact - whole;
     float rounded = whole;
@@ -19,21 +19,21 @@ int GridGeometry::columnCountForWidth(double widthTwips)
     } else if (fraction == 0.5f) {
         rounded = std::fmod(whole, 2.0f) == 0.0f ? whole : whole + 1.0f;
     }
-    return std::max(kMinimumColumns, int(rounded));
+    return std::max(MinimumColumns, int(rounded));
 }
 
 int GridGeometry::twipsToPixels(double twips, double dpi)
 {
-    return int(std::lround(twips * dpi / kTwipsPerInch));
+    return int(std::lround(twips * dpi / TwipsPerInch));
 }
 
 double GridGeometry::pixelsToTwips(double pixels, double dpi)
 {
-    return dpi > 0 ? pixels * kTwipsPerInch / dpi : 0.0;
+    return dpi > 0 ? pixels * TwipsPerInch / dpi : 0.0;
 }
 
 GridGeometry::GridGeometry(int columnCount, Index shownBytes)
-    : m_columnCount(std::max(kMinimumColumns, columnCount)),
+    : m_columnCount(std::max(MinimumColumns, columnCount)),
       m_shownBytes(std::max<Index>(0, shownBytes))
 {
 }

@@ -29,13 +29,13 @@ class GridGeometry
 public:
     using Index = TrackDesignDocument::Index;
 
-    static constexpr int kLabelColumnTwips = 700;
-    static constexpr int kByteColumnTwips = 350;
-    static constexpr int kMinimumColumns = 5;
-    static constexpr int kTwipsPerInch = 1440;
+    static constexpr int LabelColumnTwips = 700;
+    static constexpr int ByteColumnTwips = 350;
+    static constexpr int MinimumColumns = 5;
+    static constexpr int TwipsPerInch = 1440;
 
     // Column count C (label column included) for a grid `widthTwips` wide: the
-    // columns that fit, rounded half to even, never fewer than kMinimumColumns. A
+    // columns that fit, rounded half to even, never fewer than MinimumColumns. A
     // negative width counts as 0.
     [[nodiscard]] static int columnCountForWidth(double widthTwips);
     // Screen pixels for a length in twips at `dpi` dots per inch, rounded.
@@ -44,7 +44,7 @@ public:
 
     // The geometry of a grid with `columnCount` columns (raised to the minimum) over
     // `shownBytes` bytes (N: the document's length less the hidden trailing zeros).
-    GridGeometry(int columnCount = kMinimumColumns, Index shownBytes = 0);
+    GridGeometry(int columnCount = MinimumColumns, Index shownBytes = 0);
 
     [[nodiscard]] int columnCount() const { return m_columnCount; }
     [[nodiscard]] int bytesPerRow() const { return m_columnCount - 1; }

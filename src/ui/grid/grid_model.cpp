@@ -22,13 +22,25 @@ int clampToInt(qsizetype value)
 GridModel::GridModel(TrackDesignDocument& document, QObject* parent)
     : QAbstractTableModel(parent), m_document(document)
 {
-    m_geometry = GridGeometry(GridGeometry::kMinimumColumns,
+    m_geometry = GridGeometry(GridGeometry::MinimumColumns,
                               document.length() - CountTrailingZeros(document, m_skipZeros));
     connect(&m_document, &TrackDesignDocument::bytesChanged, this, &GridModel::onBytesChanged);
     connect(&m_document, &TrackDesignDocument::contentsReplaced, this, [this] {
         refreshData();
         refreshLabels();
     });
+    const ByteSelection& selection = m_document.selection();
+    connect(&selection, &ByteSelection::currentChanged, this,
+            [this](TrackDesignDocument::Index current, TrackDesignDocument::Index previous) {
+                announceByte(previous);
+                announceByte(current);
+            });
+    connect(&selection, &ByteSelection::highlightChanged, this,
+            [this](TrackDesignDocument::Index first, TrackDesignDocument::Index last,
+                   TrackDesignDocument::Index oldFirst, TrackDesignDocument::Index oldLast) {
+                announceBytes(oldFirst, oldLast);
+                announceBytes(first, last);
+            });
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const
@@ -69,12 +81,12 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         if (isLabel) {
             return QPalette().brush(QPalette::Button);
         }
-        if (byteIndex == m_selectedIndex) {
+        if (byteIndex == selectedIndex()) {
             return QPalette().brush(QPalette::Highlight);
         }
         return isTinted(byteIndex) ? QVariant(QBrush(tintColor())) : QVariant();
     case Qt::ForegroundRole:
-        return !isLabel && byteIndex == m_selectedIndex
+        return !isLabel && byteIndex == selectedIndex()
                    ? QVariant(QPalette().brush(QPalette::HighlightedText))
                    : QVariant();
     default:
@@ -106,33 +118,8 @@ void GridModel::setSkipZeros(bool skip)
 
 void GridModel::setColumnCount(int columnCount)
 {
-    refreshShape(std::max(GridGeometry::kMinimumColumns, columnCount));
+    refreshShape(std::max(GridGeometry::MinimumColumns, columnCount));
     refreshLabels();
-}
-
-void GridModel::setSelectedIndex(TrackDesignDocument::Index index)
-{
-    const auto previous = m_selectedIndex;
-    m_selectedIndex = index;
-    announceByte(previous);
-    announceByte(index);
-}
-
-void GridModel::setTintedRange(TrackDesignDocument::Index first, TrackDesignDocument::Index last)
-{
-    if (first < 0 || last < first) {
-        first = -1;
-        last = -2;
-    }
-    if (first == m_tintFirst && last == m_tintLast) {
-        return;
-    }
-    const auto oldFirst = m_tintFirst;
-    const auto oldLast = m_tintLast;
-    m_tintFirst = first;
-    m_tintLast = last;
-    announceBytes(oldFirst, oldLast);
-    announceBytes(first, last);
 }
 
 QColor GridModel::tintColor()

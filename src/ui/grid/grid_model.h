@@ -33,22 +33,21 @@ public:
     [[nodiscard]] const GridGeometry& geometry() const { return m_geometry; }
     [[nodiscard]] DisplayMode displayMode() const { return m_mode; }
     [[nodiscard]] bool skipZeros() const { return m_skipZeros; }
-    [[nodiscard]] TrackDesignDocument::Index selectedIndex() const { return m_selectedIndex; }
+    // The document's selected byte, drawn highlighted wherever the layout puts it.
+    [[nodiscard]] TrackDesignDocument::Index selectedIndex() const
+    {
+        return m_document.selection().current();
+    }
     [[nodiscard]] const TrackDesignDocument& document() const { return m_document; }
 
     // These take effect at once (rows and cells are re-announced to the views).
     void setDisplayMode(DisplayMode mode);
     void setSkipZeros(bool skip);
     void setColumnCount(int columnCount);
-    // The byte the edit box writes to; its cell is drawn highlighted wherever the
-    // layout puts it.
-    void setSelectedIndex(TrackDesignDocument::Index index);
-    // Bytes first..last (inclusive) are drawn on a tint (the field the design panel
-    // points at); a negative `first` clears the tint.
-    void setTintedRange(TrackDesignDocument::Index first, TrackDesignDocument::Index last);
+    // The document's highlighted bytes (the field a panel points at) are drawn on a tint.
     [[nodiscard]] bool isTinted(TrackDesignDocument::Index index) const
     {
-        return index >= m_tintFirst && index <= m_tintLast;
+        return m_document.selection().isHighlighted(index);
     }
     // The tint: the palette's highlight colour faintly over the base colour.
     [[nodiscard]] static QColor tintColor();
@@ -69,9 +68,6 @@ private:
     GridGeometry m_geometry;
     DisplayMode m_mode = DisplayMode::Hexidecimal;
     bool m_skipZeros = true;
-    TrackDesignDocument::Index m_selectedIndex = 0;
-    TrackDesignDocument::Index m_tintFirst = -1;
-    TrackDesignDocument::Index m_tintLast = -2; // first > last: nothing tinted
 };
 
 } // namespace railwright

@@ -4,14 +4,14 @@
 #include "document/document_file.h"
 #include "document/user_prompts.h"
 #include "operation/ride_operation.h"
-#include "operation/ride_operation_dialog.h"
 #include "report/ride_info_report.h"
 #include "settings/code_tables.h"
-#include "settings/ride_settings_menus.h"
 #include "toolbar_icons.h"
 #include "ui/design/design_panel.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/grid/grid_model.h"
+#include "ui/operation/ride_operation_dialog.h"
+#include "ui/settings/ride_settings_menus.h"
 #include "ui/track/track_panel.h"
 
 #include <QAction>
@@ -114,7 +114,9 @@ QAction* MainWindow::action(const char* name) const
 
 void MainWindow::loadCodeTables(const QString& directory)
 {
-    CodeTablesLoad loaded = directory.isEmpty() ? LoadCodeTables() : ReadCodeTables(directory);
+    CodeTablesLoad loaded = directory.isEmpty()
+                                ? LoadCodeTables()
+                                : ReadCodeTables(directory, MissingCodeTables::Create);
     for (const QString& message : std::as_const(loaded.messages)) {
         m_prompts.tell(message, AppCaption);
     }
@@ -433,13 +435,9 @@ void MainWindow::createDesignDock()
         }
     });
 
-    connect(m_designPanel, &DesignPanel::highlightChanged, m_grid->model(),
-            &GridModel::setTintedRange);
-    connect(m_grid, &GridEditor::selectedIndexChanged, this, [this] {
-        m_byteChosen = true;
-        followSelectedByte();
-    });
-    connect(&m_document, &TrackDesignDocument::kindChanged, this, &MainWindow::followSelectedByte);
+    // The status bar names the field of the selected byte.
+    connect(&m_document.selection(), &ByteSelection::currentChanged, this, &MainWindow::showHealth);
+    connect(&m_document, &TrackDesignDocument::kindChanged, this, &MainWindow::showHealth);
 }
 
 // --- The Track panel ----------------------------------------------------------------
@@ -477,18 +475,6 @@ void MainWindow::buildTrackPanel()
     }
     m_trackPanel = new TrackPanel(m_document, m_trackDock);
     m_trackDock->setWidget(m_trackPanel);
-    connect(m_trackPanel, &TrackPanel::pieceBytesSelected, this,
-            [this](TrackDesignDocument::Index first, TrackDesignDocument::Index last) {
-                m_grid->selectIndex(first);
-                m_grid->model()->setTintedRange(first, last);
-            });
-    connect(m_grid, &GridEditor::selectedIndexChanged, m_trackPanel, &TrackPanel::selectByte);
-}
-
-void MainWindow::followSelectedByte()
-{
-    m_designPanel->selectByte(m_byteChosen ? m_grid->selectedIndex() : -1);
-    showHealth();
 }
 
 // The file's health, and while a record is decoded the field of the selected byte:
@@ -496,8 +482,10 @@ void MainWindow::followSelectedByte()
 void MainWindow::showHealth()
 {
     QString text = m_controller.healthText();
-    const auto index = m_grid->selectedIndex();
-    const record::FieldDescription* field = m_byteChosen ? FieldOfByte(m_document, index) : nullptr;
+    const ByteSelection& selection = m_document.selection();
+    const auto index = selection.current();
+    const record::FieldDescription* field =
+        selection.chosen() ? m_document.fieldAt(index) : nullptr;
     if (field != nullptr) {
         text += QStringLiteral(" \u2014 byte %1: %2")
                     .arg(QString::number(index, 16).toUpper(), QString::fromLatin1(field->name));
@@ -532,11 +520,6 @@ void MainWindow::showCurrentPath(const QString& path)
     }
 }
 
-bool MainWindow::EnDc(bool decode)
-{
-    return decode ? m_controller.decode() : m_controller.encode();
-}
-
 void MainWindow::ShowRideInfo()
 {
     // Only a decoded record is reported on, and it has no empty elements: its contents are
@@ -547,7 +530,7 @@ void MainWindow::ShowRideInfo()
 
 void MainWindow::showRideOperation()
 {
-    RideOperationDialog dialog(ReadRideOperation(m_document), this);
+    RideOperationDialog dialog(ReadRideOperation(m_document.contents()), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

@@ -58,9 +58,6 @@ public:
     [[nodiscard]] const CodeTables& codeTables() const { return m_tables; }
     [[nodiscard]] RideSettingsMenus* rideSettings() const { return m_settings.get(); }
 
-    // Decodes (true) or encodes (false) the whole document as one undoable step. A
-    // failure is told to the user and changes nothing; the result is then false.
-    bool EnDc(bool decode);
     // Opens `path` as "&Open..." does once a file is chosen (a file named on the
     // command line). True when it was loaded.
     bool openPath(const QString& path);
@@ -101,7 +98,6 @@ private:
     void showCurrentPath(const QString& path);
     void showStatusTexts(const QStringList& texts);
     void showHealth();
-    void followSelectedByte();
 
     UserPrompts& m_prompts;
     TrackDesignDocument m_document;
@@ -119,9 +115,6 @@ private:
     bool m_trackDockWanted = true;
     // Decode shows the design panel unless the user has hidden it in this run.
     bool m_designDockWanted = true;
-    // The grid's selected byte names its field (status bar, panel) once the user has
-    // selected one; until then byte 0 is selected only by default.
-    bool m_byteChosen = false;
     // The items whose enabled state shows whether the document is decoded.
     struct StateActions
     {

@@ -48,6 +48,12 @@ TrackPanel::TrackPanel(TrackDesignDocument& document, QWidget* parent)
     connect(&m_document, &TrackDesignDocument::bytesChanged, this, &TrackPanel::refresh);
     connect(&m_document, &TrackDesignDocument::contentsReplaced, this, &TrackPanel::refresh);
     connect(&m_document, &TrackDesignDocument::kindChanged, this, &TrackPanel::refresh);
+    connect(&m_document.selection(), &ByteSelection::currentChanged, this,
+            [this](ByteSelection::Index current) {
+                if (!m_selecting) {
+                    selectByte(current);
+                }
+            });
     refresh();
 }
 
@@ -288,13 +294,16 @@ void TrackPanel::selectByte(TrackDesignDocument::Index index)
                            m_model->index(int(*piece), TrackPieceModel::ColumnCount - 1)),
             QItemSelectionModel::ClearAndSelect);
         m_table->scrollTo(m_model->index(int(*piece), 0));
+        // The piece's two bytes are tinted in the grid like a field's.
+        const auto first = TrackDesignDocument::Index(m_list.pieces[*piece].offset);
+        m_document.selection().setHighlight(first, first + 1);
     } else {
         m_table->selectionModel()->clearSelection();
     }
     showSelection(false);
 }
 
-void TrackPanel::showSelection(bool tellGrid)
+void TrackPanel::showSelection(bool tellDocument)
 {
     const std::vector<std::size_t> pieces = selectedPieces();
     std::vector<bool> marked(m_list.pieces.size(), false);
@@ -305,9 +314,10 @@ void TrackPanel::showSelection(bool tellGrid)
     }
     m_picture->setHighlighted(std::move(marked));
     updateEditors();
-    if (tellGrid && !pieces.empty() && pieces.front() < m_list.pieces.size()) {
+    if (tellDocument && !pieces.empty() && pieces.front() < m_list.pieces.size()) {
         const auto first = TrackDesignDocument::Index(m_list.pieces[pieces.front()].offset);
-        emit pieceBytesSelected(first, first + 1);
+        const QScopedValueRollback<bool> quiet(m_selecting, true);
+        m_document.selection().selectRange(first, first + 1);
     }
 }
 

@@ -28,6 +28,8 @@ class TrackPieceModel;
 // piece list with multi-selection, and edits of the selected pieces' flags (chain lift,
 // colour scheme, brake or booster speed, the departure-station bit), each one named step
 // on the document's undo stack. It follows every change of the document, undo included.
+// Selection is the document's: choosing pieces selects the first one's two bytes there
+// (grid and status bar follow), and a byte selected anywhere selects its piece here.
 // While the document is raw it shows a hint.
 class TrackPanel : public QWidget
 {
@@ -44,7 +46,7 @@ public:
     // Selects these pieces only (the list, the picture and the grid follow).
     void selectPieces(const std::vector<std::size_t>& pieces);
     // Selects the piece byte `index` belongs to; a byte outside the list clears the
-    // selection. Emits nothing (the grid already shows that byte).
+    // selection. Writes nothing to the document's selection (it already holds the byte).
     void selectByte(TrackDesignDocument::Index index);
     [[nodiscard]] QString summary() const;
     [[nodiscard]] QString warning() const; // empty when there is none
@@ -54,16 +56,11 @@ public:
     // Sets or clears the chain lift of the selected pieces that take one (one step).
     void setChainLift(bool on);
 
-signals:
-    // The user selected pieces: the first one's bytes, for the grid to show.
-    void pieceBytesSelected(railwright::TrackDesignDocument::Index first,
-                            railwright::TrackDesignDocument::Index last);
-
 private:
     void buildControls();
     void refresh();
     void rebuildScene();
-    void showSelection(bool tellGrid);
+    void showSelection(bool tellDocument);
     void apply(const TrackEdit& edit);
     void updateEditors();
 

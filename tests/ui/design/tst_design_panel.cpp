@@ -15,17 +15,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSpinBox>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 
 using namespace railwright;
 using namespace railwright::test;
 using namespace Qt::StringLiterals;
-
-Q_DECLARE_METATYPE(railwright::DisplayMode)
 
 namespace {
 
@@ -147,7 +143,8 @@ private slots:
     void panelWritesOnlyItsBits_data()
     {
         QTest::addColumn<QString>("widget");
-        // Typed; "Down" for the next item; "click"; "palette": click and pick colour 17.
+        // Typed; "Down" for the next item; "click"; "palette": click and pick colour 17;
+        // "dialog:box": click the Ride Operation dialog's check box, then Ok.
         QTest::addColumn<QString>("input");
         QTest::addColumn<int>("offset");
         QTest::addColumn<int>("expected");
@@ -162,6 +159,11 @@ private slots:
             << u"departure_sync"_s << u"click"_s << 35 << 0xAB << u"Set Departure control"_s;
         QTest::newRow("load, bits 0-2")
             << u"departure_load"_s << u"Down"_s << 35 << 0x8C << u"Set Departure control"_s;
+        // "Wait for load" off clears the load amount (8B: full load) wherever it is done.
+        QTest::newRow("wait off, panel")
+            << u"departure_wait"_s << u"click"_s << 35 << 0x80 << u"Set Departure control"_s;
+        QTest::newRow("wait off, dialog")
+            << QString() << u"dialog:chkWait"_s << 35 << 0x80 << u"Set Ride Operation"_s;
         QTest::newRow("trains") << u"trains"_s << u"5"_s << 36 << 5 << u"Set Trains"_s;
         QTest::newRow("minimum wait")
             << u"min_wait"_s << u"45"_s << 38 << 45 << u"Set Minimum waiting time"_s;
@@ -180,18 +182,28 @@ private slots:
         const ByteBuffer record = wildMouse();
         openDecoded(record);
         QWidget* editor = find<QWidget>(u"Design_"_s + widget);
-        editor->setFocus();
-        if (input == u"palette"_s) {
+        if (input.startsWith(u"dialog:"_s)) {
+            whenModal([box = input.mid(7)](QWidget* dialog) {
+                dialog->findChild<QCheckBox*>(box)->click();
+                clickButton(dialog, u"cmdOk"_s);
+            });
+            m_window->action("SM_RideOp")->trigger();
+        } else if (input == u"palette"_s) {
             whenModal([](QWidget* palette) {
                 clickButton(palette, u"Colors_17"_s);
                 clickButton(palette, u"Ok"_s);
             });
         }
-        if (input == u"click"_s || input == u"palette"_s) {
+        if (editor == nullptr) {
+            // The dialog has written already.
+        } else if (input == u"click"_s || input == u"palette"_s) {
+            editor->setFocus();
             QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(8, editor->height() / 2));
         } else if (input == u"Down"_s) {
+            editor->setFocus();
             QTest::keyClick(editor, Qt::Key_Down);
         } else {
+            editor->setFocus();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(QApplication::focusWidget(), input);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -241,72 +253,6 @@ private slots:
         };
         QVERIFY(tinted(44));
         QVERIFY(!tinted(45));
-    }
-
-    // Typing in the grid overwrites the selected byte (2) and moves on; keys and Go to
-    // move it. Go to refuses what is no address, or none in the record, with a message.
-    void keyboardEditing_data()
-    {
-        QTest::addColumn<DisplayMode>("mode");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("goTo"); // the answer to Ctrl+G
-        QTest::addColumn<int>("stored");   // -1: byte 2 unchanged
-        QTest::addColumn<int>("selected");
-        const auto hex = DisplayMode::Hexidecimal;
-        const QString none;
-        QTest::newRow("two hex digits") << hex << u"7f"_s << none << none << 0x7F << 3;
-        QTest::newRow("one hex digit waits") << hex << u"7"_s << none << none << -1 << 2;
-        QTest::newRow("decimal, Enter")
-            << DisplayMode::Decimal << u"200"_s << u"Return"_s << none << 200 << 3;
-        QTest::newRow("a character") << DisplayMode::Charter << u"Z"_s << none << none << 0x5A << 3;
-        QTest::newRow("right, down") << hex << none << u"Right, Down"_s << none << -1 << 2 + 1 + 24;
-        QTest::newRow("left, End") << hex << none << u"Left, End"_s << none << -1 << 23;
-        QTest::newRow("Ctrl+Home") << hex << none << u"Right, Ctrl+Home"_s << none << -1 << 0;
-        // The last cell of the grid: the zeros after the end marker at 496 are hidden.
-        QTest::newRow("Ctrl+End") << hex << none << u"Ctrl+End"_s << none << -1 << 21 * 24 - 1;
-        QTest::newRow("go to 26") << hex << none << none << u"26"_s << -1 << 26;
-        QTest::newRow("go to 0x1a") << hex << none << none << u"0x1a"_s << -1 << 26;
-        QTest::newRow("go to 1Ah") << hex << none << none << u" 1Ah "_s << -1 << 26;
-        QTest::newRow("go to 7D5") << hex << none << none << u"7D5"_s << -1 << 2005;
-        QTest::newRow("go to zz") << hex << none << none << u"zz"_s << -1 << 2;
-        QTest::newRow("go past the end") << hex << none << none << u"0x2006"_s << -1 << 2;
-    }
-    void keyboardEditing()
-    {
-        QFETCH(DisplayMode, mode);
-        QFETCH(QString, typed);
-        QFETCH(QString, keys);
-        QFETCH(QString, goTo);
-        QFETCH(int, stored);
-        QFETCH(int, selected);
-        const ByteBuffer record = wildMouse();
-        openDecoded(record);
-        m_window->gridEditor()->setDisplayMode(mode);
-        m_window->designDock()->hide();
-        m_window->trackDock()->hide();
-        m_window->resize(630, 460); // 24 bytes a row
-        QTRY_COMPARE(m_window->gridEditor()->bytesPerRow(), 24);
-        clickByte(2);
-        QTableView* grid = m_window->gridEditor()->grid();
-        QTest::keyClicks(grid, typed);
-        const QKeySequence sequence(keys);
-        for (int i = 0; i < sequence.count(); ++i) {
-            QTest::keyClick(grid, sequence[i].key(), sequence[i].keyboardModifiers());
-        }
-        if (!goTo.isEmpty()) {
-            m_prompts->texts.enqueue(goTo);
-            QTest::keyClick(m_window.get(), Qt::Key_G, Qt::ControlModifier);
-            QVERIFY(m_prompts->allUsed());
-            QCOMPARE(m_prompts->messages.size(), selected == 2 ? 1 : 0);
-        }
-        ByteBuffer expected = record;
-        if (stored >= 0) {
-            expected[2] = std::uint8_t(stored);
-            QCOMPARE(undoText(), u"&Undo Set Byte 2"_s);
-        }
-        QCOMPARE(bytes(), expected);
-        QCOMPARE(m_window->gridEditor()->selectedIndex(), qsizetype(selected));
     }
 };
 

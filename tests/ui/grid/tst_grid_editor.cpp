@@ -186,6 +186,73 @@ private slots:
         QTEST(cellText(40000 / 24, 40000 % 24 + 1), "cell"); // shown at once
     }
 
+    // Typing in the grid overwrites the selected byte (2) and moves on; keys and Go to
+    // move it. Go to refuses what is no address, or none in the record, with a message.
+    void keyboardEditing_data()
+    {
+        QTest::addColumn<DisplayMode>("mode");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("goTo"); // the answer to Go to Address
+        QTest::addColumn<int>("stored");   // -1: byte 2 unchanged
+        QTest::addColumn<int>("selected");
+        const auto hex = DisplayMode::Hexidecimal;
+        const QString none;
+        QTest::newRow("two hex digits") << hex << u"7f"_s << none << none << 0x7F << 3;
+        QTest::newRow("one hex digit waits") << hex << u"7"_s << none << none << -1 << 2;
+        QTest::newRow("decimal, Enter")
+            << DisplayMode::Decimal << u"200"_s << u"Return"_s << none << 200 << 3;
+        QTest::newRow("a character") << DisplayMode::Charter << u"Z"_s << none << none << 0x5A << 3;
+        QTest::newRow("right, down") << hex << none << u"Right, Down"_s << none << -1 << 2 + 1 + 24;
+        QTest::newRow("left, End") << hex << none << u"Left, End"_s << none << -1 << 23;
+        QTest::newRow("Ctrl+Home") << hex << none << u"Right, Ctrl+Home"_s << none << -1 << 0;
+        // The last cell of the grid: the zeros after the end marker at 496 are hidden.
+        QTest::newRow("Ctrl+End") << hex << none << u"Ctrl+End"_s << none << -1 << 21 * 24 - 1;
+        QTest::newRow("go to 26") << hex << none << none << u"26"_s << -1 << 26;
+        QTest::newRow("go to 0x1a") << hex << none << none << u"0x1a"_s << -1 << 26;
+        QTest::newRow("go to 1Ah") << hex << none << none << u" 1Ah "_s << -1 << 26;
+        QTest::newRow("go to 7D5") << hex << none << none << u"7D5"_s << -1 << 2005;
+        QTest::newRow("go to zz") << hex << none << none << u"zz"_s << -1 << 2;
+        QTest::newRow("go past the end") << hex << none << none << u"0x2006"_s << -1 << 2;
+    }
+    void keyboardEditing()
+    {
+        QFETCH(DisplayMode, mode);
+        QFETCH(QString, typed);
+        QFETCH(QString, keys);
+        QFETCH(QString, goTo);
+        QFETCH(int, stored);
+        QFETCH(int, selected);
+        // An expansion-sized record whose track data ends at 496.
+        ByteBuffer record(8198, 0);
+        record[0] = 0x36;
+        record[496] = 0xFF;
+        showAtWidth(9450); // 24 bytes a row
+        QVERIFY(m_document->loadContents(record));
+        m_editor->setDisplayMode(mode);
+        clickByte(2);
+        QCOMPARE(m_editor->selectedIndex(), qsizetype(2));
+        QTableView* grid = m_editor->grid();
+        QTest::keyClicks(grid, typed);
+        const QKeySequence sequence(keys);
+        for (int i = 0; i < sequence.count(); ++i) {
+            QTest::keyClick(grid, sequence[i].key(), sequence[i].keyboardModifiers());
+        }
+        if (!goTo.isEmpty()) {
+            m_prompts->texts.enqueue(goTo);
+            m_editor->goToAddress();
+            QVERIFY(m_prompts->allUsed());
+            QCOMPARE(m_prompts->messages.size(), selected == 2 ? 1 : 0);
+        }
+        ByteBuffer expected = record;
+        if (stored >= 0) {
+            expected[2] = std::uint8_t(stored);
+            QCOMPARE(m_document->undoStack()->text(0), u"Set Byte 2"_s);
+        }
+        QCOMPARE(m_document->contents(), expected);
+        QCOMPARE(m_editor->selectedIndex(), qsizetype(selected));
+    }
+
     void gridFollowsWidthAndDocument()
     {
         showCounting(100);

@@ -1,8 +1,8 @@
-#include "settings/ride_settings_menus.h"
+#include "ui/settings/ride_settings_menus.h"
 
 #include "codec/record_layout.h"
 #include "document/track_design_document.h"
-#include "settings/palette_dialog.h"
+#include "ui/settings/palette_dialog.h"
 
 #include <QAction>
 #include <QMenu>
@@ -11,6 +11,8 @@
 #include <vector>
 
 namespace railwright {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -23,7 +25,7 @@ constexpr std::size_t TypeMenuBlockSize = 256;
 // With the caption's own trailing blank this gives two blanks before the digits.
 QString NumberText(int value)
 {
-    return QStringLiteral(" ") + QString::number(value);
+    return u" "_s + QString::number(value);
 }
 
 // A type-menu item for `entry`: checkable, its code value kept for the check marks.
@@ -84,8 +86,8 @@ private:
             const std::size_t first = block * TypeMenuBlockSize;
             const std::size_t last = std::min(first + TypeMenuBlockSize, m_table.size());
             // Entry numbers, as the items' names count them.
-            QMenu* sub = m_menu->addMenu(QStringLiteral("%1-%2").arg(first + 1).arg(last));
-            sub->setObjectName(m_arrayName + QStringLiteral("_Block%1").arg(block + 1));
+            QMenu* sub = m_menu->addMenu(u"%1-%2"_s.arg(first + 1).arg(last));
+            sub->setObjectName(m_arrayName + u"_Block%1"_s.arg(block + 1));
             sub->menuAction()->setObjectName(sub->objectName());
             connect(sub, &QMenu::aboutToShow, this, [this, block, first, last] {
                 fillBlock(block);
@@ -106,7 +108,7 @@ private:
         const std::size_t last = std::min(first + TypeMenuBlockSize, m_table.size());
         for (std::size_t i = first; i < last; ++i) {
             const CodeRecord& entry = m_table[i];
-            QAction* item = AddCodeItem(sub, entry, m_arrayName + QStringLiteral("_%1").arg(i + 1));
+            QAction* item = AddCodeItem(sub, entry, m_arrayName + u"_%1"_s.arg(i + 1));
             connect(item, &QAction::triggered, this, [this, &entry] { m_choose(entry); });
             m_items[qsizetype(i)] = item;
         }
@@ -127,7 +129,7 @@ QString CodeItemCaption(const CodeRecord& entry)
 {
     const std::string caption = entry.code + ": " + TrimmedName(entry);
     QString text = QString::fromStdString(Windows1252ToUtf8(caption));
-    text.replace(u'&', QStringLiteral("&&"));
+    text.replace(u'&', u"&&"_s);
     return text;
 }
 
@@ -145,26 +147,22 @@ RideSettingsMenus::~RideSettingsMenus() = default;
 
 void RideSettingsMenus::BuildSettingsMenus()
 {
-    buildTypeMenu(CodeKind::RideType, m_handles.rideTypes, m_tables.rideTypes,
-                  QStringLiteral("SM_RCTypes"));
+    buildTypeMenu(CodeKind::RideType, m_handles.rideTypes, m_tables.rideTypes, u"SM_RCTypes"_s);
     buildTypeMenu(CodeKind::VehicleType, m_handles.vehicleTypes, m_tables.vehicleTypes,
-                  QStringLiteral("SM_VTTypes"));
+                  u"SM_VTTypes"_s);
     buildTypeMenu(CodeKind::OperatingMode, m_handles.operatingModes, m_tables.operatingModes,
-                  QStringLiteral("SM_OMTypes"));
+                  u"SM_OMTypes"_s);
 
-    m_railItems =
-        buildNumberedMenu(m_handles.trackRail, TrackColorItems, QStringLiteral("Track Rail Color "),
-                          QStringLiteral("SM_TRC_Num"));
-    m_spineItems =
-        buildNumberedMenu(m_handles.trackSpine, TrackColorItems,
-                          QStringLiteral("Track Spine Color "), QStringLiteral("SM_TSC_Num"));
-    m_supportItems =
-        buildNumberedMenu(m_handles.trackSupport, TrackColorItems,
-                          QStringLiteral("Track Support Color "), QStringLiteral("SM_SC_Num"));
-    m_bodyItems = buildNumberedMenu(m_handles.bodyColor, VehicleColorItems,
-                                    QStringLiteral("Body Color "), QStringLiteral("SM_BC_Cars"));
-    m_trimItems = buildNumberedMenu(m_handles.trimColor, VehicleColorItems,
-                                    QStringLiteral("Trim Color "), QStringLiteral("SM_TC_Cars"));
+    m_railItems = buildNumberedMenu(m_handles.trackRail, TrackColorItems, u"Track Rail Color "_s,
+                                    u"SM_TRC_Num"_s);
+    m_spineItems = buildNumberedMenu(m_handles.trackSpine, TrackColorItems, u"Track Spine Color "_s,
+                                     u"SM_TSC_Num"_s);
+    m_supportItems = buildNumberedMenu(m_handles.trackSupport, TrackColorItems,
+                                       u"Track Support Color "_s, u"SM_SC_Num"_s);
+    m_bodyItems = buildNumberedMenu(m_handles.bodyColor, VehicleColorItems, u"Body Color "_s,
+                                    u"SM_BC_Cars"_s);
+    m_trimItems = buildNumberedMenu(m_handles.trimColor, VehicleColorItems, u"Trim Color "_s,
+                                    u"SM_TC_Cars"_s);
 }
 
 void RideSettingsMenus::buildTypeMenu(CodeKind kind, QMenu* menu, const CodeTable& table,
@@ -177,14 +175,14 @@ void RideSettingsMenus::buildTypeMenu(CodeKind kind, QMenu* menu, const CodeTabl
     // nothing, as there is no entry behind it.
     if (table.empty()) {
         QAction* placeholder = menu->addAction(QString());
-        placeholder->setObjectName(arrayName + QStringLiteral("_1"));
+        placeholder->setObjectName(arrayName + u"_1"_s);
         items.append(placeholder);
         return;
     }
     // The check marks show the record's code each time a menu opens, so an edit costs
     // the menus nothing.
     const auto held = [this, kind] {
-        return int(m_document.valueAt(TrackDesignDocument::Index(CodeByte(kind))));
+        return int(m_document.valueAt(TrackDesignDocument::Index(CodeField(kind).offset)));
     };
     if (table.size() > TypeMenuBlockSize) {
         auto* lazy = new LazyTypeMenu(
@@ -195,7 +193,7 @@ void RideSettingsMenus::buildTypeMenu(CodeKind kind, QMenu* menu, const CodeTabl
     }
     for (std::size_t i = 0; i < table.size(); ++i) {
         const CodeRecord& entry = table[i];
-        QAction* item = AddCodeItem(menu, entry, arrayName + QStringLiteral("_%1").arg(i + 1));
+        QAction* item = AddCodeItem(menu, entry, arrayName + u"_%1"_s.arg(i + 1));
         connect(item, &QAction::triggered, this, [this, kind, &entry] { chooseCode(kind, entry); });
         items.append(item);
     }
@@ -208,7 +206,7 @@ QList<QAction*> RideSettingsMenus::buildNumberedMenu(QMenu* menu, int count, con
     QList<QAction*> items;
     for (int i = 0; i < count; ++i) {
         QAction* item = menu->addAction(caption + NumberText(i));
-        item->setObjectName(arrayName + QStringLiteral("_%1").arg(i));
+        item->setObjectName(arrayName + u"_%1"_s.arg(i));
         items.append(item);
     }
     return items;
@@ -235,14 +233,12 @@ void RideSettingsMenus::connectCommands()
     onTrack(m_supportItems, TrackPart::Support);
 
     for (int i = 0; i < m_bodyItems.size(); ++i) {
-        connect(m_bodyItems[i], &QAction::triggered, this, [this, i] {
-            chooseColor(BodyColorByte(i), QStringLiteral("Set Body Colour %1").arg(i + 1));
-        });
+        connect(m_bodyItems[i], &QAction::triggered, this,
+                [this, i] { chooseColor(BodyColorField(i), u"Set Body Colour %1"_s.arg(i + 1)); });
     }
     for (int i = 0; i < m_trimItems.size(); ++i) {
-        connect(m_trimItems[i], &QAction::triggered, this, [this, i] {
-            chooseColor(TrimColorByte(i), QStringLiteral("Set Trim Colour %1").arg(i + 1));
-        });
+        connect(m_trimItems[i], &QAction::triggered, this,
+                [this, i] { chooseColor(TrimColorField(i), u"Set Trim Colour %1"_s.arg(i + 1)); });
     }
 
     const auto onVersion = [this](QAction* action, GameVersion version) {
@@ -286,9 +282,9 @@ void RideSettingsMenus::showGameVersion(GameVersion version)
 QList<QAction*> RideSettingsMenus::typeItems(CodeKind kind) const
 {
     // A large menu builds its items when opened; whoever asks for all of them gets them.
-    const QString arrayName = kind == CodeKind::RideType      ? QStringLiteral("SM_RCTypes")
-                              : kind == CodeKind::VehicleType ? QStringLiteral("SM_VTTypes")
-                                                              : QStringLiteral("SM_OMTypes");
+    const QString arrayName = kind == CodeKind::RideType      ? u"SM_RCTypes"_s
+                              : kind == CodeKind::VehicleType ? u"SM_VTTypes"_s
+                                                              : u"SM_OMTypes"_s;
     const auto builders = findChildren<QObject*>(arrayName, Qt::FindDirectChildrenOnly);
     for (QObject* builder : builders) {
         if (auto* lazy = dynamic_cast<LazyTypeMenu*>(builder)) {
@@ -321,32 +317,32 @@ QList<QAction*> RideSettingsMenus::trackItems(TrackPart part) const
 
 void RideSettingsMenus::chooseCode(CodeKind kind, const CodeRecord& entry)
 {
-    const QString stepName = kind == CodeKind::RideType      ? QStringLiteral("Set Ride Type")
-                             : kind == CodeKind::VehicleType ? QStringLiteral("Set Vehicle Type")
-                                                             : QStringLiteral("Set Operating Mode");
-    writeSetting(CodeByte(kind), CodeValue(entry), stepName);
+    const QString stepName = kind == CodeKind::RideType      ? u"Set Ride Type"_s
+                             : kind == CodeKind::VehicleType ? u"Set Vehicle Type"_s
+                                                             : u"Set Operating Mode"_s;
+    writeSetting(CodeField(kind), CodeValue(entry), stepName);
 }
 
 void RideSettingsMenus::chooseColorScheme(int scheme)
 {
-    writeSetting(record::SchemeAndVersion, ColorSchemeByte(scheme, gameVersion()),
-                 QStringLiteral("Set Colour Scheme"));
+    writeSetting(record::SchemeAndVersionField, ColorSchemeByte(scheme, gameVersion()),
+                 u"Set Colour Scheme"_s);
 }
 
 void RideSettingsMenus::chooseTrackColor(TrackPart part, int scheme)
 {
-    const QString partName = part == TrackPart::Spine  ? QStringLiteral("Spine")
-                             : part == TrackPart::Rail ? QStringLiteral("Rail")
-                                                       : QStringLiteral("Support");
-    chooseColor(TrackColorByte(part, scheme, gameVersion()),
-                QStringLiteral("Set Track %1 Colour %2").arg(partName).arg(scheme + 1));
+    const QString partName = part == TrackPart::Spine  ? u"Spine"_s
+                             : part == TrackPart::Rail ? u"Rail"_s
+                                                       : u"Support"_s;
+    chooseColor(TrackColorField(part, scheme, gameVersion()),
+                u"Set Track %1 Colour %2"_s.arg(partName).arg(scheme + 1));
 }
 
-void RideSettingsMenus::chooseColor(std::size_t byte, const QString& stepName)
+void RideSettingsMenus::chooseColor(const record::FieldDescription& field, const QString& stepName)
 {
-    const auto index = TrackDesignDocument::Index(byte);
+    const auto index = TrackDesignDocument::Index(field.offset);
     if (index >= m_document.length()) {
-        writeSetting(byte, 0, stepName); // tells the user why nothing can be set
+        writeSetting(field, 0, stepName); // tells the user why nothing can be set
         return;
     }
     int code = -1;
@@ -359,20 +355,19 @@ void RideSettingsMenus::chooseColor(std::size_t byte, const QString& stepName)
         code = m_palette->pickColor(m_document.valueAt(index));
     }
     if (IsPaletteCode(code)) {
-        writeSetting(byte, code, stepName);
+        writeSetting(field, code, stepName);
     }
 }
 
-void RideSettingsMenus::writeSetting(std::size_t byte, int value, const QString& stepName)
+void RideSettingsMenus::writeSetting(const record::FieldDescription& field, int value,
+                                     const QString& stepName)
 {
-    if (m_document.editBytes(stepName, {{TrackDesignDocument::Index(byte), std::uint8_t(value)}})) {
+    if (m_document.setFields(stepName, {{field, value}})) {
         return;
     }
-    emit writeRefused(
-        QStringLiteral("This record has only %1 bytes, so byte %2 cannot be set. Settings "
-                       "apply to a whole decoded track design.")
-            .arg(m_document.length())
-            .arg(byte));
+    emit writeRefused(u"This record has only %1 bytes, so byte %2 cannot be set. Settings "
+                      "apply to a whole decoded track design."_s.arg(m_document.length())
+                          .arg(field.offset));
 }
 
 } // namespace railwright

@@ -3,10 +3,10 @@
 #include "codec/code_table_format.h"
 #include "codec/game_version.h"
 #include "settings/setting_bytes.h"
+#include "ui/settings/color_picker.h"
 
 #include <QList>
 #include <QObject>
-#include <functional>
 #include <memory>
 
 class QAction;
@@ -37,10 +37,6 @@ struct RideSettingsMenuHandles
     QAction* versionCorkscrewFollies = nullptr; // SM_RCT_CF
     QAction* versionLoopyLandscapes = nullptr;  // SM_RCT_LL
 };
-
-// Asks the user for a palette index (0..31), starting from the field's current colour.
-// A value outside the palette (a cancelled choice) writes nothing.
-using ColorPicker = std::function<int(int current)>;
 
 // The ride settings of the "&Ride Settings" and "&Options" menus: it builds the items of
 // the type and colour menus from the code tables, writes the chosen code or colour into
@@ -92,8 +88,8 @@ private:
     void chooseCode(CodeKind kind, const CodeRecord& entry);
     void chooseColorScheme(int scheme);
     void chooseTrackColor(TrackPart part, int scheme);
-    void chooseColor(std::size_t byte, const QString& stepName);
-    void writeSetting(std::size_t byte, int value, const QString& stepName);
+    void chooseColor(const record::FieldDescription& field, const QString& stepName);
+    void writeSetting(const record::FieldDescription& field, int value, const QString& stepName);
 
     TrackDesignDocument& m_document;
     const CodeTables& m_tables;

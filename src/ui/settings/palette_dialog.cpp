@@ -1,4 +1,4 @@
-#include "settings/palette_dialog.h"
+#include "ui/settings/palette_dialog.h"
 
 #include "codec/palette.h"
 
@@ -8,6 +8,8 @@
 #include <QPushButton>
 
 namespace railwright {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -66,7 +68,7 @@ ColorSwatch::ColorSwatch(const QColor& color, QWidget* parent)
 {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
-    setToolTip(QStringLiteral("%1, %2, %3").arg(color.red()).arg(color.green()).arg(color.blue()));
+    setToolTip(u"%1, %2, %3"_s.arg(color.red()).arg(color.green()).arg(color.blue()));
 }
 
 void ColorSwatch::paintEvent(QPaintEvent*)
@@ -85,26 +87,26 @@ void ColorSwatch::paintEvent(QPaintEvent*)
 
 PaletteDialog::PaletteDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Colors"));
-    setWindowTitle(QStringLiteral("Colors"));
+    setObjectName(u"Colors"_s);
+    setWindowTitle(u"Colors"_s);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     for (int i = 0; i < int(m_swatches.size()); ++i) {
         auto* swatch = new ColorSwatch(PaletteColor(i), this);
-        swatch->setObjectName(QStringLiteral("Colors_%1").arg(i));
+        swatch->setObjectName(u"Colors_%1"_s.arg(i));
         connect(swatch, &QAbstractButton::clicked, this, [this, i] { chooseSwatch(i); });
         m_swatches[std::size_t(i)] = swatch;
     }
 
-    m_frame = new QGroupBox(QStringLiteral("Selected Color"), this);
-    m_frame->setObjectName(QStringLiteral("Frame1"));
+    m_frame = new QGroupBox(u"Selected Color"_s, this);
+    m_frame->setObjectName(u"Frame1"_s);
 
     m_finalColor = new ColorField(m_frame);
-    m_finalColor->setObjectName(QStringLiteral("FinalColor"));
+    m_finalColor->setObjectName(u"FinalColor"_s);
     m_finalColor->setColor(PaletteColor(0));
 
-    m_ok = new QPushButton(QStringLiteral("Ok"), m_frame);
-    m_ok->setObjectName(QStringLiteral("Ok"));
+    m_ok = new QPushButton(u"Ok"_s, m_frame);
+    m_ok->setObjectName(u"Ok"_s);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -152,12 +154,11 @@ void PaletteDialog::fitFrameTitle()
     // The caption sits on the frame's top line, as the layout expects: the preview
     // starts just below the caption, not below a line drawn under it.
     const QFontMetrics metrics(font);
-    m_frame->setStyleSheet(QStringLiteral("QGroupBox#Frame1 { border: 1px solid palette(mid);"
-                                          " border-radius: 2px; margin-top: %1px; }"
-                                          "QGroupBox#Frame1::title { subcontrol-origin: margin;"
-                                          " subcontrol-position: top left; left: %2px;"
-                                          " padding: 0px 2px; }")
-                               .arg(metrics.height() / 2)
+    m_frame->setStyleSheet(u"QGroupBox#Frame1 { border: 1px solid palette(mid);"
+                           " border-radius: 2px; margin-top: %1px; }"
+                           "QGroupBox#Frame1::title { subcontrol-origin: margin;"
+                           " subcontrol-position: top left; left: %2px;"
+                           " padding: 0px 2px; }"_s.arg(metrics.height() / 2)
                                .arg(qMax(0, m_finalColor->x() - 2)));
 }
 

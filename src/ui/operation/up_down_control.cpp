@@ -1,4 +1,4 @@
-#include "up_down_control.h"
+#include "ui/operation/up_down_control.h"
 
 #include <QLineEdit>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ride_operation.h"
+#include "operation/ride_operation.h"
 
 #include <QDialog>
 

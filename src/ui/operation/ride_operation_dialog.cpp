@@ -1,6 +1,6 @@
-#include "ride_operation_dialog.h"
+#include "ui/operation/ride_operation_dialog.h"
 
-#include "up_down_control.h"
+#include "ui/operation/up_down_control.h"
 
 #include <QCheckBox>
 #include <QComboBox>
