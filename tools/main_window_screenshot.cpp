@@ -8,10 +8,12 @@
 #include "ui/main/dialog_prompts.h"
 #include "ui/main/editor_style.h"
 #include "ui/main/main_window.h"
+#include "ui/track/track_panel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -131,6 +133,19 @@ int main(int argc, char* argv[])
     settle();
     ok = save(options->grab(), out + QStringLiteral("/menu-options.png")) && ok;
     options->hide();
+
+    // The Track panel on the example circuit, one piece selected.
+    window.document().markSaved();
+    prompts.openPaths.enqueue(QStringLiteral(RAILWRIGHT_SOURCE_DIR "/docs/example-circuit.TD4"));
+    window.action("SM_Open")->trigger();
+    window.action("Toolbar_Decode")->trigger();
+    window.resize(1400, 900);
+    settle();
+    if (TrackPanel* panel = window.trackPanel()) {
+        panel->selectPieces({20});
+        settle();
+        ok = save(window.trackDock()->grab(), out + QStringLiteral("/track-panel.png")) && ok;
+    }
 
     window.document().markSaved();
     return ok ? 0 : 1;
