@@ -9,6 +9,7 @@
 #include "ui/main/editor_style.h"
 #include "ui/main/main_window.h"
 #include "ui/settings/palette_dialog.h"
+#include "ui/track/track_panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -171,6 +172,18 @@ int main(int argc, char* argv[])
     }
     settle();
     ok = save(palette.grab(), out + QStringLiteral("/palette-dialog.png")) && ok;
+    // The Track panel on the example circuit, one piece selected.
+    window.document().markSaved();
+    prompts.openPaths.enqueue(QStringLiteral(RAILWRIGHT_SOURCE_DIR "/docs/example-circuit.TD4"));
+    window.action("SM_Open")->trigger();
+    window.action("Toolbar_Decode")->trigger();
+    window.resize(1400, 900);
+    settle();
+    if (TrackPanel* panel = window.trackPanel()) {
+        panel->selectPieces({20});
+        settle();
+        ok = save(window.trackDock()->grab(), out + QStringLiteral("/track-panel.png")) && ok;
+    }
 
     window.document().markSaved();
     return ok ? 0 : 1;

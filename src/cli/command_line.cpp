@@ -3,6 +3,8 @@
 #include "cli/cli_commands.h"
 #include "cli/command_parser.h"
 #include "cli/convert_command.h"
+#include "cli/pieces_command.h"
+#include "cli/render_command.h"
 #include "cli/scan_command.h"
 #include "document/native_path.h"
 #include "report/visible_text.h"
@@ -41,6 +43,13 @@ const QString CommandSummary = u"Reads, writes and checks RollerCoaster Tycoon t
                                u"  convert INPUT OUTPUT --to expansion|base [--game GAME]\n"
                                u"                               convert between the base "
                                u"and expansion layouts\n"
+                               u"  pieces INPUT [--json] [--decoded]\n"
+                               u"                               list the track pieces and "
+                               u"whether they close\n"
+                               u"  render INPUT... --out DIR|FILE.png [--view plan|side|iso] "
+                               u"[--size PIXELS]\n"
+                               u"                               draw each design's track to "
+                               u"a picture\n"
                                u"  codes pack SOURCE OUTPUT     write a code table from text "
                                u"lines \"code<TAB>name\"\n"
                                u"  codes list FILE              print the entries of a code "
@@ -237,6 +246,8 @@ CommandResult Run(const QStringList& arguments, QTextStream& out)
         {u"codes"_s, RunCodes},
         {u"scan"_s, RunScanCommand},
         {u"convert"_s, RunConvertCommand},
+        {u"pieces"_s, RunPiecesCommand},
+        {u"render"_s, RunRenderCommand},
     };
     for (const auto& [name, handler] : handlers) {
         if (command == name) {

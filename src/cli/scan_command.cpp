@@ -4,6 +4,7 @@
 #include "cli/scan_files.h"
 #include "codec/design_inspection.h"
 #include "codec/record_fields.h"
+#include "codec/track_pieces.h"
 #include "document/native_path.h"
 #include "report/number_text.h"
 #include "report/visible_text.h"
@@ -43,6 +44,8 @@ enum Column : std::size_t
     NauseaColumn,
     MaxSpeedColumn,
     TrackPiecesColumn,
+    CompleteColumn,
+    FootprintColumn,
     ProblemColumn,
     WarningsColumn,
     ColumnCount
@@ -66,6 +69,8 @@ constexpr std::array<std::string_view, ColumnCount> Keys = {"path",
                                                             StatisticFields[2].key,
                                                             StatisticFields[3].key,
                                                             "track_pieces",
+                                                            "complete",
+                                                            "footprint",
                                                             "problem",
                                                             "warnings"};
 
@@ -140,6 +145,10 @@ public:
             row[TrackPiecesColumn] = {Cell::Number,
                                       QString::number(*inspection.record.trackPieces)};
         }
+        // Whether the track closes and the ground it needs: yes/no/- and "W x L" or "-".
+        const TrackDigest track = DigestTrack(m_record);
+        row[CompleteColumn] = {Cell::Text, QString::fromStdString(track.complete)};
+        row[FootprintColumn] = {Cell::Text, QString::fromStdString(track.footprint)};
         if (!matches) {
             row[ProblemColumn] = {Cell::Text, u"the checksum matches no game"_s};
         }

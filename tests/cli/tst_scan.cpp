@@ -75,23 +75,23 @@ private slots:
     void rowsInEachFormat()
     {
         const QStringList expected = {
-            u"designs/big.td4,65001,,,,,,,,,,,,,too large: a track-design file has at most "
+            u"designs/big.td4,65001,,,,,,,,,,,,,,,too large: a track-design file has at most "
             u"65000 bytes,"_s,
             u"designs/boats.td4,%1,valid,original/corkscrew,base,8058,,Train,Circuit,6.5,4.2,3.1,"
-            u"90,3,,Vehicle 00: This vehicle is not offered for this ride in the game; Operating "
-            u"mode 01: This operating mode is not offered for this ride in the game"_s.arg(
-                size(u"designs/boats.td4"_s)),
+            u"90,3,no,3 x 1,,Vehicle 00: This vehicle is not offered for this ride in the game; "
+            u"Operating mode 01: This operating mode is not offered for this ride in the game"_s
+                .arg(size(u"designs/boats.td4"_s)),
             u"designs/changed.td4,%1,mismatch,,base,8058,Steel Coaster,Train,Circuit,6.5,4.2,3.1,"
-            u"90,3,the checksum matches no game,"_s.arg(size(u"designs/changed.td4"_s)),
-            u"designs/gone.td4,,,,,,,,,,,,,,cannot open the file: No such file or directory,"_s,
-            u"designs/notes.td4,13,mismatch,,,,,,,,,,,,damaged track design: a block at offset 0 "
+            u"90,3,no,3 x 1,the checksum matches no game,"_s.arg(size(u"designs/changed.td4"_s)),
+            u"designs/gone.td4,,,,,,,,,,,,,,,,cannot open the file: No such file or directory,"_s,
+            u"designs/notes.td4,13,mismatch,,,,,,,,,,,,,,damaged track design: a block at offset 0 "
             u"runs past the end of the file,"_s,
             u"designs/odd.Td4,%1,valid,original/corkscrew,unusual,300,Steel Coaster,Train,Circuit,"
-            u"6.5,4.2,3.1,90,3,,"_s.arg(size(u"designs/odd.Td4"_s)),
+            u"6.5,4.2,3.1,90,3,no,3 x 1,,"_s.arg(size(u"designs/odd.Td4"_s)),
             u"designs/sub/EXPANSION.TD4,%1,valid,loopy,expansion,8198,Steel Coaster,Train,Circuit,"
-            u"6.5,4.2,3.1,90,3,,"_s.arg(size(u"designs/sub/EXPANSION.TD4"_s)),
+            u"6.5,4.2,3.1,90,3,no,3 x 1,,"_s.arg(size(u"designs/sub/EXPANSION.TD4"_s)),
             u"plain.bin,%1,valid,original/corkscrew,base,8058,Steel Coaster,Train,Circuit,6.5,4.2,"
-            u"3.1,90,3,,"_s.arg(size(u"plain.bin"_s)),
+            u"3.1,90,3,no,3 x 1,,"_s.arg(size(u"plain.bin"_s)),
         };
         const QStringList paths = {u"designs"_s, u"plain.bin"_s};
         // A locale with a decimal comma: the machine formats keep the dot.
@@ -104,7 +104,8 @@ private slots:
         QStringList lines = QString::fromUtf8(csv.out).split(u"\r\n"_s);
         QCOMPARE(lines.takeFirst(), u"path,size,checksum,game,layout,record_length,ride_type,"
                                     u"vehicle_type,operating_mode,excitement,intensity,nausea,"
-                                    u"max_speed,track_pieces,problem,warnings"_s);
+                                    u"max_speed,track_pieces,complete,footprint,problem,"
+                                    u"warnings"_s);
         QCOMPARE(lines.takeLast(), QString());
         lines.sort();
         QCOMPARE(lines, expected);

@@ -29,7 +29,7 @@ endif()
 # bin/ holds the two commands and, only when the programs are installed there, their tables.
 set(expected_bin_entries railwright railwright-cli)
 if(prog_dir STREQUAL BIN_DIR)
-    list(APPEND expected_bin_entries OMCODES.RCS RCCODES.RCS VTCODES.RCS)
+    list(APPEND expected_bin_entries OMCODES.RCS RCCODES.RCS VTCODES.RCS railwright-render.so)
 endif()
 list(SORT expected_bin_entries)
 file(GLOB bin_entries RELATIVE "${PREFIX}/${BIN_DIR}" "${PREFIX}/${BIN_DIR}/*")

@@ -12,6 +12,7 @@
 #include "ui/grid/grid_model.h"
 #include "ui/operation/ride_operation_dialog.h"
 #include "ui/settings/ride_settings_menus.h"
+#include "ui/track/track_panel.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -81,6 +82,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
                       action("Toolbar_Encode")};
     loadCodeTables(tablesDirectory);
     createDesignDock();
+    createTrackDock();
     connectDocument();
     setAcceptDrops(true);
 
@@ -107,6 +109,8 @@ MainWindow::~MainWindow()
     // The dock is deleted with the window's widgets, after this object's own members: its
     // last hide must not reach a window that is half gone.
     m_designDock->toggleViewAction()->disconnect(this);
+    m_trackDock->toggleViewAction()->disconnect(this);
+    m_trackDock->disconnect(this);
 }
 
 QMenu* MainWindow::menu(const char* name) const
@@ -504,6 +508,43 @@ void MainWindow::createDesignDock()
     // The status bar names the field of the selected byte.
     connect(&m_document.selection(), &ByteSelection::currentChanged, this, &MainWindow::showHealth);
     connect(&m_document, &TrackDesignDocument::kindChanged, this, &MainWindow::showHealth);
+}
+
+// --- The Track panel ----------------------------------------------------------------
+
+void MainWindow::createTrackDock()
+{
+    m_trackDock = new QDockWidget(QStringLiteral("Track"), this);
+    m_trackDock->setObjectName(QStringLiteral("TrackDock"));
+    m_trackDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, m_trackDock);
+    m_trackDock->hide();
+    QAction* toggle = m_trackDock->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("SM_TrackPanel"));
+    toggle->setText(QStringLiteral("&Track Panel"));
+    menu("M_View")->addAction(toggle);
+    // The panel is built when first shown, so start-up does not pay for it.
+    connect(m_trackDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible) {
+            buildTrackPanel();
+        }
+    });
+    connect(toggle, &QAction::toggled, this, [this](bool shown) { m_trackDockWanted = shown; });
+    connect(&m_document, &TrackDesignDocument::kindChanged, this, [this, toggle](ContentKind kind) {
+        if (kind == ContentKind::Decoded && m_trackDockWanted && m_trackDock->isHidden()) {
+            const QSignalBlocker quiet(toggle);
+            m_trackDock->show();
+        }
+    });
+}
+
+void MainWindow::buildTrackPanel()
+{
+    if (m_trackPanel != nullptr) {
+        return;
+    }
+    m_trackPanel = new TrackPanel(m_document, m_trackDock);
+    m_trackDock->setWidget(m_trackPanel);
 }
 
 // The file's health, and while a record is decoded the field of the selected byte:

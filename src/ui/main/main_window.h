@@ -19,6 +19,7 @@ namespace railwright {
 
 class DesignPanel;
 class GridEditor;
+class TrackPanel;
 class RideSettingsMenus;
 class UserPrompts;
 
@@ -44,6 +45,9 @@ public:
     [[nodiscard]] QToolBar* toolbar() const { return m_toolbar; }
     [[nodiscard]] DesignPanel* designPanel() const { return m_designPanel; }
     [[nodiscard]] QDockWidget* designDock() const { return m_designDock; }
+    // The Track panel, built the first time its dock is shown; nullptr until then.
+    [[nodiscard]] TrackPanel* trackPanel() const { return m_trackPanel; }
+    [[nodiscard]] QDockWidget* trackDock() const { return m_trackDock; }
 
     // A menu by its name ("M_File", "SM_Color", "SM_RC", ...); nullptr if none has it.
     [[nodiscard]] QMenu* menu(const char* name) const;
@@ -79,6 +83,8 @@ private:
     void createToolbar();
     void createStatusBar();
     void createDesignDock();
+    void createTrackDock();
+    void buildTrackPanel();
 
     QMenu* addSubmenu(QMenu* parent, const char* name, const QString& caption);
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
@@ -107,6 +113,9 @@ private:
     QLabel* m_healthPanel = nullptr;
     DesignPanel* m_designPanel = nullptr;
     QDockWidget* m_designDock = nullptr;
+    TrackPanel* m_trackPanel = nullptr;
+    QDockWidget* m_trackDock = nullptr;
+    bool m_trackDockWanted = true;
     // Decode shows the design panel unless the user has hidden it in this run.
     bool m_designDockWanted = true;
     // The items whose enabled state shows whether the document is decoded.

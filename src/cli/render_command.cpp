@@ -1,0 +1,81 @@
+#include "render_command.h"
+
+#include "cli/command_parser.h"
+
+#include <QCoreApplication>
+#include <QLibrary>
+
+namespace railwright::cli {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int MaxPictureSize = 8192;
+
+} // namespace
+
+CommandResult RunRenderRequest(const RenderRequest& request, QTextStream& err)
+{
+#ifdef RAILWRIGHT_RENDER_BUILT_IN
+    return RenderDesigns(request, err);
+#else
+    QLibrary module(QCoreApplication::applicationDirPath() + u"/railwright-render"_s);
+    const auto entry = reinterpret_cast<RenderDesignsEntry>(module.resolve(RenderDesignsEntryName));
+    if (entry == nullptr) {
+        return CommandResult::failure(u"can't load the drawing module: "_s + module.errorString());
+    }
+    CommandResult result;
+    entry(request, err, result);
+    return result;
+#endif
+}
+
+CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
+{
+    CommandParser parser(
+        u"render"_s,
+        u"Draws each design's track to a PNG picture: plan (from above, shaded by height), "
+        u"side (height along the track) or iso (the game's view), in the design's track "
+        u"colours, with chain lifts, stations and the start marked. A folder INPUT draws "
+        u"every .td4 file in it."_s);
+    parser.addArgument(u"INPUT"_s, u"Track-design files or folders."_s, true);
+    const QCommandLineOption output(u"out"_s,
+                                    u"The folder to write the pictures to (NAME.png for each "
+                                    u"INPUT), or a .png file for a single design."_s,
+                                    u"dir|file.png"_s);
+    const QCommandLineOption view(u"view"_s, u"plan, side or iso (default)."_s, u"view"_s,
+                                  u"iso"_s);
+    const QCommandLineOption size(
+        u"size"_s, u"Pixels on the picture's longer side (default 512)."_s, u"pixels"_s, u"512"_s);
+    const QCommandLineOption decoded(u"decoded"_s, u"The inputs are decoded records."_s);
+    for (const QCommandLineOption& option : {output, view, size, decoded}) {
+        parser.addOption(option);
+    }
+    if (auto done = parser.parse(arguments, out)) {
+        return *done;
+    }
+    if (!parser.isSet(output)) {
+        return CommandResult::usage(
+            u"render takes INPUT... --out DIR|FILE.png (see railwright-cli render --help)"_s);
+    }
+    RenderRequest request;
+    request.inputs = parser.arguments();
+    request.output = parser.value(output);
+    request.inputsAreDecoded = parser.isSet(decoded);
+    request.view = parser.value(view).toLower();
+    if (request.view != u"plan"_s && request.view != u"side"_s && request.view != u"iso"_s) {
+        return CommandResult::usage(u"render: unknown view \""_s + parser.value(view) +
+                                    u"\" (use plan, side or iso)"_s);
+    }
+    bool ok = false;
+    request.size = parser.value(size).toInt(&ok);
+    if (!ok || request.size < 16 || request.size > MaxPictureSize) {
+        return CommandResult::usage(u"render: --size must be a number of pixels from 16 to "_s +
+                                    QString::number(MaxPictureSize));
+    }
+    QTextStream err(stderr);
+    return RunRenderRequest(request, err);
+}
+
+} // namespace railwright::cli

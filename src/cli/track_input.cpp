@@ -1,0 +1,41 @@
+#include "track_input.h"
+
+#include "codec/design_inspection.h"
+#include "codec/rle.h"
+#include "document/document_file.h"
+
+#include <QDir>
+
+namespace railwright::cli {
+
+using namespace Qt::StringLiterals;
+
+TrackInput ReadTrackInput(const QString& path, bool isDecoded)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    LoadResult load = LoadFile(path);
+    if (!load.ok()) {
+        // Some of the editor's messages name the file, some do not.
+        return {{},
+                CommandResult::failure(load.errorText.contains(shown)
+                                           ? load.errorText
+                                           : shown + u": "_s + load.errorText)};
+    }
+    if (isDecoded) {
+        return {std::move(load.bytes), std::nullopt};
+    }
+    DecodeResult decoded = RLEDecode(load.bytes);
+    if (!decoded.ok()) {
+        return {{},
+                CommandResult::failure(shown + u": "_s + QString::fromStdString(decoded.error))};
+    }
+    if (decoded.record.size() < MinimumRecordLength) {
+        return {{},
+                CommandResult::failure(
+                    shown + u": it decodes to only %1 bytes, too few for a track design"_s.arg(
+                                decoded.record.size()))};
+    }
+    return {std::move(decoded.record), std::nullopt};
+}
+
+} // namespace railwright::cli

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "cli/cli_commands.h"
+#include "codec/byte_buffer.h"
+
+#include <QString>
+#include <optional>
+
+namespace railwright::cli {
+
+// The decoded record of a track-design file (or the file itself when `isDecoded`), read
+// by the editor's rules. A file that cannot be read or does not decode to a track design
+// gives a failure naming the file.
+struct TrackInput
+{
+    ByteBuffer record;
+    std::optional<CommandResult> failure;
+};
+[[nodiscard]] TrackInput ReadTrackInput(const QString& path, bool isDecoded);
+
+} // namespace railwright::cli

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+// The shapes of the game's track pieces, one row per code that has one, generated from
+// data/track_pieces.csv (see scripts/generate-track-piece-table). Codes without a row
+// are unknown pieces; callers look them up through FindTrackPiece (track_pieces.h).
+namespace railwright::track_table {
+
+// A tile a piece covers, from its first tile, in units of 32 per tile: x, y and the
+// tile's base above the piece's base.
+struct PieceBlock
+{
+    std::int16_t x;
+    std::int16_t y;
+    std::int16_t z;
+};
+
+enum PieceFlag : std::uint8_t
+{
+    PieceAllowsLift = 1,      // a chain lift fits where the ride takes one on gentle slopes
+    PieceSteepUp = 2,         // a steep climb: a chain only on rides with steep lifts
+    PieceCurveAllowsLift = 4, // a sloped curve: a chain only on rides with curved lifts
+    PieceStation = 8,
+    PieceInGame = 16, // a piece of this game (the others belong to later games)
+};
+
+struct PieceRow
+{
+    std::uint8_t code;
+    const char* label;
+    std::int8_t beginDir;
+    std::int8_t endDir;
+    std::int16_t beginZ;
+    std::int16_t endZ;
+    std::int16_t endX;
+    std::int16_t endY;
+    std::uint8_t flags;
+    std::uint16_t firstBlock;
+    std::uint8_t blockCount;
+};
+
+// Which pieces of a ride type take a chain lift.
+struct RideChainRule
+{
+    std::uint8_t ride;
+    bool gentle;
+    bool steep;
+    bool curve;
+};
+
+[[nodiscard]] std::span<const PieceRow> PieceRows();
+[[nodiscard]] std::span<const PieceBlock> PieceBlocks();
+[[nodiscard]] std::span<const RideChainRule> ChainRules();
+
+} // namespace railwright::track_table

@@ -1,0 +1,343 @@
+#include "track_pieces.h"
+
+#include "record_layout.h"
+#include "track_piece_table.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <memory>
+
+namespace railwright {
+
+namespace {
+
+constexpr std::size_t MazeEntryBytes = 4;
+// The list area leaves room for 4,000 pieces and the end marker; a maze's entries
+// share the same 8,000 bytes.
+constexpr std::size_t MaxMazeEntries = MaxTrackPieces * TrackPieceBytes / MazeEntryBytes;
+constexpr std::uint8_t MazeEntranceMark = 0x08;
+constexpr std::uint8_t MazeExitMark = 0x80;
+
+// One tile on in headings 0-3, units.
+constexpr std::array<std::array<int, 2>, 4> Steps = {{{-32, 0}, {0, 32}, {32, 0}, {0, -32}}};
+
+using ShapeTable = std::array<std::unique_ptr<TrackPieceShape>, 256>;
+
+const ShapeTable& Shapes()
+{
+    static const ShapeTable table = [] {
+        ShapeTable shapes;
+        const auto blocks = track_table::PieceBlocks();
+        for (const track_table::PieceRow& row : track_table::PieceRows()) {
+            auto shape = std::make_unique<TrackPieceShape>();
+            shape->code = row.code;
+            shape->label = row.label;
+            shape->inGame = (row.flags & track_table::PieceInGame) != 0;
+            shape->station = (row.flags & track_table::PieceStation) != 0;
+            shape->beginDir = row.beginDir;
+            shape->endDir = row.endDir;
+            shape->beginZ = row.beginZ;
+            shape->endZ = row.endZ;
+            shape->endX = row.endX;
+            shape->endY = row.endY;
+            shape->chainRules =
+                row.flags & (track_table::PieceAllowsLift | track_table::PieceSteepUp |
+                             track_table::PieceCurveAllowsLift);
+            for (std::size_t b = row.firstBlock;
+                 b < std::size_t(row.firstBlock) + row.blockCount && b < blocks.size(); ++b) {
+                shape->blocks.push_back({blocks[b].x, blocks[b].y, blocks[b].z});
+            }
+            shapes[row.code] = std::move(shape);
+        }
+        return shapes;
+    }();
+    return table;
+}
+
+// (x, y) turned by `quarters` quarter turns clockwise: one maps (x, y) to (y, -x).
+std::array<int, 2> Turn(int x, int y, int quarters)
+{
+    for (int q = 0; q < (quarters & 3); ++q) {
+        const int oldX = x;
+        x = y;
+        y = -oldX;
+    }
+    return {x, y};
+}
+
+std::string Hex2(std::uint8_t value)
+{
+    constexpr char Digits[] = "0123456789ABCDEF";
+    return {Digits[value >> 4], Digits[value & 15]};
+}
+
+std::string Plural(std::size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + ' ' + (count == 1 ? one : many);
+}
+
+void Widen(TrackFootprint& footprint, bool& any, int x, int y, int z)
+{
+    if (!any) {
+        footprint = {x, x, y, y, z, z};
+        any = true;
+        return;
+    }
+    footprint.minX = std::min(footprint.minX, x);
+    footprint.maxX = std::max(footprint.maxX, x);
+    footprint.minY = std::min(footprint.minY, y);
+    footprint.maxY = std::max(footprint.maxY, y);
+    footprint.minZ = std::min(footprint.minZ, z);
+    footprint.maxZ = std::max(footprint.maxZ, z);
+}
+
+void WidenHeight(TrackFootprint& footprint, int z)
+{
+    footprint.minZ = std::min(footprint.minZ, z);
+    footprint.maxZ = std::max(footprint.maxZ, z);
+}
+
+TrackWalk WalkMaze(const TrackList& list)
+{
+    TrackWalk walk;
+    for (std::size_t i = 0; i < list.mazeEntries.size(); ++i) {
+        const MazeEntry& entry = list.mazeEntries[i];
+        Widen(walk.footprint, walk.hasTiles, entry.x, entry.y, 0);
+    }
+    return walk;
+}
+
+} // namespace
+
+const TrackPieceShape* FindTrackPiece(std::uint8_t code)
+{
+    return Shapes()[code].get();
+}
+
+std::string TrackPieceName(std::uint8_t code)
+{
+    const TrackPieceShape* shape = FindTrackPiece(code);
+    return shape != nullptr ? std::string(shape->label) : "unknown piece " + Hex2(code);
+}
+
+bool ChainLiftAllowed(std::uint8_t rideType, std::uint8_t code)
+{
+    const TrackPieceShape* shape = FindTrackPiece(code);
+    if (shape == nullptr || !shape->inGame) {
+        return false;
+    }
+    const auto rules = track_table::ChainRules();
+    const auto rule = std::find_if(rules.begin(), rules.end(),
+                                   [rideType](const auto& r) { return r.ride == rideType; });
+    if (rule == rules.end()) {
+        return false;
+    }
+    const bool steep = (shape->chainRules & track_table::PieceSteepUp) != 0;
+    const bool lift = (shape->chainRules & track_table::PieceAllowsLift) != 0;
+    const bool curve = (shape->chainRules & track_table::PieceCurveAllowsLift) != 0;
+    // A sloped curve takes a chain only on rides with curved lifts, a steep climb only on
+    // rides with steep ones, whatever else the piece allows.
+    if (curve) {
+        return rule->curve;
+    }
+    if (steep) {
+        return rule->steep;
+    }
+    return lift && rule->gentle;
+}
+
+TrackList ReadTrackList(ByteView record)
+{
+    TrackList list;
+    const std::uint8_t byte7 =
+        record.size() > record::SchemeAndVersion ? record[record::SchemeAndVersion] : 0;
+    list.layout = HeaderLayout(record.size(), byte7);
+    list.start =
+        list.layout == RecordLayout::Expansion ? ExpansionTrackDataStart : BaseTrackDataStart;
+    list.rideType = record.empty() ? 0 : record[record::RideType];
+    list.maze = !record.empty() && list.rideType == HedgeMazeRide;
+    if (list.maze) {
+        for (std::size_t at = list.start;
+             at + MazeEntryBytes <= record.size() && list.mazeEntries.size() < MaxMazeEntries;
+             at += MazeEntryBytes) {
+            const auto b = record.subspan(at, MazeEntryBytes);
+            if (b[0] == 0 && b[1] == 0 && b[2] == 0 && b[3] == 0) {
+                list.endMarker = true;
+                break;
+            }
+            MazeEntry entry;
+            entry.offset = at;
+            entry.x = std::int8_t(b[0]);
+            entry.y = std::int8_t(b[1]);
+            entry.walls = std::uint16_t(b[2] | b[3] << 8);
+            if (b[3] == MazeEntranceMark || b[3] == MazeExitMark) {
+                entry.kind =
+                    b[3] == MazeEntranceMark ? MazeEntryKind::Entrance : MazeEntryKind::Exit;
+                entry.direction = b[2] & 3;
+            }
+            list.mazeEntries.push_back(entry);
+        }
+        return list;
+    }
+    list.pieces.reserve(
+        std::min(MaxTrackPieces,
+                 (record.size() - std::min(record.size(), list.start) + 1) / TrackPieceBytes));
+    // The marker may sit in the slot after the 4,000th piece, no further.
+    for (std::size_t at = list.start; at < record.size(); at += TrackPieceBytes) {
+        if (record[at] == TrackEndCode) {
+            list.endMarker = true;
+            break;
+        }
+        if (list.pieces.size() == MaxTrackPieces) {
+            break;
+        }
+        // A code in the record's last byte has no flags byte: it reads as 0.
+        const std::uint8_t flags = at + 1 < record.size() ? record[at + 1] : 0;
+        list.pieces.push_back({at, record[at], flags});
+    }
+    return list;
+}
+
+TrackWalk WalkTrack(const TrackList& list)
+{
+    if (list.maze) {
+        return WalkMaze(list);
+    }
+    TrackWalk walk;
+    walk.starts.reserve(list.pieces.size());
+    walk.firstTile.reserve(list.pieces.size() + 1);
+    walk.tiles.reserve(list.pieces.size() * 2);
+    int x = 0; // units
+    int y = 0;
+    int z = 0;
+    int heading = 0;
+    for (std::size_t i = 0; i < list.pieces.size(); ++i) {
+        walk.starts.push_back({x / TileUnits, y / TileUnits, z, heading});
+        walk.firstTile.push_back(walk.tiles.size());
+        const TrackPieceShape* shape = FindTrackPiece(list.pieces[i].code);
+        if (shape == nullptr || !shape->inGame) {
+            walk.warnings.push_back(
+                {i, shape == nullptr ? WalkWarningKind::UnknownPiece : WalkWarningKind::NotInGame});
+            continue;
+        }
+        if ((shape->beginDir & 4) != (heading & 4)) {
+            walk.warnings.push_back({i, WalkWarningKind::HeadingMismatch});
+        }
+        const int quarters = heading & 3;
+        const int base = z - shape->beginZ;
+        for (const TrackPieceShape::Block& block : shape->blocks) {
+            const auto [bx, by] = Turn(block.x, block.y, quarters);
+            const CoveredTile tile{(x + bx) / TileUnits, (y + by) / TileUnits, base + block.z, i};
+            walk.tiles.push_back(tile);
+            Widen(walk.footprint, walk.hasTiles, tile.x, tile.y, tile.z);
+        }
+        WidenHeight(walk.footprint, z);
+        const auto [ex, ey] = Turn(shape->endX, shape->endY, quarters);
+        x += ex;
+        y += ey;
+        z = base + shape->endZ;
+        WidenHeight(walk.footprint, z);
+        heading = (((heading & 3) + (shape->endDir & 3) - (shape->beginDir & 3)) & 3) |
+                  (shape->endDir & 4);
+        if ((shape->endDir & 4) == 0) {
+            x += Steps[std::size_t(heading)][0];
+            y += Steps[std::size_t(heading)][1];
+        }
+    }
+    walk.firstTile.push_back(walk.tiles.size());
+    walk.end = {x / TileUnits, y / TileUnits, z, heading};
+    walk.complete = walk.hasTiles && walk.end == TrackPosition{};
+    return walk;
+}
+
+std::string TrackSummary(const TrackList& list, const TrackWalk& walk)
+{
+    const auto needs = [&walk] {
+        return "needs " + std::to_string(walk.footprint.width()) + " x " +
+               std::to_string(walk.footprint.length()) + " tiles";
+    };
+    if (list.maze) {
+        std::size_t tiles = 0;
+        bool entrance = false;
+        bool exit = false;
+        for (const MazeEntry& entry : list.mazeEntries) {
+            tiles += entry.kind == MazeEntryKind::Tile ? 1 : 0;
+            entrance = entrance || entry.kind == MazeEntryKind::Entrance;
+            exit = exit || entry.kind == MazeEntryKind::Exit;
+        }
+        if (!walk.hasTiles) {
+            return "Hedge maze: no tiles";
+        }
+        return "Hedge maze: " + Plural(tiles, "tile", "tiles") + ", " + needs() + ", " +
+               (entrance ? "an entrance" : "no entrance") + " and " +
+               (exit ? "an exit" : "no exit");
+    }
+    if (list.pieces.empty()) {
+        return "No track pieces";
+    }
+    if (!walk.hasTiles) {
+        return "No track pieces of this game";
+    }
+    if (walk.complete) {
+        const int steps =
+            (walk.footprint.maxZ - walk.footprint.minZ + LandStepUnits - 1) / LandStepUnits;
+        return "Complete circuit: " + Plural(list.pieces.size(), "piece", "pieces") + ", " +
+               needs() + ", " + Plural(std::size_t(steps), "land step", "land steps") +
+               " from lowest to highest point";
+    }
+    const int distance = std::max(std::abs(walk.end.x), std::abs(walk.end.y));
+    if (distance == 0) {
+        return "Open track: ends on its start tile at another height or heading";
+    }
+    return "Open track: ends " + Plural(std::size_t(distance), "tile", "tiles") + " from its start";
+}
+
+std::vector<std::string> TrackProblems(const TrackList& list, const TrackWalk& walk,
+                                       bool continuousCircuit)
+{
+    std::vector<std::string> problems;
+    if (!list.endMarker) {
+        problems.push_back(list.maze ? "The maze has no end marker: its tiles run to the end "
+                                       "of the list"
+                                     : "The track has no end marker: its pieces run to the "
+                                       "end of the list");
+    }
+    std::size_t unknown = 0;
+    std::size_t later = 0;
+    std::size_t firstBad = 0;
+    for (const WalkWarning& warning : walk.warnings) {
+        if (warning.kind == WalkWarningKind::HeadingMismatch) {
+            continue;
+        }
+        if (unknown + later == 0) {
+            firstBad = warning.piece;
+        }
+        (warning.kind == WalkWarningKind::UnknownPiece ? unknown : later) += 1;
+    }
+    if (unknown + later > 0) {
+        const TrackPiece& piece = list.pieces[firstBad];
+        problems.push_back(Plural(unknown + later, "piece is", "pieces are") +
+                           " not track of this game and left out of its shape (first: piece " +
+                           std::to_string(firstBad) + ", code " + Hex2(piece.code) + ")");
+    }
+    if (continuousCircuit && !list.maze && !list.pieces.empty() && !walk.complete) {
+        problems.push_back("The track does not return to its start, but the ride runs as a "
+                           "continuous circuit");
+    }
+    return problems;
+}
+
+TrackDigest DigestTrack(ByteView record)
+{
+    const TrackList list = ReadTrackList(record);
+    const TrackWalk walk = WalkTrack(list);
+    TrackDigest digest;
+    digest.complete = list.maze || list.pieces.empty() ? "-" : walk.complete ? "yes" : "no";
+    digest.footprint = walk.hasTiles ? std::to_string(walk.footprint.width()) + " x " +
+                                           std::to_string(walk.footprint.length())
+                                     : "-";
+    return digest;
+}
+
+} // namespace railwright

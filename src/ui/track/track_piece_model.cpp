@@ -1,0 +1,111 @@
+#include "track_piece_model.h"
+
+namespace railwright {
+
+TrackPieceModel::TrackPieceModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void TrackPieceModel::setTrack(const TrackList& list, const TrackWalk& walk)
+{
+    const int oldRows = rowCount();
+    const bool sameShape = list.maze == m_list.maze;
+    m_list = list;
+    m_walk = walk;
+    if (sameShape && rowCount() == oldRows) {
+        if (oldRows > 0) {
+            emit dataChanged(index(0, 0), index(oldRows - 1, ColumnCount - 1));
+        }
+        return;
+    }
+    beginResetModel();
+    endResetModel();
+}
+
+int TrackPieceModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid()) {
+        return 0;
+    }
+    return int(m_list.maze ? m_list.mazeEntries.size() : m_list.pieces.size());
+}
+
+int TrackPieceModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TrackPieceModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        return m_list.maze ? mazeText(index.row(), index.column())
+                           : pieceText(index.row(), index.column());
+    }
+    if (role == Qt::TextAlignmentRole &&
+        (index.column() == IndexColumn || index.column() == HeightColumn)) {
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+QString TrackPieceModel::pieceText(int row, int column) const
+{
+    const TrackPiece& piece = m_list.pieces[std::size_t(row)];
+    switch (column) {
+    case IndexColumn:
+        return QString::number(row);
+    case NameColumn:
+        return QString::fromStdString(TrackPieceName(piece.code));
+    case ChainColumn:
+        return piece.chainLift() ? QStringLiteral("Chain") : QString();
+    case SchemeColumn:
+        return QString::number(piece.scheme());
+    case StationColumn:
+        if (const auto station = piece.station()) {
+            return QStringLiteral("Station %1%2")
+                .arg(*station)
+                .arg(piece.departureStation() ? QStringLiteral(", departure") : QString());
+        }
+        if (const auto speed = piece.speed()) {
+            return QStringLiteral("Speed %1").arg(*speed);
+        }
+        return {};
+    case HeightColumn: {
+        // Land steps, as the game counts height.
+        const int z = m_walk.starts[std::size_t(row)].z;
+        return QString::number(double(z) / LandStepUnits, 'g', 4);
+    }
+    default:
+        return {};
+    }
+}
+
+QString TrackPieceModel::mazeText(int row, int column) const
+{
+    const MazeEntry& entry = m_list.mazeEntries[std::size_t(row)];
+    switch (column) {
+    case IndexColumn:
+        return QString::number(row);
+    case NameColumn:
+        return entry.kind == MazeEntryKind::Entrance ? QStringLiteral("Entrance")
+               : entry.kind == MazeEntryKind::Exit
+                   ? QStringLiteral("Exit")
+                   : QStringLiteral("Maze tile %1, %2").arg(entry.x).arg(entry.y);
+    default:
+        return {};
+    }
+}
+
+QVariant TrackPieceModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    static const char* const Titles[] = {"#",      "Piece",           "Chain",
+                                         "Scheme", "Station / Speed", "Height"};
+    return section >= 0 && section < ColumnCount ? QString::fromLatin1(Titles[section])
+                                                 : QVariant();
+}
+
+} // namespace railwright

@@ -1,0 +1,274 @@
+#include "cli_run.h"
+#include "support/sample_files.h"
+#include "support/track_records.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace railwright;
+using namespace railwright::test;
+using namespace railwright::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The test circuit in the expansion layout, rail colours of schemes 0 and 1 set to
+// palette 24 (223, 0, 7) and 5 (15, 64, 176).
+ByteBuffer CircuitRecord()
+{
+    ByteBuffer record = trackRecord(8198, 0x13, 0x04, TestCircuit);
+    record[60] = 24;
+    record[61] = 5;
+    return record;
+}
+
+bool HasColor(const QImage& image, QRgb color)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if ((image.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class TestTrackCommands : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString write(const QString& name, const ByteBuffer& record, bool encode = true)
+    {
+        return writeFile(m_dir.path(), name, asBytes(encode ? encodedFile(record) : record));
+    }
+
+private slots:
+    void listsPieces()
+    {
+        const CliRun run = RunCli({u"pieces"_s, write(u"circuit.TD4"_s, CircuitRecord())});
+        QCOMPARE(run.exitCode, 0);
+        const QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.size(), 25); // header, 22 pieces, summary, end of the last line
+        QCOMPARE(lines[0],
+                 "index  offset  code  name                                      chain  "
+                 "inverted  scheme  station/speed              x      y       z  heading");
+        QCOMPARE(lines[1],
+                 "    0     196  02    begin station                             no     "
+                 "no             0  station 0                  0      0       0        0");
+        QCOMPARE(lines[5],
+                 "    4     204  04    up 25                                     yes    "
+                 "no             0  -                         -4      0       8        0");
+        QCOMPARE(lines[10],
+                 "    9     214  8D    diag flat                                 no     "
+                 "no             0  -                         -8      5      32        5");
+        QCOMPARE(lines[23], "Complete circuit: 22 pieces, needs 12 x 8 tiles, 10 land steps from "
+                            "lowest to highest point");
+    }
+
+    void listsPiecesAsJson()
+    {
+        ByteBuffer record = CircuitRecord();
+        record[0xC4 + 1] = 0x1A; // begin station: scheme 1, station 2, departure bit
+        const CliRun run = RunCli(
+            {u"pieces"_s, write(u"circuit.bin"_s, record, false), u"--json"_s, u"--decoded"_s});
+        QCOMPARE(run.exitCode, 0);
+        QJsonParseError error;
+        const QJsonObject json = QJsonDocument::fromJson(run.out, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(json[u"layout"_s].toString(), u"expansion"_s);
+        QCOMPARE(json[u"complete"_s].toBool(), true);
+        const QJsonArray pieces = json[u"pieces"_s].toArray();
+        QCOMPARE(pieces.size(), 22);
+        const QJsonObject station = pieces[0].toObject();
+        QCOMPARE(station[u"code"_s].toString(), u"02"_s);
+        QCOMPARE(station[u"offset"_s].toInt(), 196);
+        QCOMPARE(station[u"scheme"_s].toInt(), 1);
+        QCOMPARE(station[u"station"_s].toInt(), 2);
+        QVERIFY(station[u"speed"_s].isNull());
+        const QJsonObject loop = pieces[6].toObject();
+        QCOMPARE(loop[u"name"_s].toString(), u"right vertical loop"_s);
+        QCOMPARE(loop[u"x"_s].toInt(), -6);
+        QCOMPARE(loop[u"z"_s].toInt(), 32);
+        QVERIFY(loop[u"station"_s].isNull());
+        QCOMPARE(pieces[4].toObject()[u"chain"_s].toBool(), true);
+        const QJsonObject footprint = json[u"footprint"_s].toObject();
+        QCOMPARE(footprint[u"width"_s].toInt(), 12);
+        QCOMPARE(footprint[u"length"_s].toInt(), 8);
+        QCOMPARE(footprint[u"max_z"_s].toInt(), 152);
+        const QJsonObject end = json[u"end"_s].toObject();
+        QCOMPARE(end[u"x"_s].toInt(), 0);
+        QCOMPARE(end[u"heading"_s].toInt(), 0);
+    }
+
+    void listsMazeAndDamagedLists_data()
+    {
+        QTest::addColumn<ByteBuffer>("record");
+        QTest::addColumn<QByteArrayList>("expected"); // lines that must appear
+        QTest::newRow("maze")
+            << trackRecord(8198, 0x14, 0x04, "00 00 34 12 FF 00 02 08 01 00 00 80 00 00 00 00",
+                           false)
+            << QByteArrayList{"    0     196     0     0  1234   tile",
+                              "    1     200    -1     0  0802   entrance facing 2",
+                              "    2     204     1     0  8000   exit facing 0",
+                              "Hedge maze: 1 tile, needs 3 x 1 tiles, an entrance and an exit"};
+        QTest::newRow("no end marker, later piece")
+            << trackRecord(0x38 + 4, 0x00, 0x00, "D8 00 00 00", false)
+            << QByteArrayList{"Open track: ends 1 tile from its start",
+                              "Warning: The track has no end marker: its pieces run to the end "
+                              "of the list",
+                              "Warning: 1 piece is not track of this game and left out of its "
+                              "shape (first: piece 0, code D8)"};
+    }
+    void listsMazeAndDamagedLists()
+    {
+        QFETCH(ByteBuffer, record);
+        QFETCH(QByteArrayList, expected);
+        const CliRun run = RunCli({u"pieces"_s, write(u"design.TD4"_s, record)});
+        QCOMPARE(run.exitCode, 0);
+        const QList<QByteArray> lines = run.out.split('\n');
+        for (const QByteArray& line : expected) {
+            QVERIFY2(lines.contains(line), run.out.constData());
+        }
+    }
+
+    void refusesUndecodableInput()
+    {
+        const QString bad = writeFile(m_dir.path(), u"bad.TD4"_s, "\x7F\x01\x02");
+        const CliRun run = RunCli({u"pieces"_s, bad});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(run.err.startsWith("railwright-cli: " + bad.toUtf8() + ": "));
+    }
+
+    // Every view of every kind of design, at the requested size on the longer side.
+    void rendersEachView_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<ByteBuffer>("record");
+        QTest::addColumn<QSize>("size");
+        // The circuit covers 12 x 8 tiles: a plan at 3:2.
+        QTest::newRow("plan, circuit") << u"plan"_s << CircuitRecord() << QSize(300, 200);
+        QTest::newRow("side, circuit") << u"side"_s << CircuitRecord() << QSize(300, 150);
+        // Iso: tile corners of x -6..0 span y - x from -32 to 224; (x + y) / 2 - z from
+        // -192 (the top of the climb, 96 high at tile -7) to 32: 256 x 224.
+        QTest::newRow("iso, shuttle")
+            << u"iso"_s << trackRecord(8058, 0x2A, 0, "02 00 03 00 01 00 00 00 00 00 07 00 05 00")
+            << QSize(300, 263);
+        // Seven tiles in a row: as long as the picture allows, an eighth of it high.
+        QTest::newRow("plan, shuttle")
+            << u"plan"_s << trackRecord(8058, 0x2A, 0, "02 00 03 00 01 00 00 00 00 00 07 00 05 00")
+            << QSize(300, 43);
+        // Tiles (0, 0) and (1, 1) stand one above the other in iso: 64 x 64 units.
+        QTest::newRow("iso, maze")
+            << u"iso"_s << trackRecord(8198, 0x14, 4, "00 00 FF FF 01 01 FF FF", false)
+            << QSize(300, 300);
+        QTest::newRow("plan, maze")
+            << u"plan"_s << trackRecord(8198, 0x14, 4, "00 00 FF FF 01 01 FF FF", false)
+            << QSize(300, 300);
+        QTest::newRow("side, no pieces")
+            << u"side"_s << trackRecord(8198, 0x13, 4, "") << QSize(300, 150);
+    }
+    void rendersEachView()
+    {
+        QFETCH(QString, view);
+        QFETCH(ByteBuffer, record);
+        QFETCH(QSize, size);
+        const QString png = m_dir.filePath(u"picture.png"_s);
+        const CliRun run = RunCli({u"render"_s, write(u"design.TD4"_s, record), u"--out"_s, png,
+                                   u"--view"_s, view, u"--size"_s, u"300"_s});
+        QCOMPARE(run.exitCode, 0);
+        const QImage image(png);
+        QCOMPARE(image.size(), size);
+    }
+
+    // Each piece in its scheme's rail colour.
+    void rendersSchemeColors()
+    {
+        ByteBuffer record = CircuitRecord();
+        const QString png = m_dir.filePath(u"colors.png"_s);
+        QCOMPARE(RunCli({u"render"_s, write(u"a.TD4"_s, record), u"--out"_s, png, u"--view"_s,
+                         u"plan"_s})
+                     .exitCode,
+                 0);
+        QVERIFY(HasColor(QImage(png), qRgb(223, 0, 7)));
+        QVERIFY(!HasColor(QImage(png), qRgb(15, 64, 176)));
+        record[0xC4 + 29] = 0x10; // the flat after the descent in scheme 1
+        QCOMPARE(RunCli({u"render"_s, write(u"a.TD4"_s, record), u"--out"_s, png, u"--view"_s,
+                         u"plan"_s})
+                     .exitCode,
+                 0);
+        QVERIFY(HasColor(QImage(png), qRgb(15, 64, 176)));
+    }
+
+    void rendersChainLifts()
+    {
+        ByteBuffer record = CircuitRecord();
+        const QString withChain = m_dir.filePath(u"chain.png"_s);
+        const QString without = m_dir.filePath(u"plain.png"_s);
+        QCOMPARE(RunCli({u"render"_s, write(u"c.TD4"_s, record), u"--out"_s, withChain}).exitCode,
+                 0);
+        record[0xC4 + 9] = 0x00;
+        record[0xC4 + 11] = 0x00;
+        QCOMPARE(RunCli({u"render"_s, write(u"c.TD4"_s, record), u"--out"_s, without}).exitCode, 0);
+        QVERIFY(QImage(withChain) != QImage(without));
+    }
+
+    // Many designs in one run: a file that does not decode is an error line, the others
+    // are drawn, a damaged list is drawn with a warning.
+    void rendersManyDesigns()
+    {
+        QTemporaryDir folder;
+        writeFile(folder.path(), u"one.TD4"_s, asBytes(encodedFile(CircuitRecord())));
+        writeFile(folder.path(), u"two.td4"_s,
+                  asBytes(encodedFile(trackRecord(0x38 + 4, 0, 0, "00 00 00 00", false))));
+        const QString bad = writeFile(folder.path(), u"three.TD4"_s, "\x7F\x01\x02");
+        writeFile(folder.path(), u"notes.txt"_s, "not a design");
+        const QString out = m_dir.filePath(u"pictures"_s);
+        const CliRun run =
+            RunCli({u"render"_s, folder.path(), u"--out"_s, out, u"--size=64"_s, u"--view=plan"_s});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(QImage(out + u"/one.png"_s).size(), QSize(64, 43));
+        QCOMPARE(QImage(out + u"/two.png"_s).width(), 64);
+        QVERIFY(!QFile::exists(out + u"/three.png"_s));
+        QVERIFY(!QFile::exists(out + u"/notes.png"_s));
+        const QList<QByteArray> errors = run.err.trimmed().split('\n');
+        QCOMPARE(errors.size(), 3);
+        QVERIFY(errors[0].startsWith("railwright-cli: " + bad.toUtf8() + ": "));
+        QCOMPARE(errors[1], "railwright-cli: " + folder.filePath(u"two.td4"_s).toUtf8() +
+                                ": warning: The track has no end marker: its pieces run to the "
+                                "end of the list");
+        QCOMPARE(errors[2], "railwright-cli: 1 of 3 designs were not drawn");
+    }
+
+    void refusesBadRenderCommands_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("no --out") << QStringList{u"render"_s, u"a.TD4"_s};
+        QTest::newRow("unknown view")
+            << QStringList{u"render"_s, u"a.TD4"_s, u"--out=x"_s, u"--view=top"_s};
+        QTest::newRow("size too small")
+            << QStringList{u"render"_s, u"a.TD4"_s, u"--out=x"_s, u"--size=8"_s};
+        QTest::newRow("one png for two designs")
+            << QStringList{u"render"_s, u"a.TD4"_s, u"b.TD4"_s, u"--out=x.png"_s};
+    }
+    void refusesBadRenderCommands()
+    {
+        QFETCH(QStringList, arguments);
+        const CliRun run = RunCli(arguments, m_dir.path());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.err.startsWith("railwright-cli: "));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTrackCommands)
+#include "tst_track_commands.moc"

@@ -1,0 +1,93 @@
+#include "support/track_records.h"
+#include "ui/track/track_edits.h"
+
+#include <QTest>
+
+using namespace railwright;
+using namespace railwright::testing;
+
+namespace {
+
+// "offset=value ..." of an edit, for comparison with the table's literal text.
+QString EditText(const TrackEdit& edit)
+{
+    QStringList parts;
+    for (const ByteEdit& byte : edit.edits) {
+        parts.append(
+            QStringLiteral("%1=%2").arg(byte.index).arg(byte.value, 2, 16, QLatin1Char('0')));
+    }
+    return edit.stepName + QStringLiteral(": ") + parts.join(u' ');
+}
+
+} // namespace
+
+class TestTrackEdits : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Pieces at 196 (expansion) or 56 (base): a station, up 25 with a chain and scheme 1,
+    // up 60, brakes at speed 3, a flat; on a Steel Corkscrew coaster (gentle lifts only).
+    void editsSelectedPieces_data()
+    {
+        QTest::addColumn<ByteBuffer>("record");
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QList<int>>("pieces");
+        QTest::addColumn<QString>("expected");
+        const char* pieces = "02 00 04 90 05 00 63 03 00 00";
+        const ByteBuffer expansion = trackRecord(8198, 0x13, 4, pieces);
+        const ByteBuffer base = trackRecord(8058, 0x13, 0, pieces);
+        QTest::newRow("chain on: up 60 and the station take none")
+            << expansion << u"chain on"_qs << QList<int>{0, 1, 2, 4} << u"Chain Lift On: 205=80"_qs;
+        QTest::newRow("chain off keeps the scheme")
+            << expansion << u"chain off"_qs << QList<int>{1, 4} << u"Chain Lift Off: 199=10"_qs;
+        QTest::newRow("scheme 2, expansion") << expansion << u"scheme 2"_qs << QList<int>{1, 4}
+                                             << u"Track Scheme 2: 199=a0 205=20"_qs;
+        QTest::newRow("scheme 2, base layout has none")
+            << base << u"scheme 2"_qs << QList<int>{1, 4} << u"Track Scheme 2: "_qs;
+        QTest::newRow("speed 9 on the brakes only")
+            << base << u"speed 9"_qs << QList<int>{2, 3} << u"Brake Speed 9: 63=09"_qs;
+        QTest::newRow("station bit on the station only")
+            << base << u"station on"_qs << QList<int>{0, 4} << u"Departure Station On: 57=08"_qs;
+        QTest::newRow("nothing to change")
+            << base << u"chain off"_qs << QList<int>{0, 4} << u"Chain Lift Off: "_qs;
+    }
+    void editsSelectedPieces()
+    {
+        QFETCH(ByteBuffer, record);
+        QFETCH(QString, operation);
+        QFETCH(QList<int>, pieces);
+        QFETCH(QString, expected);
+        const TrackList list = ReadTrackList(record);
+        const std::vector<std::size_t> selected(pieces.begin(), pieces.end());
+        const TrackEdit edit = operation == u"chain on"_qs    ? ChainLiftEdit(list, selected, true)
+                               : operation == u"chain off"_qs ? ChainLiftEdit(list, selected, false)
+                               : operation == u"scheme 2"_qs  ? SchemeEdit(list, selected, 2)
+                               : operation == u"speed 9"_qs   ? SpeedEdit(list, selected, 9)
+                                                            : StationBitEdit(list, selected, true);
+        QCOMPARE(EditText(edit), expected);
+    }
+
+    void findsPieceOfByte_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("piece"); // -1: none
+        QTest::newRow("before the list") << 195 << -1;
+        QTest::newRow("first code") << 196 << 0;
+        QTest::newRow("first flags") << 197 << 0;
+        QTest::newRow("last flags") << 205 << 4;
+        QTest::newRow("the end marker") << 206 << -1;
+    }
+    void findsPieceOfByte()
+    {
+        QFETCH(int, index);
+        QFETCH(int, piece);
+        const TrackList list =
+            ReadTrackList(trackRecord(8198, 0x13, 4, "02 00 04 90 05 00 63 03 00 00"));
+        const auto found = PieceOfByte(list, index);
+        QCOMPARE(found ? int(*found) : -1, piece);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTrackEdits)
+#include "tst_track_edits.moc"
