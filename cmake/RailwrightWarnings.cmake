@@ -16,5 +16,9 @@ function(railwright_add_test name)
         RAILWRIGHT_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
         RAILWRIGHT_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+    # What the editor remembers (recent files, options) goes to the build tree, not to the
+    # settings of the user running the tests.
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-settings"
+        TIMEOUT 300)
 endfunction()

@@ -100,8 +100,9 @@ void CheckReport(ByteView record, const CodeTables& tables, GameVersion version)
     }
     require(lines[8] == Labels[8] && lines[12] == Labels[12]);
 
-    const QString versionText =
-        version == GameVersion::Original ? u"Orginal"_s : u"Corkscrew Follies"_s;
+    const QString versionText = version == GameVersion::Original           ? u"Orginal"_s
+                                : version == GameVersion::CorkscrewFollies ? u"Corkscrew Follies"_s
+                                                                           : u"Loopy Landscapes"_s;
     require(lines[0] == Labels[0] + versionText);
     require(lines[1] == Labels[1] + ExpectedName(tables.rideTypes, record, 0));
     require(lines[2] == Labels[2] + ExpectedName(tables.vehicleTypes, record, 1));

@@ -8,6 +8,7 @@
 #include "ui/main/dialog_prompts.h"
 #include "ui/main/editor_style.h"
 #include "ui/main/main_window.h"
+#include "ui/settings/palette_dialog.h"
 #include "ui/track/track_panel.h"
 
 #include <QAction>
@@ -18,9 +19,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <cstdio>
 
 using namespace railwright;
@@ -134,6 +137,41 @@ int main(int argc, char* argv[])
     ok = save(options->grab(), out + QStringLiteral("/menu-options.png")) && ok;
     options->hide();
 
+    // Choices the game does not offer for the ride: a boat hire with log flume boats in
+    // continuous circuit mode, the design panel's warning marks giving the reasons.
+    window.document().setByte(0, 0x08);
+    window.document().setByte(1, 0x25);
+    window.document().setByte(6, 0x01);
+    window.designDock()->show();
+    settle();
+    // The reason of the vehicle's mark, as its tooltip shows it, drawn into the picture.
+    QPixmap warnings = window.grab();
+    if (auto* mark = window.findChild<QWidget*>(QStringLiteral("Warning_vehicle_type"))) {
+        const QPoint at = mark->mapTo(&window, QPoint(0, mark->height()));
+        QToolTip::showText(mark->mapToGlobal(QPoint(0, mark->height())), mark->toolTip(), mark);
+        settle();
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->inherits("QTipLabel") && top->isVisible()) {
+                QPainter painter(&warnings);
+                const QPixmap tip = top->grab();
+                painter.drawPixmap(
+                    std::max(0, std::min(at.x() - tip.width() / 2, warnings.width() - tip.width())),
+                    at.y(), tip);
+            }
+        }
+        QToolTip::hideText();
+    }
+    ok = save(warnings, out + QStringLiteral("/design-warnings.png")) && ok;
+
+    // The palette as the keys leave it: the focus ring on the colour chosen.
+    PaletteDialog palette(&window);
+    palette.show();
+    if (auto* swatch = palette.findChild<QWidget*>(QStringLiteral("Colors_25"))) {
+        swatch->setFocus();
+        QTest::keyClick(swatch, Qt::Key_Left); // to Bright Red, which the preview shows
+    }
+    settle();
+    ok = save(palette.grab(), out + QStringLiteral("/palette-dialog.png")) && ok;
     // The Track panel on the example circuit, one piece selected.
     window.document().markSaved();
     prompts.openPaths.enqueue(QStringLiteral(RAILWRIGHT_SOURCE_DIR "/docs/example-circuit.TD4"));

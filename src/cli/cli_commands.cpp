@@ -208,6 +208,10 @@ CommandResult VerifyFile(const QString& input, QTextStream& out)
     case ChecksumMatch::None:
         break;
     }
+    if (IsDecodedRecord(file)) {
+        return CommandResult::failure(QDir::toNativeSeparators(input) +
+                                      u": decoded record, not encoded"_s);
+    }
     const ByteView body(file.data(), file.size() - 4);
     return CommandResult::failure(
         ShownPath(input) +
@@ -267,6 +271,9 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
         return *loaded.failure;
     }
     ByteBuffer decoded;
+    // The game the editor selects on opening and decoding this file: its checksum first.
+    const bool loopy =
+        !request.inputIsDecoded && MatchChecksum(loaded.bytes) == ChecksumMatch::LoopyLandscapes;
     if (request.inputIsDecoded) {
         decoded = std::move(loaded.bytes);
     } else if (auto failure = Decode(request.input, loaded.bytes, decoded)) {
@@ -277,9 +284,10 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
         return CommandResult::failure(ShownPath(request.input) +
                                       u": there is no record to report on"_s);
     }
-    // What the editor selects on Decode.
-    const GameVersion version = request.version.value_or(
-        MarksExpansion(decoded) ? GameVersion::CorkscrewFollies : GameVersion::Original);
+    const GameVersion version =
+        request.version.value_or(loopy                     ? GameVersion::LoopyLandscapes
+                                 : MarksExpansion(decoded) ? GameVersion::CorkscrewFollies
+                                                           : GameVersion::Original);
     out << BuildRideInfoReport(decoded, load.tables, version, u"\n"_s) << '\n';
     return CommandResult::success();
 }

@@ -8,6 +8,7 @@
 #include "document/native_path.h"
 #include "report/number_text.h"
 #include "report/visible_text.h"
+#include "rules/ride_rules.h"
 #include "settings/code_names.h"
 #include "settings/code_tables.h"
 
@@ -46,6 +47,7 @@ enum Column : std::size_t
     CompleteColumn,
     FootprintColumn,
     ProblemColumn,
+    WarningsColumn,
     ColumnCount
 };
 
@@ -69,7 +71,8 @@ constexpr std::array<std::string_view, ColumnCount> Keys = {"path",
                                                             "track_pieces",
                                                             "complete",
                                                             "footprint",
-                                                            "problem"};
+                                                            "problem",
+                                                            "warnings"};
 
 struct Cell
 {
@@ -77,9 +80,11 @@ struct Cell
     {
         Null,
         Text,
-        Number
+        Number,
+        List, // `text` holds the items joined by "; ", `items` each one
     } kind = Null;
     QString text;
+    QStringList items;
 };
 using Row = std::array<Cell, ColumnCount>;
 
@@ -147,6 +152,13 @@ public:
         if (!matches) {
             row[ProblemColumn] = {Cell::Text, u"the checksum matches no game"_s};
         }
+        // What the game would not offer or build, for the game the editor would choose.
+        const GameVersion version = inspection.checksum == ChecksumMatch::LoopyLandscapes
+                                        ? GameVersion::LoopyLandscapes
+                                    : MarksExpansion(m_record) ? GameVersion::CorkscrewFollies
+                                                               : GameVersion::Original;
+        const QStringList warnings = rules::DesignWarnings(m_record, version);
+        row[WarningsColumn] = {Cell::List, warnings.join(u"; "_s), warnings};
         return row;
     }
 
@@ -215,6 +227,14 @@ QString JsonLine(const Row& row)
     QString line;
     for (std::size_t i = 0; i < ColumnCount; ++i) {
         line += names[i];
+        if (row[i].kind == Cell::List) {
+            QStringList quoted;
+            for (const QString& item : row[i].items) {
+                quoted.append(JsonString(item));
+            }
+            line += u'[' + quoted.join(u',') + u']';
+            continue;
+        }
         line += row[i].kind == Cell::Null ? u"null"_s
                 : row[i].kind == Cell::Text
                     ? JsonString(i == PathColumn ? MachinePath(row[i].text) : row[i].text)

@@ -81,6 +81,23 @@ RecordFacts InspectRecord(ByteView record)
     return facts;
 }
 
+bool IsDecodedRecord(ByteView file)
+{
+    const RecordFacts facts = InspectRecord(file);
+    if (facts.layout == RecordLayout::Unusual || !facts.trackPieces ||
+        MarksExpansion(file) != (facts.layout == RecordLayout::Expansion) ||
+        MatchChecksum(file) != ChecksumMatch::None) {
+        return false;
+    }
+    const std::size_t end = TrackDataStart(file) + *facts.trackPieces * TrackPieceSize;
+    for (std::size_t at = end + 1; at < file.size(); ++at) {
+        if (file[at] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 DesignInspection InspectDesign(ByteView file)
 {
     ByteBuffer record;

@@ -73,6 +73,11 @@ struct DesignInspection
 // expansion flag) and the track pieces of a decoded record.
 [[nodiscard]] RecordFacts InspectRecord(ByteView record);
 
+// Whether `file` is a decoded record saved without encoding: 8,058 or 8,198 bytes, byte 7's
+// expansion flag agreeing with that length, a track list ended by FF with only zeros
+// after it, and no game's checksum at its end.
+[[nodiscard]] bool IsDecodedRecord(ByteView file);
+
 // Checksum, decodability and the decoded record's facts of an encoded file.
 [[nodiscard]] DesignInspection InspectDesign(ByteView file);
 

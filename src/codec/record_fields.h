@@ -136,34 +136,34 @@ inline constexpr std::array StatisticsFields{
     return {.key = key, .name = name, .offset = offset, .kind = FieldKind::Color};
 }
 
-// Body and trim colours of the twelve vehicle entries, entry 1 first.
+// Body and trim colours of the twelve vehicle entries, numbered from 0 as the menus are.
 inline constexpr std::array BodyColorFields{
-    ColorField("body_color_1", "Body colour 1", bodyColor(0)),
-    ColorField("body_color_2", "Body colour 2", bodyColor(1)),
-    ColorField("body_color_3", "Body colour 3", bodyColor(2)),
-    ColorField("body_color_4", "Body colour 4", bodyColor(3)),
-    ColorField("body_color_5", "Body colour 5", bodyColor(4)),
-    ColorField("body_color_6", "Body colour 6", bodyColor(5)),
-    ColorField("body_color_7", "Body colour 7", bodyColor(6)),
-    ColorField("body_color_8", "Body colour 8", bodyColor(7)),
-    ColorField("body_color_9", "Body colour 9", bodyColor(8)),
-    ColorField("body_color_10", "Body colour 10", bodyColor(9)),
-    ColorField("body_color_11", "Body colour 11", bodyColor(10)),
-    ColorField("body_color_12", "Body colour 12", bodyColor(11)),
+    ColorField("body_color_0", "Body colour 0", bodyColor(0)),
+    ColorField("body_color_1", "Body colour 1", bodyColor(1)),
+    ColorField("body_color_2", "Body colour 2", bodyColor(2)),
+    ColorField("body_color_3", "Body colour 3", bodyColor(3)),
+    ColorField("body_color_4", "Body colour 4", bodyColor(4)),
+    ColorField("body_color_5", "Body colour 5", bodyColor(5)),
+    ColorField("body_color_6", "Body colour 6", bodyColor(6)),
+    ColorField("body_color_7", "Body colour 7", bodyColor(7)),
+    ColorField("body_color_8", "Body colour 8", bodyColor(8)),
+    ColorField("body_color_9", "Body colour 9", bodyColor(9)),
+    ColorField("body_color_10", "Body colour 10", bodyColor(10)),
+    ColorField("body_color_11", "Body colour 11", bodyColor(11)),
 };
 inline constexpr std::array TrimColorFields{
-    ColorField("trim_color_1", "Trim colour 1", trimColor(0)),
-    ColorField("trim_color_2", "Trim colour 2", trimColor(1)),
-    ColorField("trim_color_3", "Trim colour 3", trimColor(2)),
-    ColorField("trim_color_4", "Trim colour 4", trimColor(3)),
-    ColorField("trim_color_5", "Trim colour 5", trimColor(4)),
-    ColorField("trim_color_6", "Trim colour 6", trimColor(5)),
-    ColorField("trim_color_7", "Trim colour 7", trimColor(6)),
-    ColorField("trim_color_8", "Trim colour 8", trimColor(7)),
-    ColorField("trim_color_9", "Trim colour 9", trimColor(8)),
-    ColorField("trim_color_10", "Trim colour 10", trimColor(9)),
-    ColorField("trim_color_11", "Trim colour 11", trimColor(10)),
-    ColorField("trim_color_12", "Trim colour 12", trimColor(11)),
+    ColorField("trim_color_0", "Trim colour 0", trimColor(0)),
+    ColorField("trim_color_1", "Trim colour 1", trimColor(1)),
+    ColorField("trim_color_2", "Trim colour 2", trimColor(2)),
+    ColorField("trim_color_3", "Trim colour 3", trimColor(3)),
+    ColorField("trim_color_4", "Trim colour 4", trimColor(4)),
+    ColorField("trim_color_5", "Trim colour 5", trimColor(5)),
+    ColorField("trim_color_6", "Trim colour 6", trimColor(6)),
+    ColorField("trim_color_7", "Trim colour 7", trimColor(7)),
+    ColorField("trim_color_8", "Trim colour 8", trimColor(8)),
+    ColorField("trim_color_9", "Trim colour 9", trimColor(9)),
+    ColorField("trim_color_10", "Trim colour 10", trimColor(10)),
+    ColorField("trim_color_11", "Trim colour 11", trimColor(11)),
 };
 
 // The single set of track colours (spine, rail, support) of the base layout. The
@@ -174,21 +174,21 @@ inline constexpr std::array BaseTrackColorFields{
     ColorField("track_support_color", "Track support colour", TrackSupportColor),
 };
 
-// The expansion layout's four track colour schemes: spine, rail and support of scheme 1,
-// then of scheme 2, and so on.
+// The expansion layout's four track colour schemes, numbered from 0 as the menus are:
+// spine, rail and support of scheme 0, then of scheme 1, and so on.
 inline constexpr std::array SchemeTrackColorFields{
-    ColorField("track_spine_color_1", "Track spine colour 1", TrackSpineColors + 0),
-    ColorField("track_rail_color_1", "Track rail colour 1", TrackRailColors + 0),
-    ColorField("track_support_color_1", "Track support colour 1", TrackSupportColors + 0),
-    ColorField("track_spine_color_2", "Track spine colour 2", TrackSpineColors + 1),
-    ColorField("track_rail_color_2", "Track rail colour 2", TrackRailColors + 1),
-    ColorField("track_support_color_2", "Track support colour 2", TrackSupportColors + 1),
-    ColorField("track_spine_color_3", "Track spine colour 3", TrackSpineColors + 2),
-    ColorField("track_rail_color_3", "Track rail colour 3", TrackRailColors + 2),
-    ColorField("track_support_color_3", "Track support colour 3", TrackSupportColors + 2),
-    ColorField("track_spine_color_4", "Track spine colour 4", TrackSpineColors + 3),
-    ColorField("track_rail_color_4", "Track rail colour 4", TrackRailColors + 3),
-    ColorField("track_support_color_4", "Track support colour 4", TrackSupportColors + 3),
+    ColorField("track_spine_color_0", "Track spine colour 0", TrackSpineColors + 0),
+    ColorField("track_rail_color_0", "Track rail colour 0", TrackRailColors + 0),
+    ColorField("track_support_color_0", "Track support colour 0", TrackSupportColors + 0),
+    ColorField("track_spine_color_1", "Track spine colour 1", TrackSpineColors + 1),
+    ColorField("track_rail_color_1", "Track rail colour 1", TrackRailColors + 1),
+    ColorField("track_support_color_1", "Track support colour 1", TrackSupportColors + 1),
+    ColorField("track_spine_color_2", "Track spine colour 2", TrackSpineColors + 2),
+    ColorField("track_rail_color_2", "Track rail colour 2", TrackRailColors + 2),
+    ColorField("track_support_color_2", "Track support colour 2", TrackSupportColors + 2),
+    ColorField("track_spine_color_3", "Track spine colour 3", TrackSpineColors + 3),
+    ColorField("track_rail_color_3", "Track rail colour 3", TrackRailColors + 3),
+    ColorField("track_support_color_3", "Track support colour 3", TrackSupportColors + 3),
 };
 
 // The whole of byte 7 as the colour-scheme commands write it: the scheme and the

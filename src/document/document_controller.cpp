@@ -72,6 +72,14 @@ void DocumentController::updateHealth()
         text = RecordHealthText(InspectRecord(bytes));
         break;
     }
+    // Decode and Encode would otherwise hide that the design was damaged.
+    if (m_origin == Origin::ChecksumMismatch && m_document.kind() != ContentKind::StartUp &&
+        (m_document.kind() == ContentKind::Decoded ||
+         MatchChecksum(bytes) != ChecksumMatch::None)) {
+        text += u" (opened with a checksum matching no game version)"_s;
+    } else if (m_origin == Origin::DecodedRecord) {
+        text += u" (opened as a decoded record)"_s;
+    }
     if (text != m_healthText) {
         m_healthText = text;
         emit healthChanged(text);
@@ -103,8 +111,36 @@ bool DocumentController::openFile()
     // From here the old path no longer names the document: a refused file must never
     // be overwritten by a later "&Save".
     setCurrentPath({});
-    const QString path = m_prompts.openFileName(fileFilter());
+    const QString path = m_prompts.openFileName(fileFilter(), m_settings.lastFolder());
     return !path.isEmpty() && openPath(path);
+}
+
+bool DocumentController::openRecentFile(const QString& path)
+{
+    if (!settleUnsavedChanges(u"Save Changes To Current File?"_s)) {
+        return false;
+    }
+    setCurrentPath({});
+    if (openPath(path)) {
+        return true;
+    }
+    m_settings.removeRecentFile(path);
+    emit recentFilesChanged();
+    return false;
+}
+
+void DocumentController::clearRecentFiles()
+{
+    m_settings.clearRecentFiles();
+    emit recentFilesChanged();
+}
+
+void DocumentController::remember(const QString& path)
+{
+    const QFileInfo file(path);
+    m_settings.setLastFolder(file.absolutePath());
+    m_settings.addRecentFile(file.absoluteFilePath());
+    emit recentFilesChanged();
 }
 
 bool DocumentController::openDroppedPath(const QString& path)
@@ -118,6 +154,18 @@ bool DocumentController::openDroppedPath(const QString& path)
 
 bool DocumentController::openPath(const QString& path)
 {
+    if (!load(path)) {
+        return false;
+    }
+    if (m_settings.decodeOnOpen() && m_document.kind() == ContentKind::Raw &&
+        InspectDesign(m_document.contents()).valid()) {
+        decode();
+    }
+    return true;
+}
+
+bool DocumentController::load(const QString& path)
+{
     LoadResult loaded;
     {
         BusyScope busy(*this);
@@ -130,15 +178,32 @@ bool DocumentController::openPath(const QString& path)
     // The file's own checksum says which game it is for; a file that matches neither
     // constant leaves the user's choice alone.
     const ChecksumMatch match = MatchChecksum(loaded.bytes);
-    if (!m_document.loadContents(std::move(loaded.bytes))) {
+    const bool decodedRecord =
+        IsDecodedRecord(loaded.bytes) &&
+        m_prompts.choose(u"This file is a decoded design record (saved without encoding). Open "
+                         u"it as decoded?"_s,
+                         AppCaption, {u"Yes"_s, u"No"_s}, 0) == 0;
+    const bool marksExpansion = MarksExpansion(loaded.bytes);
+    if (!m_document.loadContents(std::move(loaded.bytes),
+                                 decodedRecord ? ContentKind::Decoded : ContentKind::Raw)) {
         return false;
     }
-    if (match == ChecksumMatch::LoopyLandscapes) {
-        m_document.setGameVersion(GameVersion::LoopyLandscapes);
-    } else if (match == ChecksumMatch::OriginalOrCorkscrew) {
-        m_document.setGameVersion(GameVersion::Original);
+    if (decodedRecord) {
+        // As Decode chooses: the record cannot say which expansion it was made with.
+        m_origin = Origin::DecodedRecord;
+        if (marksExpansion && m_document.gameVersion() == GameVersion::Original) {
+            m_document.setGameVersion(GameVersion::CorkscrewFollies);
+        }
+    } else {
+        m_origin = match == ChecksumMatch::None ? Origin::ChecksumMismatch : Origin::Design;
+        if (match == ChecksumMatch::LoopyLandscapes) {
+            m_document.setGameVersion(GameVersion::LoopyLandscapes);
+        } else if (match == ChecksumMatch::OriginalOrCorkscrew) {
+            m_document.setGameVersion(GameVersion::Original);
+        }
     }
     setCurrentPath(path);
+    remember(path);
     updateHealth();
     return true;
 }
@@ -207,6 +272,7 @@ bool DocumentController::writeTo(const QString& path)
         return false;
     }
     setCurrentPath(path);
+    remember(path);
     m_document.markSaved();
     return true;
 }
@@ -221,7 +287,9 @@ bool DocumentController::save()
 
 bool DocumentController::saveAs()
 {
-    QString path = m_prompts.saveFileName(fileFilter());
+    // The dialog offers the current name, or starts in the last folder used.
+    QString path = m_prompts.saveFileName(
+        fileFilter(), m_currentPath.isEmpty() ? m_settings.lastFolder() : m_currentPath);
     if (path.isEmpty()) {
         return false;
     }
@@ -263,9 +331,32 @@ bool DocumentController::decode()
                                       version);
 }
 
+// Encoding gives any record a valid checksum; a damaged design must not pass for a good
+// one without the user knowing.
+bool DocumentController::confirmDamagedEncode()
+{
+    QString reason;
+    const RecordFacts facts = InspectRecord(m_document.contents());
+    if (m_origin == Origin::ChecksumMismatch) {
+        reason = u"checksum matches no game version"_s;
+    } else if (facts.layout == RecordLayout::Unusual) {
+        const QLocale locale;
+        reason = u"its record is %1 bytes, neither %2 nor %3"_s.arg(
+            locale.toString(qulonglong(facts.length)),
+            locale.toString(qulonglong(BaseRecordLength)),
+            locale.toString(qulonglong(ExpansionRecordLength)));
+    } else {
+        return true;
+    }
+    return m_prompts.choose(u"This design did not open as a valid track design (%1). Encoding "
+                            u"gives it a valid checksum; the game may still reject it. Encode "
+                            u"anyway?"_s.arg(reason),
+                            AppCaption, {u"Encode"_s, u"Cancel"_s}, 1) == 0;
+}
+
 bool DocumentController::encode()
 {
-    if (m_document.kind() != ContentKind::Decoded) {
+    if (m_document.kind() != ContentKind::Decoded || !confirmDamagedEncode()) {
         return false;
     }
     const GameVersion version = m_document.gameVersion();

@@ -175,12 +175,12 @@ bool TrackDesignDocument::replaceContents(const QString& stepName, ByteBuffer by
     return true;
 }
 
-bool TrackDesignDocument::loadContents(ByteBuffer bytes)
+bool TrackDesignDocument::loadContents(ByteBuffer bytes, ContentKind kind)
 {
-    if (bytes.empty()) {
+    if (bytes.empty() || kind == ContentKind::StartUp) {
         return false;
     }
-    State loaded{std::move(bytes), {}, ContentKind::Raw, m_state.version};
+    State loaded{std::move(bytes), {}, kind, m_state.version};
     loaded.empty.assign(loaded.bytes.size(), false);
     m_undoStack.clear();
     swapState(loaded);

@@ -95,9 +95,9 @@ public:
     bool replaceContents(const QString& stepName, ByteBuffer bytes, ContentKind kind,
                          GameVersion version);
 
-    // Replaces every byte with a loaded file: raw, unchanged, with a fresh history.
-    // An empty buffer is refused.
-    bool loadContents(ByteBuffer bytes);
+    // Replaces every byte with a loaded file: unchanged, with a fresh history; raw, or a
+    // decoded record saved without encoding. An empty buffer is refused.
+    bool loadContents(ByteBuffer bytes, ContentKind kind = ContentKind::Raw);
     // The game the user says the design is for: no step, the bytes stay as they are.
     void setGameVersion(GameVersion version);
     // The bytes now on disk: "Changed" clears until the history moves away from here.

@@ -37,10 +37,11 @@ public:
     // A message with an OK button.
     virtual void tell(const QString& text, const QString& caption, Icon icon = Icon::None) = 0;
     // A path to open or to save to; an empty string when the user cancels. `filter`
-    // is in QFileDialog's form ("TD4 File *.TD4 (*.TD4);;..."). The caller adds a
+    // is in QFileDialog's form ("TD4 File *.TD4 (*.TD4);;..."). The dialog starts at
+    // `start`: a folder, or for saving a file path whose name it offers. The caller adds a
     // missing suffix to a save path.
-    virtual QString openFileName(const QString& filter) = 0;
-    virtual QString saveFileName(const QString& filter) = 0;
+    virtual QString openFileName(const QString& filter, const QString& start) = 0;
+    virtual QString saveFileName(const QString& filter, const QString& start) = 0;
 };
 
 } // namespace railwright

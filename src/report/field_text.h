@@ -11,7 +11,7 @@
 // palette colours, and values with their units.
 namespace railwright {
 
-// The game's name of palette colour `code` ("Bright Red" for 28); outside the palette
+// The game's name of palette colour `code` ("Bright Red" for 24); outside the palette
 // "Not a palette colour (40)".
 [[nodiscard]] QString PaletteColorName(int code);
 

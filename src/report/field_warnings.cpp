@@ -1,6 +1,7 @@
 #include "field_warnings.h"
 
 #include "codec/record_layout.h"
+#include "rules/ride_rules.h"
 #include "settings/setting_bytes.h"
 
 #include <QLocale>
@@ -9,11 +10,19 @@ namespace railwright {
 
 using namespace Qt::StringLiterals;
 
-QString FieldWarning(ByteView record, const record::FieldDescription& field)
+QString FieldWarning(ByteView record, const record::FieldDescription& field, GameVersion version)
 {
     const std::optional<int> value = record::StoredValue(record, field);
     if (!value) {
         return {};
+    }
+    if (field.offset == record::VehicleTypeField.offset ||
+        field.offset == record::OperatingModeField.offset) {
+        const std::uint8_t ride = record[record::RideType];
+        const QString why = field.offset == record::VehicleTypeField.offset
+                                ? rules::VehicleWarning(ride, std::uint8_t(*value), version)
+                                : rules::ModeWarning(ride, std::uint8_t(*value));
+        return why.isEmpty() ? why : why + u'.';
     }
     if (field.kind == record::FieldKind::Color && !IsPaletteCode(*value)) {
         return u"Colour code %1 is outside the game's palette (0 to 31)."_s.arg(*value);

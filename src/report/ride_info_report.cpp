@@ -61,10 +61,10 @@ QString BuildRideInfoReport(ByteView view, const CodeTables& tables, GameVersion
     schemeByte.mask = 0xFF;
     const std::optional<int> scheme = StoredValue(view, schemeByte);
 
-    // "Loopy Landscapes" shares the expansion's text: the report only tells the base
-    // game from the rest.
-    const QString versionText =
-        version == GameVersion::Original ? u"Orginal"_s : u"Corkscrew Follies"_s;
+    // The base game keeps the report's historical spelling.
+    const QString versionText = version == GameVersion::Original           ? u"Orginal"_s
+                                : version == GameVersion::CorkscrewFollies ? u"Corkscrew Follies"_s
+                                                                           : u"Loopy Landscapes"_s;
     const QString separatorLine(20, u'-');
 
     const QStringList lines = {

@@ -88,6 +88,11 @@ private slots:
             << QByteArray("in: damaged track design");
         QTest::newRow("checksum one bit off")
             << u"verify in"_s << QByteArray("abc\x1C\x37\xFF\xFE") << 1 << QByteArray();
+        QByteArray decodedRecord(8058, '\0');
+        decodedRecord[0x38] = '\xFF';
+        QTest::newRow("verify, a decoded record")
+            << u"verify in"_s << decodedRecord << 1
+            << QByteArray("in: decoded record, not encoded\n");
         QTest::newRow("decodes to nothing")
             << u"decode in out"_s << QByteArray("\x00\x41\x00\x00\x00", 5) << 1
             << QByteArray("nothing");
@@ -199,26 +204,37 @@ private slots:
         QTEST(int(listed.size()), "entries");
     }
 
-    // The report's own lines are tested on the report; here the game version read from
-    // byte 7 (four or more: an expansion) and the shipped tables show in the first lines.
+    // The report's own lines are tested on the report; here the game version read from the
+    // file's checksum and byte 7 (four or more: an expansion) and the shipped tables show in
+    // the first lines.
     void info_data()
     {
         QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QString>("encodedFor");
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("version");
-        QTest::newRow("byte 7 of 1: base game") << record(1) << QStringList() << u"Orginal"_s;
-        QTest::newRow("byte 7 of 5") << record(5) << QStringList() << u"Corkscrew Follies"_s;
-        QTest::newRow("byte 7 of 8") << record(8) << QStringList() << u"Corkscrew Follies"_s;
+        QTest::newRow("byte 7 of 1: base game")
+            << record(1) << u"original"_s << QStringList() << u"Orginal"_s;
+        QTest::newRow("byte 7 of 5")
+            << record(5) << u"original"_s << QStringList() << u"Corkscrew Follies"_s;
+        QTest::newRow("byte 7 of 8")
+            << record(8) << u"corkscrew"_s << QStringList() << u"Corkscrew Follies"_s;
+        QTest::newRow("Loopy checksum")
+            << record(5) << u"loopy"_s << QStringList() << u"Loopy Landscapes"_s;
         QTest::newRow("--game wins")
-            << record(5) << QStringList{u"--game"_s, u"original"_s} << u"Orginal"_s;
+            << record(5) << u"loopy"_s << QStringList{u"--game"_s, u"original"_s} << u"Orginal"_s;
     }
     void info()
     {
         QFETCH(QByteArray, record);
+        QFETCH(QString, encodedFor);
         QFETCH(QStringList, options);
         QFETCH(QString, version);
         writeFile(m_dir->path(), u"ride.bin"_s, record);
-        QCOMPARE(RunCli({u"encode"_s, path(u"ride.bin"_s), path(u"ride.TD4"_s)}).exitCode, 0);
+        QCOMPARE(
+            RunCli({u"encode"_s, path(u"ride.bin"_s), path(u"ride.TD4"_s), u"--game"_s, encodedFor})
+                .exitCode,
+            0);
         const CliRun run = RunCli(QStringList{u"info"_s, path(u"ride.TD4"_s)} + options);
         const QStringList lines = QString::fromUtf8(run.out).split(u'\n');
         QCOMPARE(lines.size(), 22 + 1); // the text after the last line end is empty

@@ -12,13 +12,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Ride 0F, vehicle 00, mode 01 (named by the test's tables), excitement 6.5, intensity
+// Ride 0F (or `ride`), vehicle 00, mode 01 (named by the test's tables), excitement 6.5, intensity
 // 4.2, nausea 3.1, maximum speed 40 x 2.25 = 90 mph and three track pieces before FF.
-QByteArray Design(std::size_t length, std::size_t trackStart, GameVersion version)
+QByteArray Design(std::size_t length, std::size_t trackStart, GameVersion version, int ride = 0x0F)
 {
     ByteBuffer record(length, 0);
     for (const auto& [offset, value] :
-         {std::pair{0, 0x0F}, {6, 0x01}, {41, 40}, {51, 65}, {52, 42}, {53, 31}}) {
+         {std::pair{0, ride}, {6, 0x01}, {41, 40}, {51, 65}, {52, 42}, {53, 31}}) {
         record[std::size_t(offset)] = std::uint8_t(value);
     }
     record[trackStart] = record[trackStart + 2] = record[trackStart + 4] = 0x01;
@@ -67,6 +67,8 @@ private slots:
         writeFile(designs, u"notes.td4"_s, "not a design\n"); // 6E: 111 bytes follow
         writeFile(designs, u"big.td4"_s, QByteArray(65001, '\0'));
         writeFile(designs, u"readme.txt"_s, "not scanned");
+        // A boat hire with a coaster train in circuit mode: valid, with two warnings.
+        writeFile(designs, u"boats.td4"_s, Design(8058, 0x38, GameVersion::Original, 0x08));
         QVERIFY(QFile::link(u"nowhere"_s, m_dir.filePath(u"designs/gone.td4"_s)));
     }
 
@@ -74,18 +76,22 @@ private slots:
     {
         const QStringList expected = {
             u"designs/big.td4,65001,,,,,,,,,,,,,,,too large: a track-design file has at most "
-            u"65000 bytes"_s,
+            u"65000 bytes,"_s,
+            u"designs/boats.td4,%1,valid,original/corkscrew,base,8058,,Train,Circuit,6.5,4.2,3.1,"
+            u"90,3,no,3 x 1,,Vehicle 00: This vehicle is not offered for this ride in the game; "
+            u"Operating mode 01: This operating mode is not offered for this ride in the game"_s
+                .arg(size(u"designs/boats.td4"_s)),
             u"designs/changed.td4,%1,mismatch,,base,8058,Steel Coaster,Train,Circuit,6.5,4.2,3.1,"
-            u"90,3,no,3 x 1,the checksum matches no game"_s.arg(size(u"designs/changed.td4"_s)),
-            u"designs/gone.td4,,,,,,,,,,,,,,,,cannot open the file: No such file or directory"_s,
+            u"90,3,no,3 x 1,the checksum matches no game,"_s.arg(size(u"designs/changed.td4"_s)),
+            u"designs/gone.td4,,,,,,,,,,,,,,,,cannot open the file: No such file or directory,"_s,
             u"designs/notes.td4,13,mismatch,,,,,,,,,,,,,,damaged track design: a block at offset 0 "
-            u"runs past the end of the file"_s,
+            u"runs past the end of the file,"_s,
             u"designs/odd.Td4,%1,valid,original/corkscrew,unusual,300,Steel Coaster,Train,Circuit,"
-            u"6.5,4.2,3.1,90,3,no,3 x 1,"_s.arg(size(u"designs/odd.Td4"_s)),
+            u"6.5,4.2,3.1,90,3,no,3 x 1,,"_s.arg(size(u"designs/odd.Td4"_s)),
             u"designs/sub/EXPANSION.TD4,%1,valid,loopy,expansion,8198,Steel Coaster,Train,Circuit,"
-            u"6.5,4.2,3.1,90,3,no,3 x 1,"_s.arg(size(u"designs/sub/EXPANSION.TD4"_s)),
+            u"6.5,4.2,3.1,90,3,no,3 x 1,,"_s.arg(size(u"designs/sub/EXPANSION.TD4"_s)),
             u"plain.bin,%1,valid,original/corkscrew,base,8058,Steel Coaster,Train,Circuit,6.5,4.2,"
-            u"3.1,90,3,no,3 x 1,"_s.arg(size(u"plain.bin"_s)),
+            u"3.1,90,3,no,3 x 1,,"_s.arg(size(u"plain.bin"_s)),
         };
         const QStringList paths = {u"designs"_s, u"plain.bin"_s};
         // A locale with a decimal comma: the machine formats keep the dot.
@@ -94,11 +100,12 @@ private slots:
         const CliRun csv =
             RunCli(QStringList{u"scan"_s, u"--csv"_s} + m_tables + paths, m_dir.path(), german);
         QCOMPARE(csv.exitCode, 1);
-        QCOMPARE(csv.err, "railwright-cli: 4 of 7 files are not valid track designs\n");
+        QCOMPARE(csv.err, "railwright-cli: 4 of 8 files are not valid track designs\n");
         QStringList lines = QString::fromUtf8(csv.out).split(u"\r\n"_s);
         QCOMPARE(lines.takeFirst(), u"path,size,checksum,game,layout,record_length,ride_type,"
                                     u"vehicle_type,operating_mode,excitement,intensity,nausea,"
-                                    u"max_speed,track_pieces,complete,footprint,problem"_s);
+                                    u"max_speed,track_pieces,complete,footprint,problem,"
+                                    u"warnings"_s);
         QCOMPARE(lines.takeLast(), QString());
         lines.sort();
         QCOMPARE(lines, expected);
@@ -117,7 +124,9 @@ private slots:
             for (const QString& key : keys) {
                 const QJsonValue value = object.value(key);
                 values.append(value.isDouble() ? QString::number(value.toDouble())
-                                               : value.toString());
+                              : value.isArray() // the warnings
+                                  ? value.toVariant().toStringList().join(u"; "_s)
+                                  : value.toString());
             }
             lines.append(values.join(u','));
         }

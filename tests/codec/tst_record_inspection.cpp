@@ -56,21 +56,26 @@ private slots:
         QTest::addColumn<ByteBuffer>("record");
         QTest::addColumn<RecordLayout>("layout");
         QTest::addColumn<int>("trackPieces"); // -1: no end marker
+        // Whether the bytes, found in a file, are a decoded record saved without encoding.
+        QTest::addColumn<bool>("decodedRecord");
         QTest::newRow("base, two pieces")
             << recordWith(8058, {{0x38, 0x01}, {0x3A, 0x02}, {0x3C, 0xFF}}) << RecordLayout::Base
-            << 2;
+            << 2 << true;
         // An FF qualifier is not an end marker.
         QTest::newRow("base, FF qualifier")
-            << recordWith(8058, {{0x39, 0xFF}, {0x3A, 0xFF}}) << RecordLayout::Base << 1;
+            << recordWith(8058, {{0x39, 0xFF}, {0x3A, 0xFF}}) << RecordLayout::Base << 1 << true;
         QTest::newRow("expansion, empty track")
             << recordWith(8198, {{7, 0x04}, {0x38, 0xFF}, {0xC4, 0xFF}}) << RecordLayout::Expansion
-            << 0;
-        QTest::newRow("base, no marker") << recordWith(8058, {}) << RecordLayout::Base << -1;
+            << 0 << true;
+        QTest::newRow("base, no marker")
+            << recordWith(8058, {}) << RecordLayout::Base << -1 << false;
+        QTest::newRow("base, a byte after the marker")
+            << recordWith(8058, {{0x38, 0xFF}, {0x1F00, 0x01}}) << RecordLayout::Base << 0 << false;
         QTest::newRow("unusual, expansion flag")
             << recordWith(300, {{7, 0x04}, {0x38, 0xFF}, {0xC8, 0xFF}}) << RecordLayout::Unusual
-            << 2;
+            << 2 << false;
         QTest::newRow("unusual, no flag")
-            << recordWith(300, {{0x38, 0xFF}, {0xC8, 0xFF}}) << RecordLayout::Unusual << 0;
+            << recordWith(300, {{0x38, 0xFF}, {0xC8, 0xFF}}) << RecordLayout::Unusual << 0 << false;
     }
     void inspectsRecords()
     {
@@ -84,6 +89,7 @@ private slots:
         if (trackPieces >= 0) {
             QCOMPARE(*facts.trackPieces, std::size_t(trackPieces));
         }
+        QTEST(IsDecodedRecord(record), "decodedRecord");
     }
 };
 

@@ -61,6 +61,10 @@ private slots:
             << u"The minimum waiting time (10 s) is above the maximum (9 s)."_s;
         QTest::newRow("min equals max") << header({{38, 60}}) << 39 << QString();
         QTest::newRow("record without byte 36") << header({}, 36) << 36 << QString();
+        // Vehicle and mode against the ride type (Loopy Landscapes, the latest game).
+        QTest::newRow("wooden coaster, powered launch")
+            << header({{0, 0x00}, {6, 0x03}}) << 6
+            << u"This operating mode is not offered for this ride in the game."_s;
     }
     void warnings()
     {

@@ -85,9 +85,12 @@ private slots:
         const QStringList lines = reportLines({0, 0x0A, 1, 0x1F, 6, 0x03}, tables);
         QCOMPARE(lines.mid(1, 3), (QStringList{u"Ride Type: Later Wooden"_s, u"Vechicle Type: "_s,
                                                u"Operating Mode: Caf\u00E9 \u20AC"_s}));
-        // Both expansions share one text.
+        // Each game its own text; the base game keeps the old spelling.
         QCOMPARE(reportLines({}, {}, GameVersion::LoopyLandscapes).first(),
+                 u"RCT Version: Loopy Landscapes"_s);
+        QCOMPARE(reportLines({}, {}, GameVersion::CorkscrewFollies).first(),
                  u"RCT Version: Corkscrew Follies"_s);
+        QCOMPARE(reportLines({}, {}, GameVersion::Original).first(), u"RCT Version: Orginal"_s);
     }
 
     // Every byte 7: a field inside the record reads 7, one past its end shows "-".

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -217,6 +218,43 @@ private slots:
         pickInDialog(7, false, &preview);
         colorItem(u"trim 0"_s)->trigger();
         QCOMPARE(m_document->contents(), before);
+    }
+
+    // The palette from the keyboard: the keys start on the field's colour (9, row 1 column
+    // 1 of 8 x 4); arrows move and choose, wrapping at the edges; Enter or Space accept,
+    // Escape and "Cancel" give nothing; a double click accepts.
+    void paletteByKeyboard_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("picked");
+        QTest::newRow("Right, Down, Enter") << u"Right, Down, Return"_s << 18;
+        QTest::newRow("Left, Space") << u"Left, Space"_s << 8;
+        QTest::newRow("Up, Up wraps") << u"Up, Up, Return"_s << 25;
+        QTest::newRow("Cancel") << u"cancel"_s << -1;
+        QTest::newRow("double click") << u"double click"_s << 17;
+    }
+    void paletteByKeyboard()
+    {
+        QFETCH(QString, keys);
+        PaletteDialog dialog;
+        // The name and the code in hexadecimal, as the code lists show codes.
+        const auto* swatch = dialog.findChild<QWidget*>(u"Colors_24"_s);
+        QCOMPARE(swatch->toolTip(), u"Bright Red (18)"_s);
+        QCOMPARE(swatch->accessibleName(), u"Bright Red (18)"_s);
+        QCOMPARE(dialog.findChild<QWidget*>(u"Colors_28"_s)->toolTip(), u"Dark Purple (1C)"_s);
+        QTimer::singleShot(0, [&dialog, keys] {
+            if (keys == u"cancel") {
+                dialog.findChild<QPushButton*>(u"Cancel"_s)->click();
+            } else if (keys == u"double click") {
+                QTest::mouseDClick(dialog.findChild<QWidget*>(u"Colors_17"_s), Qt::LeftButton);
+            } else { // each key where the focus is by then
+                const QKeySequence sequence(keys);
+                for (int i = 0; i < sequence.count(); ++i) {
+                    QTest::keyClick(dialog.focusWidget(), sequence[i].key());
+                }
+            }
+        });
+        QTEST(dialog.pickColor(9), "picked");
     }
 
 private:

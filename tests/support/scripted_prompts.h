@@ -33,6 +33,8 @@ public:
     QList<Shown> messages;
     QStringList openFilters;
     QStringList saveFilters;
+    QStringList openStarts; // where each file dialog started
+    QStringList saveStarts;
     QStringList unexpected;
 
     Answer ask(const QString& text, const QString& caption) override
@@ -71,9 +73,10 @@ public:
         messages.append({text, caption, icon});
     }
 
-    QString openFileName(const QString& filter) override
+    QString openFileName(const QString& filter, const QString& start) override
     {
         openFilters.append(filter);
+        openStarts.append(start);
         if (openPaths.isEmpty()) {
             unexpected.append(QStringLiteral("open dialog"));
             return {};
@@ -81,9 +84,10 @@ public:
         return openPaths.dequeue();
     }
 
-    QString saveFileName(const QString& filter) override
+    QString saveFileName(const QString& filter, const QString& start) override
     {
         saveFilters.append(filter);
+        saveStarts.append(start);
         if (savePaths.isEmpty()) {
             unexpected.append(QStringLiteral("save dialog"));
             return {};

@@ -6,6 +6,7 @@
 #include "palette_swatch_button.h"
 #include "report/field_text.h"
 #include "report/field_warnings.h"
+#include "rules/ride_rules.h"
 #include "settings/setting_bytes.h"
 #include "ui/settings/palette_dialog.h"
 
@@ -18,6 +19,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -76,12 +78,22 @@ DesignPanel::DesignPanel(TrackDesignDocument& document, const CodeTables& tables
     : QWidget(parent), m_document(document), m_tables(tables), m_picker(std::move(picker))
 {
     setObjectName(u"DesignPanel"_s);
-    auto* hint = new QLabel(u"Decode a design to see its ride, colours, operation and "
-                            "statistics here."_s);
-    hint->setObjectName(u"DesignHint"_s);
-    hint->setWordWrap(true);
-    hint->setAlignment(Qt::AlignCenter);
-    hint->setMargin(12);
+    auto* hintText = new QLabel(u"Decode a design to see its ride, colours, operation and "
+                                "statistics here."_s);
+    hintText->setObjectName(u"DesignHint"_s);
+    hintText->setWordWrap(true);
+    hintText->setAlignment(Qt::AlignCenter);
+    hintText->setMargin(12);
+    auto* decode = new QPushButton(u"&Decode"_s);
+    decode->setObjectName(u"DesignHintDecode"_s);
+    connect(decode, &QPushButton::clicked, this, &DesignPanel::decodeRequested);
+    m_decodeButton = decode;
+    auto* hint = new QWidget;
+    auto* hintLayout = new QVBoxLayout(hint);
+    hintLayout->addStretch(1);
+    hintLayout->addWidget(hintText);
+    hintLayout->addWidget(decode, 0, Qt::AlignHCenter);
+    hintLayout->addStretch(1);
 
     m_content = new QWidget;
     auto* contentLayout = new QVBoxLayout(m_content);
@@ -110,6 +122,9 @@ DesignPanel::DesignPanel(TrackDesignDocument& document, const CodeTables& tables
     connect(&m_document, &TrackDesignDocument::bytesChanged, this, &DesignPanel::refreshBytes);
     // The kind changes only with the whole contents, so this covers decode and encode.
     connect(&m_document, &TrackDesignDocument::contentsReplaced, this, &DesignPanel::showDocument);
+    // Which vehicles and modes fit depends on the game too.
+    connect(&m_document, &TrackDesignDocument::gameVersionChanged, this,
+            [this] { refreshBytes(record::RideType, record::OperatingMode); });
     connect(&m_document, &TrackDesignDocument::kindChanged, this, &DesignPanel::followSelection);
     connect(&m_document.selection(), &ByteSelection::currentChanged, this,
             &DesignPanel::followSelection);
@@ -234,13 +249,29 @@ void DesignPanel::makeCodeCombo(const FieldDescription& field, const CodeTable& 
 {
     auto* combo = new CodeComboBox(table);
     combo->setObjectName(u"Design_"_s + FieldKey(field));
-    addFieldRow(field, combo, [combo, &field](ByteView record) {
+    // Vehicles and modes list what the game offers for the ride first, and warn about
+    // the rest: they follow the ride type and the game version too.
+    const bool followsRide = field.offset != record::RideType;
+    const int row = addFieldRow(field, combo, [this, combo, &field, followsRide](ByteView record) {
         const std::optional<int> value = record::StoredValue(record, field);
         const QSignalBlocker blocker(combo);
         combo->setEnabled(value.has_value());
+        const GameVersion version = m_document.gameVersion();
+        if (followsRide && record.size() > record::RideType) {
+            const std::uint8_t ride = record[record::RideType];
+            const bool vehicle = field.offset == record::VehicleType;
+            combo->setFitting([ride, version, vehicle](int code) {
+                const auto fit = vehicle ? rules::VehicleFit(ride, std::uint8_t(code), version)
+                                         : rules::ModeFit(ride, std::uint8_t(code));
+                return fit == rules::Fit::Fits;
+            });
+        }
         combo->showCode(value);
-        return FieldWarning(record, field);
+        return FieldWarning(record, field, version);
     });
+    if (followsRide) {
+        m_rows[std::size_t(row)].watchFirst = record::RideType;
+    }
     connect(combo, &CodeComboBox::codeChosen, this,
             [this, &field](int code) { m_document.setField(field, code); });
 }
@@ -321,7 +352,8 @@ void DesignPanel::buildColourGroup()
     vehicles->addWidget(new QLabel(u"Trim"_s), 0, 2);
     for (std::size_t entry = 0; entry < record::VehicleEntryCount; ++entry) {
         const int gridRow = int(entry) + 1;
-        QLabel* caption = addCaption(vehicles, gridRow, QString::number(entry + 1));
+        // Numbered from 0, as the colour menus and the convert command number them.
+        QLabel* caption = addCaption(vehicles, gridRow, QString::number(entry));
         caption->setAlignment(Qt::AlignCenter);
         vehicles->addWidget(makeSwatch(record::BodyColorFields[entry], caption), gridRow, 1);
         vehicles->addWidget(makeSwatch(record::TrimColorFields[entry], caption), gridRow, 2);
@@ -350,7 +382,7 @@ void DesignPanel::buildColourGroup()
     };
     addTrackRow(1, u"Track"_s, record::BaseTrackColorFields.data(), m_baseTrackWidgets);
     for (std::size_t set = 0; set < record::TrackColorSchemeCount; ++set) {
-        addTrackRow(int(set) + 2, u"Scheme %1"_s.arg(set + 1),
+        addTrackRow(int(set) + 2, u"Scheme %1"_s.arg(set),
                     record::SchemeTrackColorFields.data() + 3 * set, m_schemeTrackWidgets);
     }
     grid->addLayout(track, grid->rowCount(), 0, 1, 3);
@@ -532,6 +564,7 @@ void DesignPanel::showDocument()
 {
     const bool decoded = m_document.kind() == ContentKind::Decoded;
     m_pages->setCurrentIndex(decoded ? 1 : 0);
+    m_decodeButton->setEnabled(m_document.kind() == ContentKind::Raw);
     if (!decoded) {
         selectRow(-1);
         return;

@@ -52,6 +52,10 @@ public:
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
 
+signals:
+    // The hint's "Decode" button was pressed (shown while the document holds a file).
+    void decodeRequested();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -110,6 +114,7 @@ private:
     PaletteDialog* m_palette = nullptr;
 
     QStackedWidget* m_pages = nullptr;
+    QWidget* m_decodeButton = nullptr;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_content = nullptr;
     QGridLayout* m_grid = nullptr; // the group being built

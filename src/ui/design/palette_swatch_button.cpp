@@ -45,6 +45,8 @@ void PaletteSwatchButton::setCode(int code)
 {
     m_code = code;
     setText(PaletteColorName(code));
+    // A narrow panel elides the name on screen; a screen reader gets it whole.
+    setAccessibleName(text());
     updateToolTip();
     update();
 }

@@ -129,20 +129,43 @@ CommitResult ParseCommitText(const QString& text, DisplayMode mode)
     return refuse(u"Unknown display mode."_s);
 }
 
-std::optional<TrackDesignDocument::Index> ParseAddress(const QString& text)
+namespace {
+
+// The digits of a typed address without their base marker, and the base.
+int AddressDigits(const QString& text, QString& digits)
 {
-    QString digits = text.trimmed().toUpper();
-    int base = 10;
+    digits = text.trimmed().toUpper();
     if (digits.startsWith(u"0X"_s) || digits.startsWith(u'$')) {
         digits.remove(0, digits.startsWith(u'$') ? 1 : 2);
-        base = 16;
-    } else if (digits.endsWith(u'H')) {
-        digits.chop(1);
-        base = 16;
-    } else if (std::any_of(digits.cbegin(), digits.cend(),
-                           [](QChar c) { return isUpperHexLetter(c.unicode()); })) {
-        base = 16;
+        return 16;
     }
+    if (digits.endsWith(u'H')) {
+        digits.chop(1);
+        return 16;
+    }
+    return std::any_of(digits.cbegin(), digits.cend(),
+                       [](QChar c) { return isUpperHexLetter(c.unicode()); })
+               ? 16
+               : 10;
+}
+
+} // namespace
+
+bool IsHexadecimalAddress(const QString& text)
+{
+    QString digits;
+    return AddressDigits(text, digits) == 16;
+}
+
+QString AddressText(TrackDesignDocument::Index index, bool hexadecimal)
+{
+    return hexadecimal ? u"0x"_s + QString::number(index, 16).toUpper() : QString::number(index);
+}
+
+std::optional<TrackDesignDocument::Index> ParseAddress(const QString& text)
+{
+    QString digits;
+    const int base = AddressDigits(text, digits);
     const bool allDigits =
         !digits.isEmpty() && std::all_of(digits.cbegin(), digits.cend(), [&](QChar c) {
             return isDigit(c.unicode()) || (base == 16 && isUpperHexLetter(c.unicode()));

@@ -40,6 +40,12 @@ struct CommitResult
 // "0x1A", "1Ah", "$1A" or digits with a letter A-F ("1A"), either case, blanks around it
 // ignored. Nothing for any other text or a number above 2,147,483,647.
 [[nodiscard]] std::optional<TrackDesignDocument::Index> ParseAddress(const QString& text);
+// Whether an address the user typed is hexadecimal by ParseAddress's rules, so that an answer
+// can name addresses in the same base.
+[[nodiscard]] bool IsHexadecimalAddress(const QString& text);
+// `index` as an answer to a typed address: "0x1A" when the user typed hexadecimal, "26"
+// otherwise.
+[[nodiscard]] QString AddressText(TrackDesignDocument::Index index, bool hexadecimal);
 
 // The text a cell shows for byte `index` in `mode` (Charter draws control characters
 // as their Unicode control pictures, so they stay visible).

@@ -221,6 +221,18 @@ bool GridEditor::eventFilter(QObject* watched, QEvent* event)
         handleGridKey(*static_cast<QKeyEvent*>(event))) {
         return true;
     }
+    // Ctrl+Z drops pending typing before the Undo item sees it; Shift and AltGr type.
+    if (watched == d->grid && event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers typingModifiers =
+            key->modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier | Qt::ShiftModifier);
+        if ((key->matches(QKeySequence::Undo) && !d->typed.isEmpty()) ||
+            (key->text().size() == 1 && key->text().at(0).isPrint() &&
+             typingModifiers == (Qt::ControlModifier | Qt::AltModifier))) {
+            event->accept();
+            return true;
+        }
+    }
     if (watched == d->grid && event->type() == QEvent::Resize) {
         LayoutGridColumns();
         UpdateGridData();
@@ -319,6 +331,8 @@ void GridEditor::showSelectedByte(TrackDesignDocument::Index index)
     if (geometry.rowOf(index) < d->model->rowCount()) {
         d->grid->scrollTo(d->model->index(int(geometry.rowOf(index)), geometry.columnOf(index)));
     }
+    // The status bar tells the byte last pointed at or selected, by mouse or by keys.
+    emit statusTextsChanged(StatusTexts(d->document, index));
 }
 
 void GridEditor::goToAddress()
@@ -336,20 +350,42 @@ void GridEditor::goToAddress()
         return;
     }
     if (*address >= d->document.length()) {
+        // In the base the user typed.
+        const bool hexadecimal = IsHexadecimalAddress(text);
         d->prompts.tell(u"There is no byte at address %1: the document ends at %2."_s.arg(
-                            QString::number(*address, 16).toUpper(),
-                            QString::number(d->document.length() - 1, 16).toUpper()),
+                            AddressText(*address, hexadecimal),
+                            AddressText(d->document.length() - 1, hexadecimal)),
                         u"Railwright"_s, UserPrompts::Icon::Information);
         return;
     }
+    // A byte hidden by "Skip Zero's" is shown with its row before it is selected, so typing
+    // never edits a byte the user cannot see.
+    d->model->revealBytes(*address + 1);
+    // The new rows count for the scroll range before the view scrolls to one of them.
+    d->grid->doItemsLayout();
     selectIndex(*address);
     d->grid->setFocus(Qt::ShortcutFocusReason);
 }
 
 bool GridEditor::handleGridKey(const QKeyEvent& key)
 {
-    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
+    // Shift gives capital letters and symbols, AltGr (Ctrl+Alt on Windows) more symbols:
+    // these keys type, they are no commands.
+    const Qt::KeyboardModifiers typingModifiers = modifiers & ~Qt::ShiftModifier;
+    if (key.text().size() == 1 && key.text().at(0).isPrint() &&
+        (typingModifiers == Qt::NoModifier ||
+         typingModifiers == (Qt::ControlModifier | Qt::AltModifier))) {
+        typeIntoGrid(key.text());
+        return true;
+    }
     const bool ctrl = modifiers == Qt::ControlModifier;
+    if (ctrl && key.matches(QKeySequence::Undo) && !d->typed.isEmpty()) {
+        // Typing not yet stored is dropped before any document step is undone.
+        selectIndex(selectedIndex());
+        return true;
+    }
     if (modifiers != Qt::NoModifier && !ctrl) {
         return false;
     }

@@ -22,10 +22,10 @@ int clampToInt(qsizetype value)
 GridModel::GridModel(TrackDesignDocument& document, QObject* parent)
     : QAbstractTableModel(parent), m_document(document)
 {
-    m_geometry = GridGeometry(GridGeometry::MinimumColumns,
-                              document.length() - CountTrailingZeros(document, m_skipZeros));
+    m_geometry = GridGeometry(GridGeometry::MinimumColumns, shownByteCount());
     connect(&m_document, &TrackDesignDocument::bytesChanged, this, &GridModel::onBytesChanged);
     connect(&m_document, &TrackDesignDocument::contentsReplaced, this, [this] {
+        m_revealedBytes = 0;
         refreshData();
         refreshLabels();
     });
@@ -116,6 +116,26 @@ void GridModel::setSkipZeros(bool skip)
     refreshLabels();
 }
 
+TrackDesignDocument::Index GridModel::shownByteCount() const
+{
+    const auto length = m_document.length();
+    return std::max(length - CountTrailingZeros(m_document, m_skipZeros),
+                    std::min(m_revealedBytes, length));
+}
+
+void GridModel::revealBytes(TrackDesignDocument::Index count)
+{
+    if (count <= m_geometry.shownBytes()) {
+        return;
+    }
+    m_revealedBytes = count;
+    refreshShape(m_geometry.columnCount());
+    refreshLabels();
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, 1), index(rowCount() - 1, columnCount() - 1));
+    }
+}
+
 void GridModel::setColumnCount(int columnCount)
 {
     refreshShape(std::max(GridGeometry::MinimumColumns, columnCount));
@@ -171,8 +191,7 @@ void GridModel::refreshLabels()
 
 void GridModel::refreshShape(int columnCount)
 {
-    const GridGeometry next(columnCount,
-                            m_document.length() - CountTrailingZeros(m_document, m_skipZeros));
+    const GridGeometry next(columnCount, shownByteCount());
     if (next.columnCount() != m_geometry.columnCount()) {
         beginResetModel();
         m_geometry = next;

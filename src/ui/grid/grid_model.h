@@ -43,6 +43,9 @@ public:
     // These take effect at once (rows and cells are re-announced to the views).
     void setDisplayMode(DisplayMode mode);
     void setSkipZeros(bool skip);
+    // Shows at least the first `count` bytes, trailing zeros or not, until the contents are
+    // replaced (Go to Address on a hidden byte).
+    void revealBytes(TrackDesignDocument::Index count);
     void setColumnCount(int columnCount);
     // The document's highlighted bytes (the field a panel points at) are drawn on a tint.
     [[nodiscard]] bool isTinted(TrackDesignDocument::Index index) const
@@ -60,6 +63,7 @@ public:
 private:
     // Brings the row count and column count in line with the document and settings.
     void refreshShape(int columnCount);
+    [[nodiscard]] TrackDesignDocument::Index shownByteCount() const;
     void onBytesChanged(TrackDesignDocument::Index first, TrackDesignDocument::Index last);
     void announceByte(TrackDesignDocument::Index index);
     void announceBytes(TrackDesignDocument::Index first, TrackDesignDocument::Index last);
@@ -68,6 +72,7 @@ private:
     GridGeometry m_geometry;
     DisplayMode m_mode = DisplayMode::Hexidecimal;
     bool m_skipZeros = true;
+    TrackDesignDocument::Index m_revealedBytes = 0;
 };
 
 } // namespace railwright

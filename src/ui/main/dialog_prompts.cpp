@@ -80,18 +80,19 @@ void DialogPrompts::tell(const QString& text, const QString& caption, Icon icon)
     makeMessageBox(text, caption, icon, m_parent)->exec();
 }
 
-QString DialogPrompts::openFileName(const QString& filter)
+QString DialogPrompts::openFileName(const QString& filter, const QString& start)
 {
-    const QString path =
-        QFileDialog::getOpenFileName(m_parent, QStringLiteral("Open"), m_folder, filter);
+    const QString path = QFileDialog::getOpenFileName(m_parent, QStringLiteral("Open"),
+                                                      start.isEmpty() ? m_folder : start, filter);
     rememberFolder(path);
     // The dialog shows a name that is not UTF-8 with U+FFFD; the file has its own bytes.
     return RecoverDecodedPath(path);
 }
 
-QString DialogPrompts::saveFileName(const QString& filter)
+QString DialogPrompts::saveFileName(const QString& filter, const QString& start)
 {
-    QFileDialog dialog(m_parent, QStringLiteral("Save As"), m_folder, filter);
+    QFileDialog dialog(m_parent, QStringLiteral("Save As"), start.isEmpty() ? m_folder : start,
+                       filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // A name typed without a suffix gets ".TD4" before the dialog asks about overwriting.
     dialog.setDefaultSuffix(QStringLiteral("TD4"));

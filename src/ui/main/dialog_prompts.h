@@ -12,7 +12,8 @@ class QMessageBox;
 namespace railwright {
 
 // The prompts a user sees: modal QMessageBoxes and QFileDialogs, centred on the
-// parent widget when one is set. The file dialogs remember the last folder used.
+// parent widget when one is set. The file dialogs start where the caller says, or in the
+// last folder used in this run.
 class DialogPrompts : public UserPrompts
 {
 public:
@@ -26,8 +27,8 @@ public:
                int defaultButton) override;
     QString askText(const QString& text, const QString& caption) override;
     void tell(const QString& text, const QString& caption, Icon icon = Icon::None) override;
-    QString openFileName(const QString& filter) override;
-    QString saveFileName(const QString& filter) override;
+    QString openFileName(const QString& filter, const QString& start) override;
+    QString saveFileName(const QString& filter, const QString& start) override;
 
     // The message box `tell` shows, built but not run (screenshots use it).
     [[nodiscard]] static std::unique_ptr<QMessageBox>

@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -25,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
@@ -67,6 +69,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
 
     createFileMenu();
     createEditMenu();
+    createDesignMenu();
     createViewMenu();
     createRideSettingsMenu();
     createOptionsMenu();
@@ -88,9 +91,17 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
         m_grid->setDisplayMode(DisplayMode::Hexidecimal);
     }
     showContentKind(m_document.kind());
-    // 9450 x 5955 twips of client area, as the window was first laid out.
-    resize(630, 397 + menuBar()->sizeHint().height() + m_toolbar->sizeHint().height() +
-                    statusBar()->sizeHint().height());
+    // 9450 x 5955 twips of client area, as the window was first laid out, but never more
+    // than the screen offers (a large scale factor on a small screen).
+    QSize size(630, 397 + menuBar()->sizeHint().height() + m_toolbar->sizeHint().height() +
+                        statusBar()->sizeHint().height());
+    if (const QScreen* shown = screen(); shown != nullptr) {
+        // The frame the window system adds around the client area is not known before the
+        // window is shown; a small margin keeps it on the screen.
+        const QSize frame(16, 48);
+        size = size.boundedTo(shown->availableGeometry().size() - frame);
+    }
+    resize(size);
 }
 
 MainWindow::~MainWindow()
@@ -197,6 +208,10 @@ void MainWindow::createFileMenu()
     connect(
         addItem(file, "SM_Open", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
         &QAction::triggered, &m_controller, &DocumentController::openFile);
+    m_recentMenu = addSubmenu(file, "SM_Recent", QStringLiteral("Open &Recent"));
+    connect(&m_controller, &DocumentController::recentFilesChanged, this,
+            &MainWindow::showRecentFiles);
+    showRecentFiles();
     addSeparator(file, "Break7");
     connect(addItem(file, "SM_Save", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
             &QAction::triggered, &m_controller, &DocumentController::save);
@@ -205,8 +220,8 @@ void MainWindow::createFileMenu()
     addSeparator(file, "Break4");
     QMenu* exportMenu = addSubmenu(file, "SM_Export", QStringLiteral("Expor&t"));
     // Export targets are announced but have no command yet; they stay disabled.
-    addItem(exportMenu, "SM_NoLimts", QStringLiteral("No Limits"))->setEnabled(false);
-    addItem(exportMenu, "SM_UltraCoaster", QStringLiteral("Ultra Coaster"))->setEnabled(false);
+    addItem(exportMenu, "SM_NoLimts", QStringLiteral("&No Limits"))->setEnabled(false);
+    addItem(exportMenu, "SM_UltraCoaster", QStringLiteral("&Ultra Coaster"))->setEnabled(false);
     addSeparator(file, "Break1");
     connect(addItem(file, "SM_Exit", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
             &QAction::triggered, this, &QWidget::close);
@@ -240,6 +255,56 @@ void MainWindow::createEditMenu()
             &QAction::triggered, m_grid, &GridEditor::goToAddress);
 }
 
+// The last designs opened or saved, most recent first; the full path tells two files of
+// one name apart.
+void MainWindow::showRecentFiles()
+{
+    m_recentMenu->clear();
+    const QStringList paths = m_controller.settings().recentFiles();
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString& path = paths.at(i);
+        QString caption = QDir::toNativeSeparators(path);
+        caption.replace(u'&', QStringLiteral("&&"));
+        QAction* item = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(caption));
+        item->setObjectName(QStringLiteral("SM_Recent%1").arg(i + 1));
+        connect(item, &QAction::triggered, this, [this, path] {
+            // The menu is rebuilt while the file opens: leave its handler first.
+            QMetaObject::invokeMethod(
+                this, [this, path] { m_controller.openRecentFile(path); }, Qt::QueuedConnection);
+        });
+    }
+    addSeparator(m_recentMenu, "Break_Recent");
+    QAction* clear = addItem(m_recentMenu, "SM_RecentClear", QStringLiteral("&Clear Menu"));
+    clear->setEnabled(!paths.isEmpty());
+    connect(clear, &QAction::triggered, &m_controller, &DocumentController::clearRecentFiles);
+}
+
+// Decode, Encode and Ride Info: the same actions the toolbar shows, so both are always
+// enabled alike.
+void MainWindow::createDesignMenu()
+{
+    QMenu* design = addSubmenu(nullptr, "M_Design", QStringLiteral("&Design"));
+    const auto item = [&](const char* name, const QString& caption, QKeySequence shortcut,
+                          const QString& tip, ToolbarPicture picture) {
+        QAction* shared = addItem(design, name, caption, shortcut);
+        shared->setIcon(toolbarIcon(picture));
+        shared->setToolTip(tip + QStringLiteral(" (") +
+                           shortcut.toString(QKeySequence::NativeText) + u')');
+        return shared;
+    };
+    connect(item("Toolbar_Decode", QStringLiteral("&Decode"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                 QStringLiteral("Decode the file into its ride record"), ToolbarPicture::Decode),
+            &QAction::triggered, &m_controller, &DocumentController::decode);
+    connect(item("Toolbar_Encode", QStringLiteral("&Encode"), QKeySequence(Qt::CTRL | Qt::Key_E),
+                 QStringLiteral("Encode the record and add the checksum"), ToolbarPicture::Encode),
+            &QAction::triggered, &m_controller, &DocumentController::encode);
+    addSeparator(design, "Break_Design");
+    connect(item("Toolbar_RideInfo", QStringLiteral("Ride &Info"),
+                 QKeySequence(Qt::CTRL | Qt::Key_I),
+                 QStringLiteral("Show the decoded ride's statistics"), ToolbarPicture::RideInfo),
+            &QAction::triggered, this, &MainWindow::ShowRideInfo);
+}
+
 void MainWindow::createViewMenu()
 {
     // The design panel's item joins once the panel is built, after the code tables.
@@ -252,18 +317,19 @@ void MainWindow::createRideSettingsMenu()
     connect(addItem(rideSet, "SM_RideOp", QStringLiteral("&Ride Operation")), &QAction::triggered,
             this, &MainWindow::showRideOperation);
 
+    // Every submenu has its access keys (the captions read as they always did).
     QMenu* color = addSubmenu(rideSet, "SM_Color", QStringLiteral("&Color"));
-    QMenu* scheme = addSubmenu(color, "SM_ClrScheme", QStringLiteral("Color Scheme"));
-    addItem(scheme, "SM_CS_Same", QStringLiteral("All Vechicles The Same Color"));
-    addItem(scheme, "SM_CS_Train", QStringLiteral("Trains Have Different Colors"));
-    addItem(scheme, "SM_CS_Car", QStringLiteral("Each Car Has Different Colors"));
-    addItem(scheme, "SM_CS_NotUsed", QStringLiteral("Not Used"));
-    QMenu* track = addSubmenu(color, "SM_Track", QStringLiteral("Track"));
-    addSubmenu(track, "SM_TSC", QStringLiteral("Track Spine Color"));
-    addSubmenu(track, "SM_TRC", QStringLiteral("Track Rail Color"));
-    addSubmenu(track, "SM_SC", QStringLiteral("Support Colors"));
-    addSubmenu(color, "SM_Body_Color", QStringLiteral("Body Color"));
-    addSubmenu(color, "SM_Trim_Color", QStringLiteral("Trim Color"));
+    QMenu* scheme = addSubmenu(color, "SM_ClrScheme", QStringLiteral("Color &Scheme"));
+    addItem(scheme, "SM_CS_Same", QStringLiteral("&All Vechicles The Same Color"));
+    addItem(scheme, "SM_CS_Train", QStringLiteral("&Trains Have Different Colors"));
+    addItem(scheme, "SM_CS_Car", QStringLiteral("&Each Car Has Different Colors"));
+    addItem(scheme, "SM_CS_NotUsed", QStringLiteral("&Not Used"));
+    QMenu* track = addSubmenu(color, "SM_Track", QStringLiteral("&Track"));
+    addSubmenu(track, "SM_TSC", QStringLiteral("Track &Spine Color"));
+    addSubmenu(track, "SM_TRC", QStringLiteral("Track &Rail Color"));
+    addSubmenu(track, "SM_SC", QStringLiteral("S&upport Colors"));
+    addSubmenu(color, "SM_Body_Color", QStringLiteral("&Body Color"));
+    addSubmenu(color, "SM_Trim_Color", QStringLiteral("T&rim Color"));
 
     QMenu* type = addSubmenu(rideSet, "SM_Type", QStringLiteral("&Type"));
     addSubmenu(type, "SM_RC", QStringLiteral("&Ride"));
@@ -294,16 +360,16 @@ void MainWindow::showConversionTarget()
 void MainWindow::createOptionsMenu()
 {
     QMenu* options = addSubmenu(nullptr, "M_Options", QStringLiteral("&Options"));
-    QMenu* version = addSubmenu(options, "SM_RCT_Ver", QStringLiteral("RCT Version"));
+    QMenu* version = addSubmenu(options, "SM_RCT_Ver", QStringLiteral("RCT &Version"));
     const struct
     {
         const char* name;
         const char* caption;
         GameVersion version;
     } versions[] = {
-        {"SM_RCT_Org", "Orignal", GameVersion::Original},
-        {"SM_RCT_CF", "Corkscrew Follies", GameVersion::CorkscrewFollies},
-        {"SM_RCT_LL", "Loopy Landscapes", GameVersion::LoopyLandscapes},
+        {"SM_RCT_Org", "&Orignal", GameVersion::Original},
+        {"SM_RCT_CF", "&Corkscrew Follies", GameVersion::CorkscrewFollies},
+        {"SM_RCT_LL", "&Loopy Landscapes", GameVersion::LoopyLandscapes},
     };
     // The ride settings answer these items; they only start with "Orignal" checked.
     for (const auto& entry : versions) {
@@ -319,6 +385,13 @@ void MainWindow::createOptionsMenu()
         m_grid->setSkipZeros(true);
     }
     connect(skipZero, &QAction::toggled, m_grid, &GridEditor::setSkipZeros);
+
+    QAction* decodeOnOpen =
+        addItem(options, "SM_DecodeOnOpen", QStringLiteral("&Decode Designs When Opened"));
+    decodeOnOpen->setCheckable(true);
+    decodeOnOpen->setChecked(m_controller.settings().decodeOnOpen());
+    connect(decodeOnOpen, &QAction::toggled, this,
+            [this](bool on) { m_controller.settings().setDecodeOnOpen(on); });
 }
 
 void MainWindow::createAboutMenu()
@@ -366,16 +439,11 @@ void MainWindow::createToolbar()
            QStringLiteral("Delete the selected Data String text"), ToolbarPicture::Delete, m_grid,
            &GridEditor::deleteText);
     separator("Toolbar_Separator9");
-    button("Toolbar_RideInfo", QStringLiteral("Ride Info"),
-           QStringLiteral("Show the decoded ride's statistics"), ToolbarPicture::RideInfo, this,
-           &MainWindow::ShowRideInfo);
+    // The Design menu's own actions.
+    m_toolbar->addAction(action("Toolbar_RideInfo"));
     separator("Toolbar_Separator11");
-    button("Toolbar_Decode", QStringLiteral("Decode"),
-           QStringLiteral("Decode the file into its ride record"), ToolbarPicture::Decode,
-           &m_controller, &DocumentController::decode);
-    button("Toolbar_Encode", QStringLiteral("Encode"),
-           QStringLiteral("Encode the record and add the checksum"), ToolbarPicture::Encode,
-           &m_controller, &DocumentController::encode);
+    m_toolbar->addAction(action("Toolbar_Decode"));
+    m_toolbar->addAction(action("Toolbar_Encode"));
 }
 
 void MainWindow::createStatusBar()
@@ -435,6 +503,8 @@ void MainWindow::createDesignDock()
         }
     });
 
+    connect(m_designPanel, &DesignPanel::decodeRequested, &m_controller,
+            &DocumentController::decode);
     // The status bar names the field of the selected byte.
     connect(&m_document.selection(), &ByteSelection::currentChanged, this, &MainWindow::showHealth);
     connect(&m_document, &TrackDesignDocument::kindChanged, this, &MainWindow::showHealth);
@@ -517,6 +587,8 @@ void MainWindow::showCurrentPath(const QString& path)
 {
     if (!path.isEmpty()) {
         setWindowTitle(titleFor(DisplayFileName(path)));
+        // The window system knows the whole path (two files of one name in the title).
+        setWindowFilePath(path);
     }
 }
 

@@ -75,6 +75,7 @@ protected:
 private:
     void createFileMenu();
     void createEditMenu();
+    void createDesignMenu();
     void createViewMenu();
     void createRideSettingsMenu();
     void createOptionsMenu();
@@ -96,6 +97,7 @@ private:
     void showContentKind(ContentKind kind);
     void showConversionTarget();
     void showCurrentPath(const QString& path);
+    void showRecentFiles();
     void showStatusTexts(const QStringList& texts);
     void showHealth();
 
@@ -106,6 +108,7 @@ private:
     std::unique_ptr<RideSettingsMenus> m_settings;
     GridEditor* m_grid = nullptr;
     QToolBar* m_toolbar = nullptr;
+    QMenu* m_recentMenu = nullptr;
     QList<QLabel*> m_panels;
     QLabel* m_healthPanel = nullptr;
     DesignPanel* m_designPanel = nullptr;

@@ -1,10 +1,13 @@
 #include "ui/settings/palette_dialog.h"
 
 #include "codec/palette.h"
+#include "report/field_text.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QPen>
 #include <QPushButton>
 
 namespace railwright {
@@ -22,8 +25,9 @@ constexpr int SwatchMargin = 75;
 constexpr int SwatchPitch = 450;
 constexpr int SwatchSize = 390;
 constexpr QRect FrameRect(3675, 0, 1290, 1815);
-constexpr QRect FinalColorRect(75, 225, 1140, 990);
-constexpr QRect OkRect(75, 1275, 1140, 465);
+constexpr QRect FinalColorRect(75, 225, 1140, 570);
+constexpr QRect OkRect(75, 870, 1140, 420);
+constexpr QRect CancelRect(75, 1335, 1140, 420);
 
 constexpr double TwipsPerInch = 1440.0;
 constexpr double MinimumTitlePointSize = 6.0;
@@ -63,12 +67,15 @@ void ColorField::paintEvent(QPaintEvent* event)
     QFrame::paintEvent(event);
 }
 
-ColorSwatch::ColorSwatch(const QColor& color, QWidget* parent)
-    : QAbstractButton(parent), m_color(color)
+ColorSwatch::ColorSwatch(int index, QWidget* parent)
+    : QAbstractButton(parent), m_color(PaletteColor(index))
 {
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
-    setToolTip(u"%1, %2, %3"_s.arg(color.red()).arg(color.green()).arg(color.blue()));
+    const QString name = PaletteColorName(index) +
+                         QStringLiteral(" (%1)").arg(index, 2, 16, QLatin1Char('0')).toUpper();
+    setToolTip(name);
+    setAccessibleName(name);
 }
 
 void ColorSwatch::paintEvent(QPaintEvent*)
@@ -83,6 +90,13 @@ void ColorSwatch::paintEvent(QPaintEvent*)
     painter.setPen(palette().color(QPalette::Light));
     painter.drawLine(area.bottomLeft(), area.bottomRight());
     painter.drawLine(area.topRight(), area.bottomRight());
+    if (hasFocus()) {
+        // A double ring, dark and light, shows on every colour of the palette.
+        painter.setPen(QPen(Qt::black, 2));
+        painter.drawRect(area.adjusted(1, 1, -1, -1));
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawRect(area.adjusted(3, 3, -4, -4));
+    }
 }
 
 PaletteDialog::PaletteDialog(QWidget* parent) : QDialog(parent)
@@ -92,9 +106,10 @@ PaletteDialog::PaletteDialog(QWidget* parent) : QDialog(parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     for (int i = 0; i < int(m_swatches.size()); ++i) {
-        auto* swatch = new ColorSwatch(PaletteColor(i), this);
-        swatch->setObjectName(u"Colors_%1"_s.arg(i));
+        auto* swatch = new ColorSwatch(i, this);
+        swatch->setObjectName(QStringLiteral("Colors_%1").arg(i));
         connect(swatch, &QAbstractButton::clicked, this, [this, i] { chooseSwatch(i); });
+        swatch->installEventFilter(this);
         m_swatches[std::size_t(i)] = swatch;
     }
 
@@ -110,7 +125,62 @@ PaletteDialog::PaletteDialog(QWidget* parent) : QDialog(parent)
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), m_frame);
+    m_cancel->setObjectName(QStringLiteral("Cancel"));
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+
     layOut();
+}
+
+bool PaletteDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto found = std::find(m_swatches.begin(), m_swatches.end(), watched);
+    if (found == m_swatches.end()) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const int index = int(found - m_swatches.begin());
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        chooseSwatch(index);
+        accept();
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & ~Qt::KeypadModifier) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const int rows = int(m_swatches.size()) / Columns;
+    int row = index / Columns;
+    int column = index % Columns;
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        chooseSwatch(index);
+        accept();
+        return true;
+    case Qt::Key_Left:
+        column = (column + Columns - 1) % Columns;
+        break;
+    case Qt::Key_Right:
+        column = (column + 1) % Columns;
+        break;
+    case Qt::Key_Up:
+        row = (row + rows - 1) % rows;
+        break;
+    case Qt::Key_Down:
+        row = (row + 1) % rows;
+        break;
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
+    // Moving is choosing: the preview follows the focus.
+    const int next = row * Columns + column;
+    m_swatches[std::size_t(next)]->setFocus(Qt::TabFocusReason);
+    chooseSwatch(next);
+    return true;
 }
 
 void PaletteDialog::layOut()
@@ -132,6 +202,7 @@ void PaletteDialog::layOut()
     m_frame->setGeometry(pxRect(FrameRect));
     m_finalColor->setGeometry(pxRect(FinalColorRect));
     m_ok->setGeometry(pxRect(OkRect));
+    m_cancel->setGeometry(pxRect(CancelRect));
     fitFrameTitle();
 }
 
@@ -150,6 +221,7 @@ void PaletteDialog::fitFrameTitle()
     // The children keep the dialog's font.
     m_finalColor->setFont(this->font());
     m_ok->setFont(this->font());
+    m_cancel->setFont(this->font());
 
     // The caption sits on the frame's top line, as the layout expects: the preview
     // starts just below the caption, not below a line drawn under it.
@@ -164,7 +236,10 @@ void PaletteDialog::fitFrameTitle()
 
 int PaletteDialog::pickColor(int current)
 {
-    chooseSwatch(current >= 0 && current < int(m_swatches.size()) ? current : 0);
+    const int start = current >= 0 && current < int(m_swatches.size()) ? current : 0;
+    chooseSwatch(start);
+    // The keys start on the field's own colour.
+    m_swatches[std::size_t(start)]->setFocus(Qt::OtherFocusReason);
     return exec() == QDialog::Accepted ? m_colorCode : -1;
 }
 

@@ -33,13 +33,14 @@ private:
     QColor m_color;
 };
 
-// One clickable swatch of the palette.
+// One swatch of the palette: clicked, or reached with Tab and the arrow keys. Its tooltip
+// and its name for screen readers say the colour and its code: "Bright Red (18)".
 class ColorSwatch : public QAbstractButton
 {
     Q_OBJECT
 
 public:
-    ColorSwatch(const QColor& color, QWidget* parent = nullptr);
+    ColorSwatch(int index, QWidget* parent = nullptr);
 
     [[nodiscard]] QColor color() const { return m_color; }
 
@@ -50,8 +51,9 @@ private:
     QColor m_color;
 };
 
-// The dialog "Colors": 32 swatches, a preview of the colour clicked last and an Ok
-// button. It only hands back a palette index; it knows nothing of the record.
+// The dialog "Colors": 32 swatches, a preview of the colour chosen last, "Ok" and
+// "Cancel". A click or the arrow keys choose a swatch; Enter, Space or a double click
+// accept it. It only hands back a palette index; it knows nothing of the record.
 class PaletteDialog : public QDialog
 {
     Q_OBJECT
@@ -69,6 +71,9 @@ public:
     // The colour the preview shows now.
     [[nodiscard]] QColor previewColor() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void chooseSwatch(int index);
     void layOut();
@@ -78,6 +83,7 @@ private:
     QGroupBox* m_frame = nullptr;
     ColorField* m_finalColor = nullptr;
     QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
     int m_colorCode = 0;
 };
 

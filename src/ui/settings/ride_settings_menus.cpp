@@ -2,6 +2,7 @@
 
 #include "codec/record_layout.h"
 #include "document/track_design_document.h"
+#include "rules/ride_rules.h"
 #include "ui/settings/palette_dialog.h"
 
 #include <QAction>
@@ -47,6 +48,28 @@ void MarkHeldCode(const QList<QAction*>& items, int held)
             item->setChecked(item->data().toInt() == held);
         }
     }
+}
+
+// Lists the items whose code fits the ride first, then a separator and the rest, each
+// group in table order; an unknown ride (or nothing fitting) keeps the table's order.
+void OrderByFit(QMenu* menu, const QList<QAction*>& items, QAction* separator,
+                const std::function<bool(int code)>& fits)
+{
+    QList<QAction*> fitting;
+    QList<QAction*> others;
+    for (QAction* item : items) {
+        (fits && fits(item->data().toInt()) ? fitting : others).append(item);
+    }
+    for (QAction* item : menu->actions()) {
+        menu->removeAction(item);
+    }
+    if (fitting.isEmpty() || others.isEmpty()) {
+        menu->addActions(items);
+        return;
+    }
+    menu->addActions(fitting);
+    menu->addAction(separator);
+    menu->addActions(others);
 }
 
 // Builds the items of a large type menu on demand: the block submenus when the menu is
@@ -198,6 +221,22 @@ void RideSettingsMenus::buildTypeMenu(CodeKind kind, QMenu* menu, const CodeTabl
         items.append(item);
     }
     connect(menu, &QMenu::aboutToShow, this, [&items, held] { MarkHeldCode(items, held()); });
+    if (kind == CodeKind::RideType) {
+        return;
+    }
+    // Vehicles and modes the game offers for the record's ride come first.
+    auto* separator = new QAction(menu);
+    separator->setSeparator(true);
+    separator->setObjectName(arrayName + QStringLiteral("_Fitting"));
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, &items, kind, separator] {
+        const auto ride = std::uint8_t(m_document.valueAt(record::RideType));
+        const GameVersion version = gameVersion();
+        OrderByFit(menu, items, separator, [ride, version, kind](int code) {
+            return kind == CodeKind::VehicleType
+                       ? rules::VehicleFit(ride, std::uint8_t(code), version) == rules::Fit::Fits
+                       : rules::ModeFit(ride, std::uint8_t(code)) == rules::Fit::Fits;
+        });
+    });
 }
 
 QList<QAction*> RideSettingsMenus::buildNumberedMenu(QMenu* menu, int count, const QString& caption,
@@ -205,7 +244,10 @@ QList<QAction*> RideSettingsMenus::buildNumberedMenu(QMenu* menu, int count, con
 {
     QList<QAction*> items;
     for (int i = 0; i < count; ++i) {
-        QAction* item = menu->addAction(caption + NumberText(i));
+        // The last digit is the access key; the caption reads as before.
+        QString text = caption + NumberText(i);
+        text.insert(text.size() - 1, u'&');
+        QAction* item = menu->addAction(text);
         item->setObjectName(arrayName + u"_%1"_s.arg(i));
         items.append(item);
     }
@@ -234,11 +276,11 @@ void RideSettingsMenus::connectCommands()
 
     for (int i = 0; i < m_bodyItems.size(); ++i) {
         connect(m_bodyItems[i], &QAction::triggered, this,
-                [this, i] { chooseColor(BodyColorField(i), u"Set Body Colour %1"_s.arg(i + 1)); });
+                [this, i] { chooseColor(BodyColorField(i), u"Set Body Colour %1"_s.arg(i)); });
     }
     for (int i = 0; i < m_trimItems.size(); ++i) {
         connect(m_trimItems[i], &QAction::triggered, this,
-                [this, i] { chooseColor(TrimColorField(i), u"Set Trim Colour %1"_s.arg(i + 1)); });
+                [this, i] { chooseColor(TrimColorField(i), u"Set Trim Colour %1"_s.arg(i)); });
     }
 
     const auto onVersion = [this](QAction* action, GameVersion version) {
@@ -335,7 +377,7 @@ void RideSettingsMenus::chooseTrackColor(TrackPart part, int scheme)
                              : part == TrackPart::Rail ? u"Rail"_s
                                                        : u"Support"_s;
     chooseColor(TrackColorField(part, scheme, gameVersion()),
-                u"Set Track %1 Colour %2"_s.arg(partName).arg(scheme + 1));
+                u"Set Track %1 Colour %2"_s.arg(partName).arg(scheme));
 }
 
 void RideSettingsMenus::chooseColor(const record::FieldDescription& field, const QString& stepName)

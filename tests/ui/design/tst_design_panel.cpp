@@ -107,8 +107,8 @@ private slots:
             << u"ride_type"_s << u"Steel Wild Mouse Roller Coaster (36)"_s;
         QTest::newRow("scheme, bits 0-1 of 05")
             << u"vehicle_color_scheme"_s << u"Trains have different colours"_s;
-        QTest::newRow("body 1 = 24") << u"body_color_1"_s << u"Bright Red"_s;
-        QTest::newRow("spine 1 = 6") << u"track_spine_color_1"_s << u"Light Blue"_s;
+        QTest::newRow("body 0 = 24") << u"body_color_0"_s << u"Bright Red"_s;
+        QTest::newRow("spine 0 = 6") << u"track_spine_color_0"_s << u"Light Blue"_s;
         QTest::newRow("load, bits 0-2 of 8B") << u"departure_load"_s << u"Full load"_s;
         QTest::newRow("excitement 44h") << u"excitement"_s << u"6.8"_s;
         QTest::newRow("speed 20") << u"max_speed"_s << u"45.00 mph (72.4 km/h)"_s;
@@ -169,8 +169,8 @@ private slots:
             << u"min_wait"_s << u"45"_s << 38 << 45 << u"Set Minimum waiting time"_s;
         QTest::newRow("speed or people")
             << u"speed_or_people"_s << u"200"_s << 40 << 200 << u"Set Speed or people"_s;
-        QTest::newRow("trim 1, palette")
-            << u"trim_color_1"_s << u"palette"_s << 9 << 17 << u"Set Trim colour 1"_s;
+        QTest::newRow("trim 0, palette")
+            << u"trim_color_0"_s << u"palette"_s << 9 << 17 << u"Set Trim colour 0"_s;
     }
     void panelWritesOnlyItsBits()
     {

@@ -196,24 +196,40 @@ private slots:
         QTest::addColumn<QString>("goTo"); // the answer to Go to Address
         QTest::addColumn<int>("stored");   // -1: byte 2 unchanged
         QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("message"); // what Go to answers, when it is checked
         const auto hex = DisplayMode::Hexidecimal;
         const QString none;
-        QTest::newRow("two hex digits") << hex << u"7f"_s << none << none << 0x7F << 3;
-        QTest::newRow("one hex digit waits") << hex << u"7"_s << none << none << -1 << 2;
+        QTest::newRow("two hex digits") << hex << u"7f"_s << none << none << 0x7F << 3 << none;
+        QTest::newRow("one hex digit waits") << hex << u"7"_s << none << none << -1 << 2 << none;
         QTest::newRow("decimal, Enter")
-            << DisplayMode::Decimal << u"200"_s << u"Return"_s << none << 200 << 3;
-        QTest::newRow("a character") << DisplayMode::Charter << u"Z"_s << none << none << 0x5A << 3;
-        QTest::newRow("right, down") << hex << none << u"Right, Down"_s << none << -1 << 2 + 1 + 24;
-        QTest::newRow("left, End") << hex << none << u"Left, End"_s << none << -1 << 23;
-        QTest::newRow("Ctrl+Home") << hex << none << u"Right, Ctrl+Home"_s << none << -1 << 0;
+            << DisplayMode::Decimal << u"200"_s << u"Return"_s << none << 200 << 3 << none;
+        QTest::newRow("a character")
+            << DisplayMode::Charter << u"Z"_s << none << none << 0x5A << 3 << none;
+        QTest::newRow("right, down")
+            << hex << none << u"Right, Down"_s << none << -1 << 2 + 1 + 24 << none;
+        QTest::newRow("left, End") << hex << none << u"Left, End"_s << none << -1 << 23 << none;
+        QTest::newRow("Ctrl+Home")
+            << hex << none << u"Right, Ctrl+Home"_s << none << -1 << 0 << none;
         // The last cell of the grid: the zeros after the end marker at 496 are hidden.
-        QTest::newRow("Ctrl+End") << hex << none << u"Ctrl+End"_s << none << -1 << 21 * 24 - 1;
-        QTest::newRow("go to 26") << hex << none << none << u"26"_s << -1 << 26;
-        QTest::newRow("go to 0x1a") << hex << none << none << u"0x1a"_s << -1 << 26;
-        QTest::newRow("go to 1Ah") << hex << none << none << u" 1Ah "_s << -1 << 26;
-        QTest::newRow("go to 7D5") << hex << none << none << u"7D5"_s << -1 << 2005;
-        QTest::newRow("go to zz") << hex << none << none << u"zz"_s << -1 << 2;
-        QTest::newRow("go past the end") << hex << none << none << u"0x2006"_s << -1 << 2;
+        QTest::newRow("Ctrl+End") << hex << none << u"Ctrl+End"_s << none << -1 << 21 * 24 - 1
+                                  << none;
+        QTest::newRow("go to 26") << hex << none << none << u"26"_s << -1 << 26 << none;
+        QTest::newRow("go to 0x1a") << hex << none << none << u"0x1a"_s << -1 << 26 << none;
+        QTest::newRow("go to 1Ah") << hex << none << none << u" 1Ah "_s << -1 << 26 << none;
+        QTest::newRow("go to 7D5") << hex << none << none << u"7D5"_s << -1 << 2005 << none;
+        QTest::newRow("go to zz") << hex << none << none << u"zz"_s << -1 << 2 << none;
+        QTest::newRow("go past the end") << hex << none << none << u"0x2006"_s << -1 << 2
+                                         << u"There is no byte at address 0x2006: the document "
+                                            u"ends at 0x2005."_s;
+        QTest::newRow("go past the end, decimal")
+            << hex << none << none << u"9000"_s << -1 << 2
+            << u"There is no byte at address 9000: the document ends at 8197."_s;
+        // Byte 0x1000 is one of the zeros "Skip Zero's" hides: it is shown, then selected.
+        QTest::newRow("go to a hidden zero")
+            << hex << none << none << u"0x1000"_s << -1 << 0x1000 << none;
+        QTest::newRow("capital hex letter") << hex << u"5A"_s << none << none << 0x5A << 3 << none;
+        QTest::newRow("symbol with Shift")
+            << DisplayMode::Charter << u"%"_s << none << none << 0x25 << 3 << none;
     }
     void keyboardEditing()
     {
@@ -223,6 +239,7 @@ private slots:
         QFETCH(QString, goTo);
         QFETCH(int, stored);
         QFETCH(int, selected);
+        QFETCH(QString, message);
         // An expansion-sized record whose track data ends at 496.
         ByteBuffer record(8198, 0);
         record[0] = 0x36;
@@ -230,10 +247,14 @@ private slots:
         showAtWidth(9450); // 24 bytes a row
         QVERIFY(m_document->loadContents(record));
         m_editor->setDisplayMode(mode);
+        QSignalSpy status(m_editor.get(), &GridEditor::statusTextsChanged);
         clickByte(2);
         QCOMPARE(m_editor->selectedIndex(), qsizetype(2));
         QTableView* grid = m_editor->grid();
-        QTest::keyClicks(grid, typed);
+        for (const QChar c : typed) { // capitals and symbols with Shift, as typed
+            const bool shift = c.isUpper() || c == u'%';
+            QTest::keyClick(grid, c.toLatin1(), shift ? Qt::ShiftModifier : Qt::NoModifier);
+        }
         const QKeySequence sequence(keys);
         for (int i = 0; i < sequence.count(); ++i) {
             QTest::keyClick(grid, sequence[i].key(), sequence[i].keyboardModifiers());
@@ -243,6 +264,9 @@ private slots:
             m_editor->goToAddress();
             QVERIFY(m_prompts->allUsed());
             QCOMPARE(m_prompts->messages.size(), selected == 2 ? 1 : 0);
+            if (!message.isEmpty()) {
+                QCOMPARE(m_prompts->messages.constLast().text, message);
+            }
         }
         ByteBuffer expected = record;
         if (stored >= 0) {
@@ -251,6 +275,15 @@ private slots:
         }
         QCOMPARE(m_document->contents(), expected);
         QCOMPARE(m_editor->selectedIndex(), qsizetype(selected));
+        // The status bar follows the keys as it follows the pointer.
+        QCOMPARE(status.value(status.size() - 1).value(0).toStringList().value(0),
+                 u"Adress: "_s + QString::number(selected, 16).toUpper());
+        if (!goTo.isEmpty() && selected != 2) {
+            // The byte gone to is in view and shown, not hidden.
+            const QModelIndex cell = grid->model()->index(selected / 24, selected % 24 + 1);
+            QVERIFY(grid->viewport()->rect().contains(grid->visualRect(cell).center()));
+            QCOMPARE(cell.data().toString(), u"00"_s);
+        }
     }
 
     void gridFollowsWidthAndDocument()

@@ -4,6 +4,7 @@
 #include "support/sample_files.h"
 #include "support/scripted_prompts.h"
 #include "support/window_steps.h"
+#include "ui/design/code_combo_box.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/grid/grid_model.h"
 #include "ui/main/main_window.h"
@@ -14,6 +15,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -23,6 +28,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 using namespace railwright;
 using namespace railwright::test;
@@ -44,6 +50,17 @@ ByteBuffer designRecord(std::size_t length, std::uint8_t byte7)
     ByteBuffer record = sampleRecord(byte7, length);
     const std::uint8_t operation[] = {0x00, 1, 1, 10, 60, 20};
     std::copy(std::begin(operation), std::end(operation), record.begin() + 35);
+    return record;
+}
+
+// A base-layout record as the game saves it: three track pieces, the end marker and zeros
+// to the end, so the bytes saved without encoding read as a decoded record.
+ByteBuffer trackRecord()
+{
+    ByteBuffer record = designRecord(8058, 0x01);
+    const std::uint8_t track[] = {0x02, 0x00, 0x00, 0x80, 0x01, 0x00, 0xFF};
+    std::fill(record.begin() + 0x38, record.end(), 0);
+    std::copy(std::begin(track), std::end(track), record.begin() + 0x38);
     return record;
 }
 
@@ -75,6 +92,15 @@ private slots:
     void fileWithAnotherHardLink();
     void oversizedEncodeIsRefused();
     void convertingLayoutIsOneStep();
+    void damagedDesignEncodeAsks_data();
+    void damagedDesignEncodeAsks();
+    void decodedRecordReopens();
+    void recentFilesAndFolders();
+    void decodeWhenOpened();
+    void firstSizeFitsTheScreen();
+    void fittingChoicesFirst();
+    void everyMenuItemHasAnAccessKey();
+    void keyboardOnlyWorkflow();
 
 private:
     QString write(const QString& name, const ByteBuffer& bytes)
@@ -91,6 +117,14 @@ private:
     [[nodiscard]] ByteBuffer bytes() const { return m_window->document().contents(); }
     [[nodiscard]] QLineEdit* dataString() const { return m_window->gridEditor()->dataString(); }
 
+    void newWindow();
+    // Presses `keys` where the keyboard focus is, as a user types a shortcut.
+    void press(const QKeySequence& keys);
+    void type(const QString& text);
+    // Presses Tab until the widget named `name` (or a part of it) has the focus.
+    [[nodiscard]] bool tabTo(const QString& name);
+
+    QTemporaryDir m_settingsDir;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedPrompts> m_prompts;
     std::unique_ptr<MainWindow> m_window;
@@ -101,17 +135,61 @@ void TestMainWindow::initTestCase()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     // Closing the window under test must not end the test program.
     QApplication::setQuitOnLastWindowClosed(false);
+    // What the editor remembers stays in this run's own folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
 }
 
 void TestMainWindow::init()
 {
+    QSettings(u"Railwright"_s, u"Railwright"_s).clear();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_prompts = std::make_unique<ScriptedPrompts>();
+    newWindow();
+}
+
+// A window as the next run of the editor opens it.
+void TestMainWindow::newWindow()
+{
+    if (m_window) {
+        m_window->document().markSaved();
+    }
+    m_window.reset();
     m_window = std::make_unique<MainWindow>(*m_prompts);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+// Where a key the user presses goes: an open popup (a search's result list) first.
+static QWidget* keyTarget(QWidget* window)
+{
+    QWidget* popup = QApplication::activePopupWidget();
+    QWidget* focus = QApplication::focusWidget();
+    return popup != nullptr ? popup : focus != nullptr ? focus : window;
+}
+
+void TestMainWindow::press(const QKeySequence& keys)
+{
+    QTest::keySequence(keyTarget(m_window.get()), keys);
+}
+
+bool TestMainWindow::tabTo(const QString& name)
+{
+    for (int presses = 0; presses < 80; press(QKeySequence(Qt::Key_Tab)), ++presses) {
+        for (QWidget* at = QApplication::focusWidget(); at != nullptr; at = at->parentWidget()) {
+            if (at->objectName() == name) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void TestMainWindow::type(const QString& text)
+{
+    // The first key opens the search's list; the line edit takes the keys all the same.
+    QTest::keyClicks(keyTarget(m_window.get()), text);
 }
 
 void TestMainWindow::cleanup()
@@ -159,16 +237,20 @@ void TestMainWindow::editUndoRedoSave_data()
     QTest::addColumn<QString>("healthAfterDecode");
     QTest::addColumn<int>("spineByte");
     QTest::addColumn<int>("schemeByte7");
+    QTest::addColumn<QString>("versionLine"); // the first line of Ride Info
 
     QTest::newRow("base game") << designRecord(8058, 0x00) << GameVersion::Original
                                << GameVersion::Original << GameVersion::Original
-                               << u"Decoded: 8,058 bytes, base layout"_s << 32 << 1;
+                               << u"Decoded: 8,058 bytes, base layout"_s << 32 << 1
+                               << u"RCT Version: Orginal"_s;
     QTest::newRow("Corkscrew Follies")
         << designRecord(8198, 0x04) << GameVersion::CorkscrewFollies << GameVersion::Original
-        << GameVersion::CorkscrewFollies << u"Decoded: 8,198 bytes, expansion layout"_s << 56 << 5;
+        << GameVersion::CorkscrewFollies << u"Decoded: 8,198 bytes, expansion layout"_s << 56 << 5
+        << u"RCT Version: Corkscrew Follies"_s;
     QTest::newRow("Loopy Landscapes")
         << designRecord(8198, 0x06) << GameVersion::LoopyLandscapes << GameVersion::LoopyLandscapes
-        << GameVersion::LoopyLandscapes << u"Decoded: 8,198 bytes, expansion layout"_s << 56 << 5;
+        << GameVersion::LoopyLandscapes << u"Decoded: 8,198 bytes, expansion layout"_s << 56 << 5
+        << u"RCT Version: Loopy Landscapes"_s;
 }
 
 void TestMainWindow::editUndoRedoSave()
@@ -180,15 +262,19 @@ void TestMainWindow::editUndoRedoSave()
     QFETCH(QString, healthAfterDecode);
     QFETCH(int, spineByte);
     QFETCH(int, schemeByte7);
+    QFETCH(QString, versionLine);
 
     const ByteBuffer file = encodedFile(record, fileVersion);
     const QString path = write(u"ride.TD4"_s, file);
     open(path);
     QCOMPARE(m_window->document().gameVersion(), openedAs);
     QVERIFY(!m_window->action("SM_Undo")->isEnabled());
-    trigger("Toolbar_Decode");
+    // Ctrl+D decodes and Ctrl+I reports, as the Design menu's items do.
+    press(QKeySequence(Qt::CTRL | Qt::Key_D));
     QCOMPARE(health(), healthAfterDecode);
     QCOMPARE(m_window->document().gameVersion(), decodedAs);
+    press(QKeySequence(Qt::CTRL | Qt::Key_I));
+    QCOMPARE(m_prompts->messages.constLast().text.section(u"\r\n"_s, 0, 0), versionLine);
 
     // The test's own model of the record: every edit below, by byte.
     ByteBuffer expected = record;
@@ -392,6 +478,12 @@ void TestMainWindow::editBoxKeys()
     QTest::keyClick(dataString(), Qt::Key_Return);
     QCOMPARE(bytes(), ByteBuffer({0x10, 0x11, std::uint8_t(stored), 0x13, 0x14, 0x15}));
 
+    if (mode == DisplayMode::Hexidecimal) { // a digit typed in the grid waits for a second
+        QTest::keyClick(m_window->gridEditor()->grid(), '7');
+        QTest::keyClick(m_window->gridEditor()->grid(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(bytes()[2], std::uint8_t(stored)); // the typing went, the step stays
+        dataString()->clear();
+    }
     dataString()->setFocus();
     QTest::keyClicks(dataString(), u"1"_s);
     QTest::keyClick(dataString(), Qt::Key_Z, Qt::ControlModifier);
@@ -508,6 +600,7 @@ void TestMainWindow::oversizedEncodeIsRefused()
     trigger("Toolbar_Decode");
     const ByteBuffer record = bytes();
     QCOMPARE(record.size(), std::size_t(64488));
+    m_prompts->choices.enqueue(0); // Encode anyway
     trigger("Toolbar_Encode");
     QCOMPARE(bytes(), record);
     QCOMPARE(m_prompts->messages.constLast().text,
@@ -529,6 +622,226 @@ void TestMainWindow::convertingLayoutIsOneStep()
     trigger("SM_Undo");
     QCOMPARE(bytes(), record);
     QCOMPARE(m_window->document().gameVersion(), GameVersion::Original);
+}
+
+// Encoding gives any record a valid checksum, so a design that did not open as a valid
+// one is encoded only after the user agrees, and the health field keeps saying so.
+void TestMainWindow::damagedDesignEncodeAsks_data()
+{
+    QTest::addColumn<ByteBuffer>("file");
+    QTest::addColumn<int>("choice"); // 0 Encode, 1 Cancel
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QString>("healthAfter");
+
+    ByteBuffer flipped = encodedFile(trackRecord());
+    flipped[40] ^= 0x10;
+    const QString checksumQuestion =
+        u"This design did not open as a valid track design (checksum matches no game "
+        u"version). Encoding gives it a valid checksum; the game may still reject it. Encode "
+        u"anyway?"_s;
+    QTest::newRow("flipped byte, cancel")
+        << flipped << 1 << checksumQuestion
+        << u"Decoded: 8,058 bytes, base layout (opened with a checksum matching no game "
+           u"version)"_s;
+    QTest::newRow("flipped byte, encode")
+        << flipped << 0 << checksumQuestion
+        << u"Base game or Corkscrew Follies design, checksum valid (opened with a checksum "
+           u"matching no game version)"_s;
+    QTest::newRow("unusual length")
+        << encodedFile(designRecord(8100, 0x00)) << 0
+        << u"This design did not open as a valid track design (its record is 8,100 bytes, "
+           u"neither 8,058 nor 8,198). Encoding gives it a valid checksum; the game may still "
+           u"reject it. Encode anyway?"_s
+        << u"Base game or Corkscrew Follies design, checksum valid"_s;
+}
+
+void TestMainWindow::damagedDesignEncodeAsks()
+{
+    QFETCH(ByteBuffer, file);
+    QFETCH(int, choice);
+    QFETCH(QString, question);
+
+    open(write(u"damaged.TD4"_s, file));
+    trigger("Toolbar_Decode");
+    m_prompts->choices.enqueue(choice);
+    trigger("Toolbar_Encode");
+    QVERIFY(m_prompts->allUsed());
+    QCOMPARE(m_prompts->questions.constLast().text, question);
+    QCOMPARE(m_window->document().kind(), choice == 1 ? ContentKind::Decoded : ContentKind::Raw);
+    QTEST(health(), "healthAfter");
+}
+
+// A design saved with "Save Decoded" opens decoded again and encodes back to the file it
+// came from, byte for byte.
+void TestMainWindow::decodedRecordReopens()
+{
+    const ByteBuffer file = encodedFile(trackRecord());
+    open(write(u"ride.TD4"_s, file));
+    trigger("Toolbar_Decode");
+    m_prompts->savePaths.enqueue(m_dir->filePath(u"decoded.TD4"_s));
+    m_prompts->choices.enqueue(1); // Save Decoded
+    trigger("SM_SaveAs");
+    QCOMPARE(readFile(m_dir->filePath(u"decoded.TD4"_s)), asBytes(trackRecord()));
+
+    m_prompts->choices.enqueue(0); // Yes
+    open(m_dir->filePath(u"decoded.TD4"_s));
+    QCOMPARE(m_prompts->questions.constLast().text,
+             u"This file is a decoded design record (saved without encoding). Open it as "
+             u"decoded?"_s);
+    QCOMPARE(health(), u"Decoded: 8,058 bytes, base layout (opened as a decoded record)"_s);
+    press(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_prompts->savePaths.enqueue(m_dir->filePath(u"back.TD4"_s));
+    trigger("SM_SaveAs");
+    QCOMPARE(readFile(m_dir->filePath(u"back.TD4"_s)), asBytes(file));
+    QVERIFY(m_prompts->allUsed());
+}
+
+// Two designs of one name in two folders: the menu tells them apart by path, the dialogs
+// start where the user last was, and the list outlives the window.
+void TestMainWindow::recentFilesAndFolders()
+{
+    QVERIFY(QDir(m_dir->path()).mkpath(u"one"_s) && QDir(m_dir->path()).mkpath(u"two"_s));
+    const QString first = write(u"one/base.TD4"_s, encodedFile(trackRecord()));
+    const QString second =
+        write(u"two/base.TD4"_s, encodedFile(trackRecord(), GameVersion::LoopyLandscapes));
+    QVERIFY(!m_window->action("SM_RecentClear")->isEnabled());
+    open(first);
+    open(second);
+    QCOMPARE(m_prompts->openStarts, (QStringList{QString(), m_dir->filePath(u"one"_s)}));
+    QCOMPARE(m_window->windowFilePath(), second);
+
+    newWindow();
+    QCOMPARE(m_window->action("SM_Recent1")->text(), u"&1 "_s + QDir::toNativeSeparators(second));
+    QCOMPARE(m_window->action("SM_Recent2")->text(), u"&2 "_s + QDir::toNativeSeparators(first));
+    trigger("SM_Recent2");
+    QTRY_COMPARE(m_window->windowFilePath(), first);
+    QCOMPARE(m_window->action("SM_Recent1")->text(), u"&1 "_s + QDir::toNativeSeparators(first));
+
+    // Save As offers the current name.
+    m_prompts->savePaths.enqueue(QString());
+    trigger("SM_SaveAs");
+    QCOMPARE(m_prompts->saveStarts, QStringList{first});
+
+    trigger("SM_RecentClear");
+    newWindow();
+    QVERIFY(m_window->action("SM_Recent1") == nullptr);
+    QVERIFY(m_prompts->allUsed());
+}
+
+void TestMainWindow::decodeWhenOpened()
+{
+    QVERIFY(!m_window->action("SM_DecodeOnOpen")->isChecked());
+    trigger("SM_DecodeOnOpen");
+    newWindow();
+    QVERIFY(m_window->action("SM_DecodeOnOpen")->isChecked());
+
+    const ByteBuffer file = encodedFile(trackRecord());
+    open(write(u"ride.TD4"_s, file));
+    QCOMPARE(bytes(), trackRecord());
+    QCOMPARE(m_window->document().kind(), ContentKind::Decoded);
+    // One step, which Undo takes back to the file as it is on disk.
+    trigger("SM_Undo");
+    QCOMPARE(bytes(), file);
+}
+
+// Also run with QT_SCALE_FACTOR=2, where the offscreen screen offers 400 x 300.
+void TestMainWindow::firstSizeFitsTheScreen()
+{
+    const QRect screen(QPoint(), m_window->screen()->availableGeometry().size());
+    QVERIFY(screen.contains(QRect(QPoint(), m_window->size())));
+}
+
+// A boat hire: its five boats lead the vehicle menu, in the table's order, then a
+// separator and every other vehicle; its one mode leads the mode menu.
+void TestMainWindow::fittingChoicesFirst()
+{
+    ByteBuffer record = trackRecord();
+    record[0] = 0x08;
+    open(write(u"boats.TD4"_s, encodedFile(record)));
+    // The panel's hint decodes too.
+    m_window->findChild<QPushButton*>(u"DesignHintDecode"_s)->click();
+    QCOMPARE(m_window->document().kind(), ContentKind::Decoded);
+    auto* vehicleBox = m_window->findChild<CodeComboBox*>(u"Design_vehicle_type"_s);
+    QCOMPARE(vehicleBox->itemText(0), u"Swan Pedal-Boats (09)"_s);
+    // Its vehicle, 30, is no boat; a narrow box cuts its name, its list takes the longest.
+    const auto* warning = m_window->findChild<QLabel*>(u"Warning_vehicle_type"_s);
+    QCOMPARE(warning->toolTip(), u"This vehicle is not offered for this ride in the game."_s);
+    QVERIFY(!warning->isHidden());
+    vehicleBox->setFixedWidth(120);
+    QVERIFY(vehicleBox->shownText().endsWith(u'\u2026'));
+    const auto listed = [this](const char* name) {
+        QMenu* menu = m_window->menu(name);
+        emit menu->aboutToShow();
+        QStringList codes;
+        for (const QAction* item : menu->actions()) {
+            codes.append(item->isSeparator() ? u"-"_s : QString::number(item->data().toInt(), 16));
+        }
+        return codes;
+    };
+    QCOMPARE(listed("SM_VT").mid(0, 7), QString(u"9 b c f 18 - 0"_s).split(u' '));
+    QCOMPARE(listed("SM_OM").mid(0, 3), QString(u"5 - 0"_s).split(u' '));
+    // A ride the tables do not know keeps the table's order.
+    m_window->document().setByte(0, 0x15);
+    QCOMPARE(listed("SM_VT").mid(0, 2), QString(u"0 1"_s).split(u' '));
+    QCOMPARE(vehicleBox->itemText(0), u"Steel Roller Coaster Train (00)"_s);
+}
+
+// Every item of the window's own menus and of the colour menus has an access key (the type
+// menus list the code tables' names as they are).
+void TestMainWindow::everyMenuItemHasAnAccessKey()
+{
+    const QStringList tableMenus = {u"SM_RC"_s, u"SM_VT"_s, u"SM_OM"_s};
+    int checked = 0;
+    for (const QMenu* menu : m_window->findChildren<QMenu*>()) {
+        for (const QAction* item : menu->actions()) {
+            if (!item->isSeparator() && !tableMenus.contains(menu->objectName())) {
+                QVERIFY2(!QKeySequence::mnemonic(item->text()).isEmpty(), qPrintable(item->text()));
+                ++checked;
+            }
+        }
+    }
+    QVERIFY(checked > 60); // the colour menus alone hold 12 + 12 + 3 x 4 items
+}
+
+// Open a Loopy Landscapes design, Decode, set the ride type, the vehicle and a colour,
+// Encode and Save, with the keyboard alone (the file dialog answers from the script).
+void TestMainWindow::keyboardOnlyWorkflow()
+{
+    ByteBuffer record = trackRecord();
+    record.resize(ExpansionRecordLength, 0);
+    record[7] = 0x05; // an expansion design
+    record[8] = 0x05; // body colour 0
+    const QString path = write(u"loopy.TD4"_s, encodedFile(record, GameVersion::LoopyLandscapes));
+    m_prompts->openPaths.enqueue(path);
+    press(QKeySequence(Qt::CTRL | Qt::Key_O));
+    press(QKeySequence(Qt::CTRL | Qt::Key_D));
+    QVERIFY(tabTo(u"Design_ride_type"_s));
+    type(u"Wooden Twister"_s);
+    press(QKeySequence(Qt::Key_Return));
+    QCOMPARE(m_window->action("SM_Undo")->text(), u"&Undo Set Ride type"_s);
+    QVERIFY(tabTo(u"Design_vehicle_type"_s));
+    type(u"Wood Twister"_s);
+    press(QKeySequence(Qt::Key_Down));
+    press(QKeySequence(Qt::Key_Return));
+    QVERIFY(tabTo(u"Design_body_color_0"_s));
+    whenModal([](QWidget* palette) {
+        // The keys start on the colour the field holds.
+        QTest::keyClick(palette->focusWidget(), Qt::Key_Right);
+        QTest::keyClick(palette->focusWidget(), Qt::Key_Return);
+    });
+    press(QKeySequence(Qt::Key_Space));
+    // The window system gives the window back its keys when the dialog closes.
+    QApplication::setActiveWindow(m_window.get());
+    press(QKeySequence(Qt::CTRL | Qt::Key_E));
+    press(QKeySequence(Qt::CTRL | Qt::Key_S));
+    QVERIFY(m_prompts->allUsed());
+
+    ByteBuffer expected = record;
+    std::tie(expected[0], expected[1], expected[8]) = std::tuple(0x34, 0x38, 0x06);
+    const QByteArray saved = readFile(path);
+    const ByteBuffer savedBytes(saved.begin(), saved.end());
+    QCOMPARE(MatchChecksum(savedBytes), ChecksumMatch::LoopyLandscapes);
+    QCOMPARE(RLEDecode(savedBytes).record, expected);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -96,6 +96,9 @@ void TestRandomSession::session()
             break;
         }
         case 2:
+            if (!now.encoded) {
+                prompts.choices.enqueue(0); // a record of unusual length: "Encode" anyway
+            }
             trigger(now.encoded ? "Toolbar_Decode" : "Toolbar_Encode");
             push({now.record, !now.encoded});
             break;
