@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QSaveFile>
 #include <QSet>
 #include <QTemporaryFile>
 #include <filesystem>
@@ -46,6 +47,36 @@ bool IsPngName(const QString& path)
     return path.endsWith(u".png"_s, Qt::CaseInsensitive) && !QFileInfo(path).isDir();
 }
 
+#ifdef Q_OS_WIN
+
+// Writes through a temporary file that replaces `path` only once it is whole. On Windows a
+// QTemporaryFile keeps its handle open after close(), which stops a rename, and a rename
+// does not replace an existing file: QSaveFile does both, though it also waits for the disk.
+QString WritePng(const QImage& image, const QString& path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return u"Can't open file: "_s + QDir::toNativeSeparators(path) + u" ("_s +
+               file.errorString() + u')';
+    }
+    QImageWriter writer(&file, "png");
+    writer.setQuality(PngQuality);
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return u"Can't save file: "_s + QDir::toNativeSeparators(path) + u" ("_s +
+               (writer.error() != QImageWriter::UnknownError ? writer.errorString()
+                                                             : file.errorString()) +
+               u')';
+    }
+    if (!file.commit()) {
+        return u"Can't save file: "_s + QDir::toNativeSeparators(path) + u" ("_s +
+               file.errorString() + u')';
+    }
+    return {};
+}
+
+#else
+
 // Writes through a temporary file renamed over `path`, so a picture is never seen half
 // written. Unlike a saved design it is not forced to disk first: a picture can be drawn
 // again, and waiting for the disk would slow a folder of designs several times over.
@@ -80,6 +111,8 @@ QString WritePng(const QImage& image, const QString& path)
     file.setAutoRemove(false);
     return {};
 }
+
+#endif
 
 } // namespace
 

@@ -61,7 +61,7 @@ bool IsRegularFile(const FileStatus& status)
 
 QString TypeRefusal(const FileStatus& status)
 {
-    return (status.st_mode & _S_IFMT) == _S_IFDIR ? u"is a folder"_s : u"not a regular file"_s;
+    return (status.st_mode & _S_IFMT) == _S_IFDIR ? u"is a folder"_s : u"is not a regular file"_s;
 }
 
 QString RefusalBeforeOpening(const QString&)

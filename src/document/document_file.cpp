@@ -686,6 +686,13 @@ SaveResult SaveFile(const QString& path, ByteView bytes, const SaveOptions& opti
 
 #else
 
+// Windows keeps the plain replace by rename this program always did there. The POSIX steps
+// have no counterpart it needs: QSaveFile follows links and keeps the file's permissions as
+// Qt sees them (read-only or not), but owners, access lists and alternate streams are not
+// carried over (the new file gets its folder's, as any new file does); no stop signal is
+// caught (a save stopped part way may leave QSaveFile's temporary file beside the target);
+// other hard links of the file keep the old content, as HardLinks::Separate does; and a
+// read-only file is refused by QSaveFile, with or without replaceReadOnly.
 SaveResult SaveFile(const QString& path, ByteView bytes, const SaveOptions&)
 {
     SaveResult result;

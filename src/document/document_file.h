@@ -77,7 +77,8 @@ struct SaveResult
 // replaced; the replacement keeps the old file's owner and group (where the system lets
 // this user give them), its permissions and its extended "user." attributes and access
 // list. SIGINT, SIGTERM and SIGHUP during the save remove the temporary file before the
-// process ends; a file-size limit is an ordinary write error.
+// process ends; a file-size limit is an ordinary write error. On Windows the file is only
+// replaced by rename: see the Windows SaveFile for what it leaves out.
 // On any failure the old file (if any) stays whole and errorText says what went wrong:
 // "Can't open file: PATH (why)" when nothing could be written (the target is not a
 // regular file, is this program's standard output or error, is read-only, has other
