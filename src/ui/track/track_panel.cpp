@@ -215,7 +215,7 @@ void TrackPanel::refresh()
         m_pages->setCurrentIndex(0);
         m_list = {};
         m_walk = {};
-        m_model->setTrack(m_list, m_walk);
+        m_model->setTrack(m_list, m_walk, 0);
         m_picture->setScene(nullptr);
         return;
     }
@@ -226,7 +226,7 @@ void TrackPanel::refresh()
     const std::vector<std::size_t> selected = selectedPieces();
     {
         const QScopedValueRollback<bool> quiet(m_selecting, true);
-        m_model->setTrack(m_list, m_walk);
+        m_model->setTrack(m_list, m_walk, record.empty() ? 0 : record[record::RideType]);
     }
     rebuildScene();
     m_summary->setText(QString::fromStdString(TrackSummary(m_list, m_walk)));

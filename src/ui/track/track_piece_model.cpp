@@ -1,15 +1,21 @@
 #include "track_piece_model.h"
 
+#include "rules/ride_rules.h"
+
+#include <QApplication>
+#include <QStyle>
+
 namespace railwright {
 
 TrackPieceModel::TrackPieceModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void TrackPieceModel::setTrack(const TrackList& list, const TrackWalk& walk)
+void TrackPieceModel::setTrack(const TrackList& list, const TrackWalk& walk, std::uint8_t ride)
 {
     const int oldRows = rowCount();
     const bool sameShape = list.maze == m_list.maze;
     m_list = list;
     m_walk = walk;
+    m_ride = ride;
     if (sameShape && rowCount() == oldRows) {
         if (oldRows > 0) {
             emit dataChanged(index(0, 0), index(oldRows - 1, ColumnCount - 1));
@@ -41,6 +47,17 @@ QVariant TrackPieceModel::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole) {
         return m_list.maze ? mazeText(index.row(), index.column())
                            : pieceText(index.row(), index.column());
+    }
+    if (!m_list.maze && index.column() == NameColumn &&
+        (role == Qt::DecorationRole || role == Qt::ToolTipRole)) {
+        const QString why = pieceWarning(index.row());
+        if (why.isEmpty()) {
+            return {};
+        }
+        if (role == Qt::ToolTipRole) {
+            return why;
+        }
+        return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
     }
     if (role == Qt::TextAlignmentRole &&
         (index.column() == IndexColumn || index.column() == HeightColumn)) {
@@ -79,6 +96,12 @@ QString TrackPieceModel::pieceText(int row, int column) const
     default:
         return {};
     }
+}
+
+QString TrackPieceModel::pieceWarning(int row) const
+{
+    const TrackPiece& piece = m_list.pieces[std::size_t(row)];
+    return rules::PieceWarning(m_ride, piece.code, piece.flags);
 }
 
 QString TrackPieceModel::mazeText(int row, int column) const

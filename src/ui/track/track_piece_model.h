@@ -26,9 +26,10 @@ public:
 
     explicit TrackPieceModel(QObject* parent = nullptr);
 
-    // Shows `list` walked as `walk`. The same number of rows only refreshes their texts,
-    // so a flag edit keeps the view's selection and scroll position.
-    void setTrack(const TrackList& list, const TrackWalk& walk);
+    // Shows `list` walked as `walk` for ride type `ride`, whose rules mark the pieces it
+    // cannot build. The same number of rows only refreshes their texts, so a flag edit
+    // keeps the view's selection and scroll position.
+    void setTrack(const TrackList& list, const TrackWalk& walk, std::uint8_t ride);
 
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
@@ -39,9 +40,11 @@ public:
 private:
     [[nodiscard]] QString pieceText(int row, int column) const;
     [[nodiscard]] QString mazeText(int row, int column) const;
+    [[nodiscard]] QString pieceWarning(int row) const;
 
     TrackList m_list;
     TrackWalk m_walk;
+    std::uint8_t m_ride = 0;
 };
 
 } // namespace railwright

@@ -104,6 +104,14 @@ private slots:
         QVERIFY(window.document().setByte(208, 0x00));
         QCOMPARE(panel->warning(), u"The track does not return to its start, but the ride "
                                    u"runs as a continuous circuit"_s);
+
+        // Piece 6 turned into a half corkscrew, which this ride builds only by cheating: its
+        // row carries the warning; the flat before it does not.
+        QVERIFY(window.document().setByte(208, 0x34));
+        QCOMPARE(list->model()->index(6, 1).data(Qt::ToolTipRole).toString(),
+                 u"This ride builds this piece only with a construction cheat"_s);
+        QVERIFY(!list->model()->index(5, 1).data(Qt::DecorationRole).isValid());
+        QVERIFY(list->model()->index(6, 1).data(Qt::DecorationRole).isValid());
         window.document().markSaved();
     }
 };
