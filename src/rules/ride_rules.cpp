@@ -1,7 +1,7 @@
 #include "ride_rules.h"
 
-#include "codec/design_inspection.h"
 #include "codec/record_layout.h"
+#include "codec/track_pieces.h"
 
 #include <algorithm>
 
@@ -10,11 +10,6 @@ namespace railwright::rules {
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr std::uint8_t HedgeMaze = 0x14;
-constexpr std::uint8_t TrackEndMarker = 0xFF;
-constexpr std::uint8_t ChainLiftBit = 0x80;
-constexpr std::uint8_t InvertedBit = 0x40;
 
 bool holds(std::span<const std::uint8_t> codes, std::uint8_t code)
 {
@@ -131,11 +126,11 @@ QString PieceWarning(std::uint8_t ride, std::uint8_t piece, std::uint8_t flags)
     case PieceFit::Possibly:
         break;
     }
-    if ((flags & ChainLiftBit) != 0 && !ChainLiftFits(ride, piece)) {
+    if ((flags & PieceChainLift) != 0 && !ChainLiftFits(ride, piece)) {
         return u"This piece cannot carry a chain lift on this ride"_s;
     }
     const RideRules* rules = RulesForRide(ride);
-    if ((flags & InvertedBit) != 0 && rules != nullptr && !rules->usesInvertedFlag) {
+    if ((flags & PieceInverted) != 0 && rules != nullptr && !rules->usesInvertedFlag) {
         return u"This piece is marked inverted, which only the Flying Roller Coaster uses"_s;
     }
     return {};
@@ -165,10 +160,8 @@ QStringList DesignWarnings(ByteView record, GameVersion version)
             warnings.append(u"Operating mode %1: %2"_s.arg(hex(mode), why));
         }
     }
-    if (ride == HedgeMaze) {
-        return warnings;
-    }
-    // One line per reason: the first piece that has it, and how many do.
+    // One line per reason: the first piece that has it, and how many do. Hedge mazes hold
+    // maze tiles, not pieces.
     struct Count
     {
         QString why;
@@ -177,20 +170,15 @@ QStringList DesignWarnings(ByteView record, GameVersion version)
         int count = 0;
     };
     std::vector<Count> counts;
-    const std::uint8_t byte7 =
-        record.size() > record::SchemeAndVersion ? record[record::SchemeAndVersion] : 0;
-    const std::size_t start = HeaderLayout(record.size(), byte7) == RecordLayout::Expansion
-                                  ? ExpansionTrackDataStart
-                                  : BaseTrackDataStart;
-    for (std::size_t at = start; at + 1 < record.size() && record[at] != TrackEndMarker; at += 2) {
-        const QString why = PieceWarning(ride, record[at], record[at + 1]);
+    for (const TrackPiece& piece : ReadTrackList(record).pieces) {
+        const QString why = PieceWarning(ride, piece.code, piece.flags);
         if (why.isEmpty()) {
             continue;
         }
         auto known = std::find_if(counts.begin(), counts.end(),
                                   [&why](const Count& count) { return count.why == why; });
         if (known == counts.end()) {
-            counts.push_back({why, at, record[at], 1});
+            counts.push_back({why, piece.offset, piece.code, 1});
         } else {
             ++known->count;
         }
