@@ -1,6 +1,7 @@
 #include "cli_commands.h"
 
 #include "cli/code_table_source.h"
+#include "cli/output_file.h"
 #include "codec/checksum.h"
 #include "codec/design_inspection.h"
 #include "codec/record_layout.h"
@@ -11,17 +12,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <cerrno>
-
-#ifdef Q_OS_WIN
-#include <fcntl.h>
-#include <io.h>
-#ifndef STDOUT_FILENO
-#define STDOUT_FILENO 1
-#endif
-#else
-#include <unistd.h>
-#endif
 
 namespace railwright::cli {
 
@@ -82,29 +72,6 @@ std::optional<CommandResult> Decode(const QString& path, const ByteBuffer& file,
     return std::nullopt;
 }
 
-// Standard output as a file to write: the bytes as they are, every one checked.
-CommandResult WriteStandardOutput(ByteView bytes)
-{
-#ifdef Q_OS_WIN
-    // Otherwise the C runtime turns each line feed into CR LF.
-    ::_setmode(STDOUT_FILENO, _O_BINARY);
-#endif
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const auto wrote = ::write(STDOUT_FILENO, bytes.data() + done,
-                                   unsigned(qMin<std::size_t>(bytes.size() - done, 1 << 20)));
-        if (wrote < 0 && errno == EINTR) {
-            continue;
-        }
-        if (wrote <= 0) {
-            return CommandResult::failure(u"can't write to standard output ("_s +
-                                          qt_error_string(wrote < 0 ? errno : EIO) + u')');
-        }
-        done += std::size_t(wrote);
-    }
-    return CommandResult::success();
-}
-
 std::uint32_t StoredChecksum(const ByteBuffer& file)
 {
     const std::size_t at = file.size() - 4;
@@ -118,28 +85,6 @@ QString Hex32(std::uint32_t value)
 }
 
 } // namespace
-
-CommandResult WriteOutput(const OutputFile& output, ByteView bytes)
-{
-    if (output.path == u"-"_s || output.path == u"/dev/stdout"_s) {
-        return WriteStandardOutput(bytes);
-    }
-    SaveOptions options;
-    options.replaceReadOnly = output.force;
-    options.hardLinks =
-        output.force ? SaveOptions::HardLinks::WriteIntoFile : SaveOptions::HardLinks::Refuse;
-    const SaveResult saved = SaveFile(output.path, bytes, options);
-    switch (saved.refusal) {
-    case SaveResult::Refusal::None:
-        break;
-    case SaveResult::Refusal::HardLinked:
-        return CommandResult::failure(saved.errorText +
-                                      u"; --force writes into the file all its names share"_s);
-    case SaveResult::Refusal::ReadOnly:
-        return CommandResult::failure(saved.errorText + u"; --force replaces it"_s);
-    }
-    return saved.ok() ? CommandResult::success() : CommandResult::failure(saved.errorText);
-}
 
 std::optional<GameVersion> ParseGameName(const QString& name)
 {

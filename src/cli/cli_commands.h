@@ -41,22 +41,7 @@ struct CommandResult
 // nothing for any other text.
 [[nodiscard]] std::optional<GameVersion> ParseGameName(const QString& name);
 
-// What --force lets a command that writes OUTPUT do.
-inline constexpr char16_t ForceOptionText[] =
-    u"Replace OUTPUT even when it is read-only; when it has other hard links, write into the "
-    u"file all its names share (once the new content is safe in a temporary file).";
-
-// Where a command writes: a file, or standard output for "-" and "/dev/stdout".
-struct OutputFile
-{
-    QString path;
-    bool force = false; // see ForceOptionText
-};
-
-// Writes `bytes` to `output` by SaveFile's rules (never over a file that is not a regular
-// one, nor over the program's own standard output or error). A read-only OUTPUT and one
-// with other hard links are refused unless `force`, and the refusal says so.
-[[nodiscard]] CommandResult WriteOutput(const OutputFile& output, ByteView bytes);
+struct OutputFile; // see output_file.h
 
 // Every command reads a track-design INPUT by the editor's rules (at most 65,000 bytes,
 // not empty) and writes OUTPUT atomically: on any failure OUTPUT is neither created nor

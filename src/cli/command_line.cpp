@@ -3,6 +3,7 @@
 #include "cli/cli_commands.h"
 #include "cli/command_parser.h"
 #include "cli/convert_command.h"
+#include "cli/output_file.h"
 #include "cli/pieces_command.h"
 #include "cli/render_command.h"
 #include "cli/scan_command.h"

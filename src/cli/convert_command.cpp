@@ -1,6 +1,7 @@
 #include "convert_command.h"
 
 #include "cli/command_parser.h"
+#include "cli/output_file.h"
 #include "codec/checksum.h"
 #include "codec/layout_conversion.h"
 #include "codec/rle.h"

@@ -1,6 +1,7 @@
 #include "render_command.h"
 
 #include "cli/command_parser.h"
+#include "cli/output_file.h"
 
 #include <QCoreApplication>
 #include <QLibrary>
@@ -38,18 +39,21 @@ CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
         u"Draws each design's track to a PNG picture: plan (from above, shaded by height), "
         u"side (height along the track) or iso (the game's view), in the design's track "
         u"colours, with chain lifts, stations and the start marked. A folder INPUT draws "
-        u"every .td4 file in it."_s);
+        u"every .td4 file in it. A picture is written by the rules of every command's OUTPUT "
+        u"and never over one of the designs drawn."_s);
     parser.addArgument(u"INPUT"_s, u"Track-design files or folders."_s, true);
     const QCommandLineOption output(u"out"_s,
                                     u"The folder to write the pictures to (NAME.png for each "
-                                    u"INPUT), or a .png file for a single design."_s,
+                                    u"INPUT), or a .png file or - (standard output) for a "
+                                    u"single design."_s,
                                     u"dir|file.png"_s);
     const QCommandLineOption view(u"view"_s, u"plan, side or iso (default)."_s, u"view"_s,
                                   u"iso"_s);
     const QCommandLineOption size(
         u"size"_s, u"Pixels on the picture's longer side (default 512)."_s, u"pixels"_s, u"512"_s);
     const QCommandLineOption decoded(u"decoded"_s, u"The inputs are decoded records."_s);
-    for (const QCommandLineOption& option : {output, view, size, decoded}) {
+    const QCommandLineOption force(u"force"_s, QString::fromUtf16(ForceOptionText));
+    for (const QCommandLineOption& option : {output, view, size, decoded, force}) {
         parser.addOption(option);
     }
     if (auto done = parser.parse(arguments, out)) {
@@ -63,6 +67,7 @@ CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
     request.inputs = parser.arguments();
     request.output = parser.value(output);
     request.inputsAreDecoded = parser.isSet(decoded);
+    request.force = parser.isSet(force);
     request.view = parser.value(view).toLower();
     if (request.view != u"plan"_s && request.view != u"side"_s && request.view != u"iso"_s) {
         return CommandResult::usage(u"render: unknown view \""_s + parser.value(view) +

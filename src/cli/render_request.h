@@ -14,12 +14,16 @@ struct RenderRequest
     QString view = QStringLiteral("iso"); // plan, side or iso
     int size = 512;                       // pixels on the longer side
     bool inputsAreDecoded = false;
+    bool force = false; // see ForceOptionText
 };
 
 // Draws each design to a PNG: into the output folder (created when missing) as the
-// input's name with ".png", or into the named file. A damaged list is drawn as far as
-// it goes and its problems written to `err`; a file that cannot be read or decoded is
-// an error line on `err` and the others are still drawn. Fails when any was not drawn.
+// input's name with ".png", into the named file, or to standard output ("-",
+// "/dev/stdout") for a single design. Every picture is written by WriteOutput's rules
+// and never over one of the designs drawn. A damaged list is drawn as far as it goes and
+// its problems written to `err`; a file that cannot be read or decoded (a named pipe, a
+// dangling link, a decoded record without `inputsAreDecoded`) is an error line on `err`
+// naming it, and the others are still drawn. Fails when any was not drawn or none found.
 // Lives in the drawing library, which needs Qt Gui (see RunRenderRequest).
 [[nodiscard]] CommandResult RenderDesigns(const RenderRequest& request, QTextStream& err);
 

@@ -34,11 +34,6 @@ QString SystemError(const QString& what)
 #ifdef Q_OS_WIN
 using FileStatus = struct _stat64;
 
-fs::path NativePath(const QString& path)
-{
-    return fs::path(path.toStdWString());
-}
-
 QString PathText(const fs::path& path)
 {
     return QString::fromStdWString(path.native());
@@ -80,11 +75,6 @@ void CloseFile(int fd)
 }
 #else
 using FileStatus = struct stat;
-
-fs::path NativePath(const QString& path)
-{
-    return fs::path(railwright::NativePath(path).toStdString());
-}
 
 QString PathText(const fs::path& path)
 {
@@ -198,11 +188,20 @@ bool WalkFolder(const fs::path& root, const std::function<bool(const FoundPath&)
 
 } // namespace
 
+fs::path SystemPath(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return fs::path(path.toStdWString());
+#else
+    return fs::path(NativePath(path).toStdString());
+#endif
+}
+
 void ForEachScannedFile(const QStringList& paths,
                         const std::function<bool(const FoundPath& found)>& visit)
 {
     for (const QString& path : paths) {
-        const fs::path native = NativePath(path);
+        const fs::path native = SystemPath(path);
         std::error_code error;
         const bool going =
             fs::is_directory(native, error) ? WalkFolder(native, visit) : visit({path, {}});

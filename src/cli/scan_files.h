@@ -4,12 +4,16 @@
 
 #include <QString>
 #include <QStringList>
+#include <filesystem>
 #include <functional>
 #include <optional>
 
 // Finding and reading the files of a scan, one at a time: memory grows with the depth of
 // the folders, never with the number of files.
 namespace railwright::cli {
+
+// `path` as the system names it: its own bytes (see PathFromNative), UTF-16 on Windows.
+[[nodiscard]] std::filesystem::path SystemPath(const QString& path);
 
 // What a scan found: a file to read, or a folder it could not list.
 struct FoundPath

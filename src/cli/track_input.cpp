@@ -4,15 +4,13 @@
 #include "codec/rle.h"
 #include "document/document_file.h"
 
-#include <QDir>
-
 namespace railwright::cli {
 
 using namespace Qt::StringLiterals;
 
 TrackInput ReadTrackInput(const QString& path, bool isDecoded)
 {
-    const QString shown = QDir::toNativeSeparators(path);
+    const QString shown = ShownPath(path);
     LoadResult load = LoadFile(path);
     if (!load.ok()) {
         // Some of the editor's messages name the file, some do not.
@@ -23,6 +21,13 @@ TrackInput ReadTrackInput(const QString& path, bool isDecoded)
     }
     if (isDecoded) {
         return {std::move(load.bytes), std::nullopt};
+    }
+    // A decoded record often decodes again, to nonsense: `verify` and `scan` call it what
+    // it is, and so does every command that reads a track.
+    if (IsDecodedRecord(load.bytes)) {
+        return {{},
+                CommandResult::failure(shown + u": decoded record, not encoded (give --decoded "
+                                               u"to read it as one)"_s)};
     }
     DecodeResult decoded = RLEDecode(load.bytes);
     if (!decoded.ok()) {

@@ -9,8 +9,9 @@
 namespace railwright::cli {
 
 // The decoded record of a track-design file (or the file itself when `isDecoded`), read
-// by the editor's rules. A file that cannot be read or does not decode to a track design
-// gives a failure naming the file.
+// by the editor's rules. A file that cannot be read, is a decoded record without
+// `isDecoded` (see IsDecodedRecord) or does not decode to a track design gives a failure
+// naming the file.
 struct TrackInput
 {
     ByteBuffer record;

@@ -58,6 +58,8 @@ QString typeRefusal(mode_t mode)
 // Opening a named pipe waits for a writer and opening a device can act on it, so the type
 // is looked at first; the open itself never waits, and what it opened is looked at again
 // in case the path changed in between.
+QByteArray linkText(const QByteArray& path);
+
 QString openForReading(const QString& path, QFile& file)
 {
     const QByteArray name = NativePath(path);
@@ -65,7 +67,14 @@ QString openForReading(const QString& path, QFile& file)
     {
     };
     if (::stat(name.constData(), &info) != 0) {
-        return systemReason(errno);
+        const int error = errno;
+        // A folder's listing shows a link whose file is gone: "does not exist" alone would
+        // puzzle.
+        if (error == ENOENT && ::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode)) {
+            return u"is a link to "_s + ShownPath(PathFromNative(linkText(name))) +
+                   u", which does not exist"_s;
+        }
+        return systemReason(error);
     }
     if (QString why = typeRefusal(info.st_mode); !why.isEmpty()) {
         return why;
@@ -654,7 +663,7 @@ SaveResult SaveFile(const QString& path, ByteView bytes, const SaveOptions& opti
         }
         keepAttributes(targetName, fd);
     }
-    if (error == 0 && ::fsync(fd) != 0) {
+    if (error == 0 && options.waitForDisk && ::fsync(fd) != 0) {
         error = errno;
     }
     if (::close(fd) != 0 && error == 0) {

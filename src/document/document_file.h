@@ -53,6 +53,10 @@ struct SaveOptions
     // Replace a file whose mode gives its owner no write permission (which permissions
     // alone would not stop for root).
     bool replaceReadOnly = false;
+    // Wait until the new bytes are on the disk before the rename. Without it a crash of
+    // the system soon after may leave an empty file; for what can be made again
+    // (pictures), where waiting would slow a folder of them several times over.
+    bool waitForDisk = true;
 };
 
 struct SaveResult
