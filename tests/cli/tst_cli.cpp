@@ -93,6 +93,13 @@ private slots:
         QTest::newRow("verify, a decoded record")
             << u"verify in"_s << decodedRecord << 1
             << QByteArray("in: decoded record, not encoded\n");
+        // It would decode again, to a track thousands of tiles long.
+        for (const QString& command : {u"pieces in"_s, u"render in --out out.png"_s}) {
+            QTest::newRow(qPrintable(command.section(u' ', 0, 0) + u", a decoded record"_s))
+                << command << decodedRecord << 1
+                << QByteArray("in: decoded record, not encoded (give --decoded to read it as "
+                              "one)\n");
+        }
         QTest::newRow("decodes to nothing")
             << u"decode in out"_s << QByteArray("\x00\x41\x00\x00\x00", 5) << 1
             << QByteArray("nothing");

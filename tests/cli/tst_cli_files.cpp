@@ -1,8 +1,9 @@
 // The command-line tool run from a shell as users run it, on the files that once lost data:
 // links with "..", standard output as a file, names that are not UTF-8, hard links,
 // read-only files, a file-size limit, a scan whose output is lost, names that would break
-// the scan's table.
+// the scan's table; `render` by the same output rules.
 #include "support/sample_files.h"
+#include "support/track_records.h"
 
 #include <QDir>
 #include <QProcess>
@@ -12,6 +13,7 @@
 
 using namespace railwright;
 using namespace railwright::test;
+using namespace railwright::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -108,6 +110,62 @@ void TestCliFiles::runs_data()
         u"'%u:%g %a' out.TD4"_s,
         0, "65534:65534 640\n");
 
+    // render writes its pictures by the rules above; d/circuit.td4 draws without warnings.
+    const QByteArray pictureLinked = "Can't open file: p.png (has 1 other name (a hard link), "
+                                     "which would keep the old content); --force writes into "
+                                     "the file all its names share";
+    row("render through a link",
+        u"mkdir pics; ln -s pics/real.png l.png; cli render d/circuit.td4 --out l.png && "
+        u"test -L l.png && cmp l.png pics/real.png && echo same"_s,
+        0, "same\n");
+    row("render: read-only refused, --force keeps the mode",
+        u"echo old > p.png; chmod 444 p.png; cli render d/circuit.td4 --out p.png; cat p.png; "
+        u"cli render d/circuit.td4 --out p.png --force && stat -c %a p.png"_s,
+        0, "old\n444\n", "Can't open file: p.png (is read-only); --force replaces it");
+    row("render: hard link refused, --force writes into it",
+        u"echo old > p.png; ln p.png q.png; cli render d/circuit.td4 --out p.png; cat q.png; "
+        u"cli render d/circuit.td4 --out p.png --force && cmp p.png q.png && echo shared"_s,
+        0, "old\nshared\n", pictureLinked);
+    row("render: a new picture by the umask",
+        u"umask 027; cli render d/circuit.td4 --out n.png && stat -c %a n.png"_s, 0, "640\n");
+    row("render to standard output",
+        u"cli render d/circuit.td4 --out x.png && cli render d/circuit.td4 --out - | cmp - x.png "
+        u"&& test ! -e - && echo same"_s,
+        0, "same\n");
+    row("render: several to standard output",
+        u"cli render d/circuit.td4 d/circuit.td4 --out /dev/stdout"_s, 2, {},
+        "render: --out /dev/stdout writes one picture to standard output but there are 2 "
+        "designs; name a folder");
+    row("render: never over a design it draws",
+        u"cp d/circuit.td4 d/circuit.png; cli render d/circuit.png --out d; cmp d/circuit.td4 "
+        u"d/circuit.png && echo kept"_s,
+        0, "kept\n",
+        "Can't open file: d/circuit.png (is one of the designs to draw; name another --out)");
+    row("render: a name of 255 bytes",
+        u"N=$(head -c 251 /dev/zero | tr '\\0' x); cli render d/circuit.td4 --out $N.png && "
+        u"ls | grep -c xxx"_s,
+        0, "1\n");
+    row("render: file-size limit",
+        u"(ulimit -f 0; cli render d/circuit.td4 --out f.png); ls -A | grep -c f.png"_s, 1, "0\n",
+        "Can't save file: f.png (File too large). No file was created.");
+    row("render: names that are not UTF-8",
+        u"F=\"$(b 'f\\351')\"; mkdir \"$F\"; cp d/circuit.td4 \"$F/$(b 'caf\\351.td4')\"; "
+        u"cp d/circuit.td4 \"$F/$(b 'caf\\303\\251.TD4')\"; echo bad > \"$F/$(b 'x\\351.td4')\"; "
+        u"cli render \"$F/$(b 'caf\\351.td4')\" --out \"$(b 'p\\351.png')\" && ls p*.png; "
+        u"cli render \"$F\" --out \"$F/$(b 'o\\351')\"; LC_ALL=C ls \"$F/$(b 'o\\351')\""_s,
+        0, "p\xE9.png\ncaf\xC3\xA9.png\ncaf\xE9.png\n",
+        "f\\xE9/x\\xE9.td4: it decodes to only 0 bytes, too few for a track design\n"
+        "railwright-cli: 1 of 3 designs were not drawn");
+    row("render: every file of a folder not drawn is named",
+        u"mkdir f; cp d/circuit.td4 f; mkfifo f/pipe.td4; ln -s gone.td4 f/link.td4; "
+        u"cli render f --out o; ls o"_s,
+        0, "circuit.png\n",
+        "Can't open file: f/link.td4 (is a link to gone.td4, which does not "
+        "exist)\nrailwright-cli: Can't open file: f/pipe.td4 (is a named pipe, not a file)\n"
+        "railwright-cli: 2 of 3 designs were not drawn");
+    row("render: an empty folder", u"mkdir f; cli render f --out o"_s, 1, {},
+        "0 designs found: there are no files ending in .td4 in f");
+
     row("scan output lost with a bad file",
         u"cli scan d/bad.td4 d/good.td4 --tables t --csv > /dev/full"_s, 2, {},
         "1 of 2 files are not valid track designs; can't write to standard output (No space "
@@ -184,6 +242,8 @@ void TestCliFiles::runs()
     }
     writeFile(root, u"d/good.td4"_s, asBytes(encodedFile(BaseRecord())));
     writeFile(root, u"d/bad.td4"_s, "bad");
+    writeFile(root, u"d/circuit.td4"_s,
+              asBytes(encodedFile(trackRecord(8198, 0x13, 0x04, TestCircuit))));
 
     // `cli` is the built program; `b 'Caf\351'` gives a name's bytes from printf's escapes.
     QProcess process;
@@ -195,10 +255,14 @@ void TestCliFiles::runs()
     process.start(u"/bin/sh"_s,
                   {u"-c"_s, u"cli() { \"$RW_CLI\" \"$@\"; }; b() { printf \"$1\"; }; "_s + script});
     QVERIFY(process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit);
-    QCOMPARE(process.readAllStandardError(),
-             err.isEmpty() ? err
-                           : "railwright-cli: " + err.replace('@', QFile::encodeName(root)) + '\n');
-    QCOMPARE(process.readAllStandardOutput(), out);
+    const QByteArray errors = process.readAllStandardError();
+    const QByteArray output = process.readAllStandardOutput();
+    // QTemporaryDir reads names that are not UTF-8 as U+FFFD and so cannot remove them.
+    QProcess::execute(u"rm"_s, {u"-rf"_s, u"--"_s, root});
+    QCOMPARE(errors, err.isEmpty()
+                         ? err
+                         : "railwright-cli: " + err.replace('@', QFile::encodeName(root)) + '\n');
+    QCOMPARE(output, out);
     QCOMPARE(process.exitCode(), exitCode);
 }
 
