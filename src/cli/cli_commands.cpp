@@ -10,9 +10,6 @@
 #include "report/ride_info_report.h"
 #include "settings/code_tables.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace railwright::cli {
 
 using namespace Qt::StringLiterals;
@@ -154,8 +151,7 @@ CommandResult VerifyFile(const QString& input, QTextStream& out)
         break;
     }
     if (IsDecodedRecord(file)) {
-        return CommandResult::failure(QDir::toNativeSeparators(input) +
-                                      u": decoded record, not encoded"_s);
+        return CommandResult::failure(ShownPath(input) + u": decoded record, not encoded"_s);
     }
     const ByteView body(file.data(), file.size() - 4);
     return CommandResult::failure(
@@ -202,8 +198,8 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
 {
     // The editor creates a missing table; a command-line run must not leave files behind
     // in a folder it was only asked to read, so it refuses instead.
-    if (!QFileInfo(request.tablesDirectory).isDir()) {
-        return CommandResult::failure(QDir::toNativeSeparators(request.tablesDirectory) +
+    if (!IsFolder(request.tablesDirectory)) {
+        return CommandResult::failure(ShownPath(request.tablesDirectory) +
                                       u": no such folder for the code tables"_s);
     }
     const CodeTablesLoad load = ReadCodeTables(request.tablesDirectory, MissingCodeTables::Refuse);

@@ -44,12 +44,6 @@ std::vector<FoundPath> DesignFiles(const QStringList& inputs)
     return files;
 }
 
-bool IsFolder(const QString& path)
-{
-    std::error_code error;
-    return fs::is_directory(SystemPath(path), error);
-}
-
 bool IsPngName(const QString& path)
 {
     return path.endsWith(u".png"_s, Qt::CaseInsensitive) && !IsFolder(path);

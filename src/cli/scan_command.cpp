@@ -15,7 +15,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -362,7 +361,7 @@ private:
 // editor would.
 std::optional<CommandResult> ReadTables(const QString& directory, CodeTables& tables)
 {
-    if (!QFileInfo(directory).isDir()) {
+    if (!IsFolder(directory)) {
         return CommandResult::failure(directory + u": no such folder for the code tables"_s);
     }
     CodeTablesLoad load = ReadCodeTables(directory, MissingCodeTables::Refuse);

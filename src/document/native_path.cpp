@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #ifndef Q_OS_WIN
 #include <dirent.h>
@@ -174,11 +175,38 @@ QString RecoverDecodedPath(const QString& path)
     return recovered;
 }
 
+bool NameExists(const QString& path)
+{
+    struct stat info
+    {
+    };
+    return ::lstat(NativePath(path).constData(), &info) == 0;
+}
+
+bool IsFolder(const QString& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(NativePath(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 #else
 
 QString RecoverDecodedPath(const QString& path)
 {
     return path; // Windows names are UTF-16 already
+}
+
+bool NameExists(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+bool IsFolder(const QString& path)
+{
+    return QFileInfo(path).isDir();
 }
 
 #endif

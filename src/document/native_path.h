@@ -34,4 +34,11 @@ namespace railwright {
 // looking up or no single name matches.
 [[nodiscard]] QString RecoverDecodedPath(const QString& path);
 
+// Whether anything has the name `path`, a link that leads nowhere too (by its bytes, see
+// above; QFileInfo would look up U+FFFD instead).
+[[nodiscard]] bool NameExists(const QString& path);
+
+// Whether `path` is a folder or a link to one (by its bytes).
+[[nodiscard]] bool IsFolder(const QString& path);
+
 } // namespace railwright

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace railwright {
 
@@ -25,11 +24,11 @@ QString ReadCodeTable(const QString& directory, const QString& fileNameWithBacks
     // The game's tool created a table that was missing, so a fresh install shows where
     // the tables belong; an existing one is only read. NewOnly: never over something that
     // appeared meanwhile.
-    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
+    if (!NameExists(path)) {
         QFile created(path);
         if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            return u"Can't open file: "_s + QDir::toNativeSeparators(path) + u" ("_s +
-                   created.errorString() + u")"_s;
+            return u"Can't open file: "_s + ShownPath(path) + u" ("_s + created.errorString() +
+                   u")"_s;
         }
         return {};
     }
@@ -52,9 +51,8 @@ CodeTablesLoad ReadCodeTables(const QString& directory, MissingCodeTables missin
     if (missing == MissingCodeTables::Refuse) {
         for (const QString& name : names) {
             const QString path = QDir(directory).filePath(name);
-            if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
-                load.messages.append(QDir::toNativeSeparators(path) +
-                                     u": the code table is missing"_s);
+            if (!NameExists(path)) {
+                load.messages.append(ShownPath(path) + u": the code table is missing"_s);
                 load.tableMissing = true;
                 return load;
             }

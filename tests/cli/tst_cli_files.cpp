@@ -78,15 +78,18 @@ void TestCliFiles::runs_data()
 
     // Every command, given names whose bytes are not UTF-8, reads and writes those names.
     row("names that are not UTF-8",
-        u"N=\"$(b 'Caf\\303\\251\\351')\"; mkdir s; cli encode rec.bin \"$N.TD4\" && "
+        u"N=\"$(b 'Caf\\303\\251\\351')\"; mkdir s; cp -r t \"$N-t\"; cli encode rec.bin "
+        u"\"$N.TD4\" && "
         u"cli verify \"$N.TD4\" && cli decode \"$N.TD4\" \"$N.bin\" && cli info \"$N.bin\" "
-        u"--decoded --tables t >/dev/null && cp base8058.TD4 \"s/$N.TD4\" && cli convert "
+        u"--decoded --tables \"$N-t\" >/dev/null && cp base8058.TD4 \"s/$N.TD4\" && cli convert "
         u"\"s/$N.TD4\" \"s/$N.TD4\" --to expansion && cp source.txt \"$N.txt\" && cli codes pack "
-        u"\"$N.txt\" \"$N.RCS\" && cli codes list \"$N.RCS\" && cli scan s --csv --tables t | cut "
-        u"-d, -f1,5 && cli scan s --tables t | cut -c 125- && ls; cli verify \"$N-gone.TD4\""_s,
+        u"\"$N.txt\" \"$N.RCS\" && cli codes list \"$N.RCS\" && cli scan s --csv --tables \"$N-t\" "
+        u"| cut "
+        u"-d, -f1,5 && cli scan s --tables \"$N-t\" | cut -c 125- && ls; cli verify \"$N-gone.TD4\""_s,
         1,
         "original or corkscrew\n0A\tRide\npath,layout\ns/Caf\xC3\xA9\\xE9.TD4,expansion\n"
-        "PATH\ns/Caf\xC3\xA9\\xE9.TD4\nCaf\xC3\xA9\xE9.RCS\nCaf\xC3\xA9\xE9.TD4\n"
+        "PATH\ns/"
+        "Caf\xC3\xA9\\xE9.TD4\nCaf\xC3\xA9\xE9-t\nCaf\xC3\xA9\xE9.RCS\nCaf\xC3\xA9\xE9.TD4\n"
         "Caf\xC3\xA9\xE9.bin\nCaf\xC3\xA9\xE9.txt\nbase.TD4\nbase8058.TD4\nd\nlossy.TD4\n"
         "out.TD4\nrec.bin\nruns.TD4\ns\nsource.txt\nt\n",
         "Can't open file: Caf\xC3\xA9\\xE9-gone.TD4 (does not exist)");
