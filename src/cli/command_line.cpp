@@ -13,7 +13,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileDevice>
-#include <functional>
 
 namespace railwright::cli {
 
@@ -25,38 +24,6 @@ const QString ProgramName = u"railwright-cli"_s;
 // Added by QCommandLineParser::addHelpOption beside --help; the tool has no Qt options to
 // list, so it shows the same help.
 const QString HelpAllOption = u"help-all"_s;
-
-const QString CommandSummary = u"Reads, writes and checks RollerCoaster Tycoon track-design "
-                               u"files (.TD4) and the editor's code tables (.RCS).\n\n"
-                               u"Commands:\n"
-                               u"  decode INPUT OUTPUT          write the decoded record of a "
-                               u"track-design file\n"
-                               u"  encode INPUT OUTPUT [--game GAME]\n"
-                               u"                               encode a record and append "
-                               u"the checksum of GAME\n"
-                               u"  verify INPUT                 tell which game's checksum "
-                               u"closes a file\n"
-                               u"  info INPUT [--game GAME] [--tables DIR] [--decoded]\n"
-                               u"                               print the ride info report\n"
-                               u"  scan PATH... [--csv|--json] [--tables DIR]\n"
-                               u"                               list the designs in files "
-                               u"and folders\n"
-                               u"  convert INPUT OUTPUT --to expansion|base [--game GAME]\n"
-                               u"                               convert between the base "
-                               u"and expansion layouts\n"
-                               u"  pieces INPUT [--json] [--decoded]\n"
-                               u"                               list the track pieces and "
-                               u"whether they close\n"
-                               u"  render INPUT... --out DIR|FILE.png [--view plan|side|iso] "
-                               u"[--size PIXELS]\n"
-                               u"                               draw each design's track to "
-                               u"a picture\n"
-                               u"  codes pack SOURCE OUTPUT     write a code table from text "
-                               u"lines \"code<TAB>name\"\n"
-                               u"  codes list FILE              print the entries of a code "
-                               u"table\n\n"
-                               u"GAME is original, corkscrew or loopy. Run a command with "
-                               u"--help for its details."_s;
 
 QCommandLineOption GameOption(const QString& defaultValue = {})
 {
@@ -210,10 +177,83 @@ CommandResult RunCodes(const QStringList& arguments, QTextStream& out)
                                                        u"\" (use pack or list)"_s);
 }
 
+using Handler = CommandResult (*)(const QStringList& arguments, QTextStream& out);
+
+// A line of the tool's help: the command's arguments and what it does.
+struct CommandHelp
+{
+    QString usage; // after the command word
+    QString summary;
+};
+
+// Every command: its word, what runs it and its lines in the tool's help, so that a new
+// command is one row here.
+struct Command
+{
+    QString name;
+    Handler handler;
+    QList<CommandHelp> help;
+};
+
+const QList<Command>& Commands()
+{
+    static const QList<Command> commands{
+        {u"decode"_s,
+         RunDecode,
+         {{u"INPUT OUTPUT"_s, u"write the decoded record of a track-design file"_s}}},
+        {u"encode"_s,
+         RunEncode,
+         {{u"INPUT OUTPUT [--game GAME]"_s, u"encode a record and append the checksum of GAME"_s}}},
+        {u"verify"_s, RunVerify, {{u"INPUT"_s, u"tell which game's checksum closes a file"_s}}},
+        {u"info"_s,
+         RunInfo,
+         {{u"INPUT [--game GAME] [--tables DIR] [--decoded]"_s, u"print the ride info report"_s}}},
+        {u"scan"_s,
+         RunScanCommand,
+         {{u"PATH... [--csv|--json] [--tables DIR]"_s,
+           u"list the designs in files and folders"_s}}},
+        {u"convert"_s,
+         RunConvertCommand,
+         {{u"INPUT OUTPUT --to expansion|base [--game GAME]"_s,
+           u"convert between the base and expansion layouts"_s}}},
+        {u"pieces"_s,
+         RunPiecesCommand,
+         {{u"INPUT [--json] [--decoded]"_s, u"list the track pieces and whether they close"_s}}},
+        {u"render"_s,
+         RunRenderCommand,
+         {{u"INPUT... --out DIR|FILE.png [--view plan|side|iso] [--size PIXELS]"_s,
+           u"draw each design's track to a picture"_s}}},
+        {u"codes"_s,
+         RunCodes,
+         {{u"pack SOURCE OUTPUT"_s, u"write a code table from text lines \"code<TAB>name\""_s},
+          {u"list FILE"_s, u"print the entries of a code table"_s}}},
+    };
+    return commands;
+}
+
+// The tool's description in its help: each command's lines from the table, the summary
+// beside the usage or, when the usage is too long, under it.
+QString CommandSummary()
+{
+    constexpr qsizetype SummaryColumn = 31;
+    QString text = u"Reads, writes and checks RollerCoaster Tycoon track-design files (.TD4) and "
+                   u"the editor's code tables (.RCS).\n\nCommands:\n"_s;
+    for (const Command& command : Commands()) {
+        for (const CommandHelp& line : command.help) {
+            const QString usage = u"  "_s + command.name + u' ' + line.usage;
+            text += usage.size() < SummaryColumn - 1 ? usage.leftJustified(SummaryColumn)
+                                                     : usage + u'\n' + QString(SummaryColumn, u' ');
+            text += line.summary + u'\n';
+        }
+    }
+    return text + u"\nGAME is original, corkscrew or loopy. Run a command with --help for its "
+                  u"details."_s;
+}
+
 CommandResult Run(const QStringList& arguments, QTextStream& out)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(CommandSummary);
+    parser.setApplicationDescription(CommandSummary());
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(u"command"_s, u"The command to run, then its arguments."_s,
@@ -238,21 +278,9 @@ CommandResult Run(const QStringList& arguments, QTextStream& out)
     }
     const QString command = positional.first();
     const QStringList rest = positional.mid(1);
-    using Handler = std::function<CommandResult(const QStringList&, QTextStream&)>;
-    const std::pair<QString, Handler> handlers[] = {
-        {u"decode"_s, RunDecode},
-        {u"encode"_s, RunEncode},
-        {u"verify"_s, RunVerify},
-        {u"info"_s, RunInfo},
-        {u"codes"_s, RunCodes},
-        {u"scan"_s, RunScanCommand},
-        {u"convert"_s, RunConvertCommand},
-        {u"pieces"_s, RunPiecesCommand},
-        {u"render"_s, RunRenderCommand},
-    };
-    for (const auto& [name, handler] : handlers) {
-        if (command == name) {
-            return handler(rest, out);
+    for (const Command& entry : Commands()) {
+        if (command == entry.name) {
+            return entry.handler(rest, out);
         }
     }
     return CommandResult::usage(u"unknown command \""_s + command + u"\" (see "_s + ProgramName +

@@ -150,6 +150,18 @@ private slots:
                  QStringList{u"in"_s});
     }
 
+    // The tool's help lists each command (its first line) and each answers its own --help.
+    void helpListsEveryCommand()
+    {
+        const QByteArray help = RunCli({u"--help"_s}).out;
+        for (const char* command : {"decode", "encode", "verify", "info", "scan", "convert",
+                                    "pieces", "render", "codes"}) {
+            QVERIFY2(help.contains("\n  " + QByteArray(command) + ' '), command);
+            const CliRun own = RunCli({QString::fromLatin1(command), u"--help"_s});
+            QVERIFY2(own.exitCode == 0 && own.out.startsWith("Usage: "), command);
+        }
+    }
+
     void codesPackAndList()
     {
         const QByteArray source =
