@@ -193,8 +193,8 @@ CommandResult RenderDesigns(const RenderRequest& request, QTextStream& err)
             written.insert(name.toLower());
             target = InFolder(request.output, name);
         }
-        if (const auto identity = FileIdentity(target);
-            !toStandardOutput && identity && inputFiles.contains(*identity)) {
+        if (const auto identity = toStandardOutput ? std::nullopt : FileIdentity(target);
+            identity && inputFiles.contains(*identity)) {
             fail(u"Can't open file: "_s + ShownPath(target) +
                  u" (is one of the designs to draw; name another --out)"_s);
             continue;
