@@ -151,6 +151,10 @@ void TestCliFiles::runs_data()
     row("render: file-size limit",
         u"(ulimit -f 0; cli render d/circuit.td4 --out f.png); ls -A | grep -c f.png"_s, 1, "0\n",
         "Can't save file: f.png (File too large). No file was created.");
+    row("render: a full disk (own mount)",
+        u"mkdir full; unshare -rm sh -c 'mount -t tmpfs -o size=16k tmpfs full && \"$RW_CLI\" "
+        u"render d/circuit.td4 --out full/c.png; ls -A full'"_s,
+        0, {}, "Can't save file: full/c.png (No space left on device). No file was created.");
     row("render: names that are not UTF-8",
         u"F=\"$(b 'f\\351')\"; mkdir \"$F\"; cp d/circuit.td4 \"$F/$(b 'caf\\351.td4')\"; "
         u"cp d/circuit.td4 \"$F/$(b 'caf\\303\\251.TD4')\"; echo bad > \"$F/$(b 'x\\351.td4')\"; "
@@ -223,6 +227,10 @@ void TestCliFiles::runs()
     }
     if (name.endsWith("(root)") && ::geteuid() != 0) {
         QSKIP("giving a file to another user needs root");
+    }
+    if (name.endsWith("(own mount)") &&
+        QProcess::execute(u"unshare"_s, {u"-rm"_s, u"true"_s}) != 0) {
+        QSKIP("a small file system of its own needs unshare and user namespaces");
     }
     const QTemporaryDir dir;
     QVERIFY(dir.isValid());
