@@ -2,6 +2,7 @@
 
 #include "cli/code_table_source.h"
 #include "cli/output_file.h"
+#include "cli/track_input.h"
 #include "codec/checksum.h"
 #include "codec/design_inspection.h"
 #include "codec/record_layout.h"
@@ -217,6 +218,8 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
         !request.inputIsDecoded && MatchChecksum(loaded.bytes) == ChecksumMatch::LoopyLandscapes;
     if (request.inputIsDecoded) {
         decoded = std::move(loaded.bytes);
+    } else if (auto refusal = DecodedRecordRefusal(request.input, loaded.bytes)) {
+        return *refusal;
     } else if (auto failure = Decode(request.input, loaded.bytes, decoded)) {
         return *failure;
     }

@@ -2,6 +2,7 @@
 
 #include "cli/command_parser.h"
 #include "cli/output_file.h"
+#include "cli/track_input.h"
 #include "codec/checksum.h"
 #include "codec/layout_conversion.h"
 #include "codec/rle.h"
@@ -35,6 +36,9 @@ CommandResult ConvertFile(const ConvertRequest& request)
     ByteBuffer record = std::move(load.bytes);
     GameVersion version = request.version.value_or(GameVersion::Original);
     if (!request.inputIsDecoded) {
+        if (auto refusal = DecodedRecordRefusal(request.input, record)) {
+            return *refusal;
+        }
         const ChecksumMatch match = MatchChecksum(record);
         if (!request.version && match == ChecksumMatch::None) {
             return CommandResult::failure(input +

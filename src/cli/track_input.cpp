@@ -8,6 +8,17 @@ namespace railwright::cli {
 
 using namespace Qt::StringLiterals;
 
+std::optional<CommandResult> DecodedRecordRefusal(const QString& path, ByteView file)
+{
+    // A decoded record often decodes again, to nonsense: `verify` and `scan` call it what
+    // it is, and so does every command that reads one file as encoded.
+    if (!IsDecodedRecord(file)) {
+        return std::nullopt;
+    }
+    return CommandResult::failure(ShownPath(path) + u": decoded record, not encoded (give "
+                                                    u"--decoded to read it as one)"_s);
+}
+
 TrackInput ReadTrackInput(const QString& path, bool isDecoded)
 {
     const QString shown = ShownPath(path);
@@ -22,12 +33,8 @@ TrackInput ReadTrackInput(const QString& path, bool isDecoded)
     if (isDecoded) {
         return {std::move(load.bytes), std::nullopt};
     }
-    // A decoded record often decodes again, to nonsense: `verify` and `scan` call it what
-    // it is, and so does every command that reads a track.
-    if (IsDecodedRecord(load.bytes)) {
-        return {{},
-                CommandResult::failure(shown + u": decoded record, not encoded (give --decoded "
-                                               u"to read it as one)"_s)};
+    if (auto refusal = DecodedRecordRefusal(path, load.bytes)) {
+        return {{}, std::move(refusal)};
     }
     DecodeResult decoded = RLEDecode(load.bytes);
     if (!decoded.ok()) {

@@ -8,6 +8,10 @@
 
 namespace railwright::cli {
 
+// The refusal of a file given as encoded that is a decoded record (see IsDecodedRecord),
+// naming it and suggesting --decoded; nothing for any other file.
+[[nodiscard]] std::optional<CommandResult> DecodedRecordRefusal(const QString& path, ByteView file);
+
 // The decoded record of a track-design file (or the file itself when `isDecoded`), read
 // by the editor's rules. A file that cannot be read, is a decoded record without
 // `isDecoded` (see IsDecodedRecord) or does not decode to a track design gives a failure

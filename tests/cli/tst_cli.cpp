@@ -94,7 +94,8 @@ private slots:
             << u"verify in"_s << decodedRecord << 1
             << QByteArray("in: decoded record, not encoded\n");
         // It would decode again, to a track thousands of tiles long.
-        for (const QString& command : {u"pieces in"_s, u"render in --out out.png"_s}) {
+        for (const QString& command : {u"pieces in"_s, u"render in --out out.png"_s, u"info in"_s,
+                                       u"convert in out --to base --game loopy"_s}) {
             QTest::newRow(qPrintable(command.section(u' ', 0, 0) + u", a decoded record"_s))
                 << command << decodedRecord << 1
                 << QByteArray("in: decoded record, not encoded (give --decoded to read it as "
