@@ -18,6 +18,8 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using railwright::ByteBuffer;
@@ -47,14 +49,14 @@ ByteBuffer sampleRecord()
 // The real window, shown, with the record decoded and the design panel on screen.
 struct Setup
 {
-    Setup() : window(prompts, nullptr, QStringLiteral(RAILWRIGHT_BIN_DIR))
+    Setup() : window(prompts, nullptr, QString::fromUtf8(RAILWRIGHT_BIN_DIR))
     {
         // The history is capped so that a long run does not grow it without end.
         document().undoStack()->setUndoLimit(1000);
         window.resize(1280, 800);
         window.show();
-        (void)document().replaceContents(QStringLiteral("Decode"), sampleRecord(),
-                                         ContentKind::Decoded, GameVersion::CorkscrewFollies);
+        (void)document().replaceContents(u"Decode"_s, sampleRecord(), ContentKind::Decoded,
+                                         GameVersion::CorkscrewFollies);
         QApplication::processEvents();
     }
     TrackDesignDocument& document() { return window.document(); }
@@ -101,7 +103,7 @@ BENCHMARK(BM_EditFromDocument)
 void BM_EditFromPanel(benchmark::State& state)
 {
     Setup setup;
-    auto* trains = setup.window.findChild<QSpinBox*>(QStringLiteral("Design_trains"));
+    auto* trains = setup.window.findChild<QSpinBox*>(u"Design_trains"_s);
     int value = trains->value();
     for (auto _ : state) {
         value = value == 3 ? 4 : 3;

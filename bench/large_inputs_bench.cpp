@@ -68,7 +68,7 @@ LargeTables& largeTables()
 // Argument 0: the shipped tables beside the program; 1: the 32,767-entry ones.
 QString tablesFor(const benchmark::State& state)
 {
-    return state.range(0) == 0 ? QStringLiteral(RAILWRIGHT_BIN_DIR) : largeTables().path();
+    return state.range(0) == 0 ? QString::fromUtf8(RAILWRIGHT_BIN_DIR) : largeTables().path();
 }
 
 void BM_StartUp(benchmark::State& state)
@@ -145,7 +145,7 @@ void BM_OpenRideBlock(benchmark::State& state)
 void BM_Resize(benchmark::State& state)
 {
     SilentPrompts prompts;
-    MainWindow window(prompts, nullptr, QStringLiteral(RAILWRIGHT_BIN_DIR));
+    MainWindow window(prompts, nullptr, QString::fromUtf8(RAILWRIGHT_BIN_DIR));
     railwright::ByteBuffer bytes(std::size_t(state.range(0)));
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = std::uint8_t(i % 255 + 1);

@@ -14,6 +14,8 @@
 #include <benchmark/benchmark.h>
 #include <random>
 
+using namespace Qt::StringLiterals;
+
 using namespace railwright;
 
 namespace {
@@ -48,9 +50,9 @@ public:
     {
         std::mt19937 rng(DesignCount);
         for (int i = 0; i < DesignCount; ++i) {
-            const QString folder = m_dir.filePath(QStringLiteral("set%1").arg(i % 10));
+            const QString folder = m_dir.filePath(u"set%1"_s.arg(i % 10));
             QDir().mkpath(folder);
-            QFile file(QDir(folder).filePath(QStringLiteral("ride%1.TD4").arg(i)));
+            QFile file(QDir(folder).filePath(u"ride%1.TD4"_s.arg(i)));
             const ByteBuffer bytes = DesignFile(i, rng);
             if (!file.open(QIODevice::WriteOnly) ||
                 file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) !=
@@ -94,9 +96,9 @@ void BM_Scan(benchmark::State& state)
 {
     const QStringList paths = designs().paths();
     const CodeTablesLoad tables =
-        ReadCodeTables(QStringLiteral(RAILWRIGHT_BIN_DIR), MissingCodeTables::Refuse);
+        ReadCodeTables(QString::fromUtf8(RAILWRIGHT_BIN_DIR), MissingCodeTables::Refuse);
     const auto format = cli::ScanFormat(state.range(0));
-    QFile sink(QStringLiteral("/dev/null"));
+    QFile sink(u"/dev/null"_s);
     if (!tables.messages.isEmpty() || !sink.open(QIODevice::WriteOnly)) {
         state.SkipWithError("no code tables or no /dev/null");
         return;

@@ -15,6 +15,8 @@
 #include <QUndoStack>
 #include <benchmark/benchmark.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using namespace railwright;
@@ -46,12 +48,12 @@ ByteBuffer LongRecord()
 void BM_ChainLiftEdit(benchmark::State& state)
 {
     bench::SilentPrompts prompts;
-    MainWindow window(prompts, nullptr, QStringLiteral(RAILWRIGHT_BIN_DIR));
+    MainWindow window(prompts, nullptr, QString::fromUtf8(RAILWRIGHT_BIN_DIR));
     window.document().undoStack()->setUndoLimit(1000);
     window.resize(1280, 800);
     window.show();
-    (void)window.document().replaceContents(QStringLiteral("Decode"), LongRecord(),
-                                            ContentKind::Decoded, GameVersion::CorkscrewFollies);
+    (void)window.document().replaceContents(u"Decode"_s, LongRecord(), ContentKind::Decoded,
+                                            GameVersion::CorkscrewFollies);
     QApplication::processEvents();
     TrackPanel* panel = window.trackPanel();
     if (panel == nullptr) {

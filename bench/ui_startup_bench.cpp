@@ -11,22 +11,24 @@
 #include <QStringList>
 #include <benchmark/benchmark.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString BinDir = QStringLiteral(RAILWRIGHT_BIN_DIR);
+const QString BinDir = QString::fromUtf8(RAILWRIGHT_BIN_DIR);
 
 // Runs one program to its end; the elapsed nanoseconds, or -1 when it failed.
 qint64 runToFirstWindow(const QString& program)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     process.setProcessEnvironment(env);
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer timer;
     timer.start();
-    process.start(BinDir + QLatin1Char('/') + program, {QStringLiteral("--quit-after-show")});
+    process.start(BinDir + QLatin1Char('/') + program, {u"--quit-after-show"_s});
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0) {
         return -1;
@@ -62,8 +64,8 @@ void BM_StartUpRatio(benchmark::State& state)
     qint64 editor = 0;
     qint64 bare = 0;
     for (auto _ : state) {
-        const qint64 a = runToFirstWindow(QStringLiteral("railwright"));
-        const qint64 b = runToFirstWindow(QStringLiteral("railwright_bare_window"));
+        const qint64 a = runToFirstWindow(u"railwright"_s);
+        const qint64 b = runToFirstWindow(u"railwright_bare_window"_s);
         if (a < 0 || b < 0) {
             state.SkipWithError("a program did not start and quit cleanly");
             return;

@@ -5,13 +5,15 @@
 #include <QStringList>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QMainWindow window;
     window.resize(630, 460);
     window.show();
-    if (QApplication::arguments().contains(QStringLiteral("--quit-after-show"))) {
+    if (QApplication::arguments().contains(u"--quit-after-show"_s)) {
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
     }
     return QApplication::exec();

@@ -9,28 +9,27 @@
 #include <QStringList>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Railwright"));
-    QApplication::setApplicationVersion(QStringLiteral(RAILWRIGHT_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.railwright.Railwright"));
+    QApplication::setApplicationName(u"Railwright"_s);
+    QApplication::setApplicationVersion(QString::fromUtf8(RAILWRIGHT_VERSION));
+    QGuiApplication::setDesktopFileName(u"io.github.railwright.Railwright"_s);
     // The installed icon theme holds the program's icon in every size; looking it up by
     // name costs nothing until the window system asks for a picture.
-    QApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("io.github.railwright.Railwright")));
+    QApplication::setWindowIcon(QIcon::fromTheme(u"io.github.railwright.Railwright"_s));
     QApplication::setStyle(new railwright::EditorStyle);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Editor for RollerCoaster Tycoon track designs (.TD4)."));
+    parser.setApplicationDescription(u"Editor for RollerCoaster Tycoon track designs (.TD4)."_s);
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A track design to open, as \"Open...\" would."),
-                                 QStringLiteral("[file]"));
+    parser.addPositionalArgument(u"file"_s, u"A track design to open, as \"Open...\" would."_s,
+                                 u"[file]"_s);
     // Lets the start-up benchmark time a whole run up to the first shown window.
-    QCommandLineOption quitAfterShow(QStringLiteral("quit-after-show"));
+    QCommandLineOption quitAfterShow(u"quit-after-show"_s);
     quitAfterShow.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(quitAfterShow);
 #ifdef Q_OS_WIN

@@ -9,6 +9,8 @@
 #ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 #endif
 
 int main(int argc, char* argv[])
@@ -27,8 +29,8 @@ int main(int argc, char* argv[])
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("railwright-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(RAILWRIGHT_VERSION));
+    QCoreApplication::setApplicationName(u"railwright-cli"_s);
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(RAILWRIGHT_VERSION));
 
 #ifdef Q_OS_WIN
     const QStringList arguments = QCoreApplication::arguments();

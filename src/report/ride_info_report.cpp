@@ -38,7 +38,7 @@ QString ColorSchemeText(int value)
 } // namespace
 
 QString BuildRideInfoReport(ByteView view, const CodeTables& tables, GameVersion version,
-                            const QString& lineBreak)
+                            QStringView lineBreak)
 {
     using namespace record;
     const QLocale locale;

@@ -14,7 +14,6 @@ namespace railwright {
 // (VisibleText). The values come from the record's field descriptions; numbers use the
 // decimal separator of the default QLocale.
 [[nodiscard]] QString BuildRideInfoReport(ByteView record, const CodeTables& tables,
-                                          GameVersion version,
-                                          const QString& lineBreak = QStringLiteral("\r\n"));
+                                          GameVersion version, QStringView lineBreak = u"\r\n");
 
 } // namespace railwright

@@ -4,6 +4,8 @@
 
 namespace railwright::test {
 
+using namespace Qt::StringLiterals;
+
 struct CliRun
 {
     int exitCode = -1; // -1: it did not finish
@@ -13,14 +15,14 @@ struct CliRun
 
 // Runs the built railwright-cli as a user does, in `locale`.
 inline CliRun RunCli(const QStringList& arguments, const QString& workingDirectory = {},
-                     const QString& locale = QStringLiteral("C.UTF-8"))
+                     const QString& locale = u"C.UTF-8"_s)
 {
     QProcess process;
     process.setWorkingDirectory(workingDirectory);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), locale);
+    environment.insert(u"LC_ALL"_s, locale);
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(RAILWRIGHT_BIN_DIR "/railwright-cli"), arguments);
+    process.start(QString::fromUtf8(RAILWRIGHT_BIN_DIR "/railwright-cli"), arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         return {};
     }

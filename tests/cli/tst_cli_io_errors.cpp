@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Program = QStringLiteral(RAILWRIGHT_BIN_DIR "/railwright-cli");
+const QString Program = QString::fromUtf8(RAILWRIGHT_BIN_DIR "/railwright-cli");
 
 enum class Output
 {

@@ -51,7 +51,7 @@ private slots:
         const mode_t type = fileType(node);
         const PipeUnblocker unblocker(node);
         ScriptedPrompts prompts;
-        MainWindow window(prompts, nullptr, QStringLiteral(RAILWRIGHT_BIN_DIR));
+        MainWindow window(prompts, nullptr, QString::fromUtf8(RAILWRIGHT_BIN_DIR));
         const ByteBuffer record = sampleRecord(1, 100);
         prompts.openPaths.enqueue(
             writeFile(m_dir->path(), u"a.TD4"_s, asBytes(encodedFile(record))));

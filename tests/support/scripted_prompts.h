@@ -9,6 +9,8 @@
 
 namespace railwright::test {
 
+using namespace Qt::StringLiterals;
+
 // A stand-in for the user: answers questions and file dialogs from queues filled by
 // the test, and records everything it was shown. A prompt that arrives when its queue
 // is empty is recorded in `unexpected` (and answered Cancel / with no path), so a test
@@ -41,7 +43,7 @@ public:
     {
         questions.append({text, caption, Icon::None});
         if (answers.isEmpty()) {
-            unexpected.append(QStringLiteral("question: ") + text);
+            unexpected.append(u"question: "_s + text);
             return Answer::Cancel;
         }
         return answers.dequeue();
@@ -52,7 +54,7 @@ public:
     {
         questions.append({text, caption, Icon::None});
         if (choices.isEmpty()) {
-            unexpected.append(QStringLiteral("choice: ") + text);
+            unexpected.append(u"choice: "_s + text);
             return int(buttons.size()) - 1;
         }
         return choices.dequeue();
@@ -62,7 +64,7 @@ public:
     {
         questions.append({text, caption, Icon::None});
         if (texts.isEmpty()) {
-            unexpected.append(QStringLiteral("text: ") + text);
+            unexpected.append(u"text: "_s + text);
             return {};
         }
         return texts.dequeue();
@@ -78,7 +80,7 @@ public:
         openFilters.append(filter);
         openStarts.append(start);
         if (openPaths.isEmpty()) {
-            unexpected.append(QStringLiteral("open dialog"));
+            unexpected.append(u"open dialog"_s);
             return {};
         }
         return openPaths.dequeue();
@@ -89,7 +91,7 @@ public:
         saveFilters.append(filter);
         saveStarts.append(start);
         if (savePaths.isEmpty()) {
-            unexpected.append(QStringLiteral("save dialog"));
+            unexpected.append(u"save dialog"_s);
             return {};
         }
         return savePaths.dequeue();

@@ -9,6 +9,6 @@ namespace railwright {
 [[nodiscard]] QStringList AboutLines();
 
 // The About box's text: AboutLines joined by `lineBreak`, none after the last line.
-[[nodiscard]] QString AboutText(const QString& lineBreak = QStringLiteral("\r\n"));
+[[nodiscard]] QString AboutText(QStringView lineBreak = u"\r\n");
 
 } // namespace railwright

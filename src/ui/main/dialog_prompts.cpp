@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace railwright {
 
 DialogPrompts::DialogPrompts(QWidget* parent) : m_parent(parent) {}
@@ -82,7 +84,7 @@ void DialogPrompts::tell(const QString& text, const QString& caption, Icon icon)
 
 QString DialogPrompts::openFileName(const QString& filter, const QString& start)
 {
-    const QString path = QFileDialog::getOpenFileName(m_parent, QStringLiteral("Open"),
+    const QString path = QFileDialog::getOpenFileName(m_parent, u"Open"_s,
                                                       start.isEmpty() ? m_folder : start, filter);
     rememberFolder(path);
     // The dialog shows a name that is not UTF-8 with U+FFFD; the file has its own bytes.
@@ -91,11 +93,10 @@ QString DialogPrompts::openFileName(const QString& filter, const QString& start)
 
 QString DialogPrompts::saveFileName(const QString& filter, const QString& start)
 {
-    QFileDialog dialog(m_parent, QStringLiteral("Save As"), start.isEmpty() ? m_folder : start,
-                       filter);
+    QFileDialog dialog(m_parent, u"Save As"_s, start.isEmpty() ? m_folder : start, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // A name typed without a suffix gets ".TD4" before the dialog asks about overwriting.
-    dialog.setDefaultSuffix(QStringLiteral("TD4"));
+    dialog.setDefaultSuffix(u"TD4"_s);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }

@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QStyleOption>
 
+using namespace Qt::StringLiterals;
+
 namespace railwright {
 
 namespace {
@@ -231,7 +233,7 @@ public:
     }
 
     QIconEngine* clone() const override { return new PictureEngine(m_picture); }
-    QString key() const override { return QStringLiteral("railwright-toolbar"); }
+    QString key() const override { return u"railwright-toolbar"_s; }
 
 private:
     ToolbarPicture m_picture;

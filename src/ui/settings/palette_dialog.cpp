@@ -72,8 +72,8 @@ ColorSwatch::ColorSwatch(int index, QWidget* parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
-    const QString name = PaletteColorName(index) +
-                         QStringLiteral(" (%1)").arg(index, 2, 16, QLatin1Char('0')).toUpper();
+    const QString name =
+        PaletteColorName(index) + u" (%1)"_s.arg(index, 2, 16, QLatin1Char('0')).toUpper();
     setToolTip(name);
     setAccessibleName(name);
 }
@@ -107,7 +107,7 @@ PaletteDialog::PaletteDialog(QWidget* parent) : QDialog(parent)
 
     for (int i = 0; i < int(m_swatches.size()); ++i) {
         auto* swatch = new ColorSwatch(i, this);
-        swatch->setObjectName(QStringLiteral("Colors_%1").arg(i));
+        swatch->setObjectName(u"Colors_%1"_s.arg(i));
         connect(swatch, &QAbstractButton::clicked, this, [this, i] { chooseSwatch(i); });
         swatch->installEventFilter(this);
         m_swatches[std::size_t(i)] = swatch;
@@ -125,8 +125,8 @@ PaletteDialog::PaletteDialog(QWidget* parent) : QDialog(parent)
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), m_frame);
-    m_cancel->setObjectName(QStringLiteral("Cancel"));
+    m_cancel = new QPushButton(u"Cancel"_s, m_frame);
+    m_cancel->setObjectName(u"Cancel"_s);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     layOut();
