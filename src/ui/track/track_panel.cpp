@@ -1,6 +1,7 @@
 #include "track_panel.h"
 
 #include "codec/record_layout.h"
+#include "ui/track/track_commands.h"
 #include "ui/track/track_picture_view.h"
 #include "ui/track/track_piece_model.h"
 
@@ -40,21 +41,21 @@ QToolButton* ViewButton(const QString& text, const char* name, QWidget* parent)
 
 } // namespace
 
-TrackPanel::TrackPanel(TrackDesignDocument& document, QWidget* parent)
-    : QWidget(parent), m_document(document)
+TrackPanel::TrackPanel(TrackDesignDocument& document, TrackCommands& commands, QWidget* parent)
+    : QWidget(parent), m_document(document), m_commands(commands)
 {
     setObjectName(QStringLiteral("TrackPanel"));
     buildControls();
-    connect(&m_document, &TrackDesignDocument::bytesChanged, this, &TrackPanel::refresh);
-    connect(&m_document, &TrackDesignDocument::contentsReplaced, this, &TrackPanel::refresh);
-    connect(&m_document, &TrackDesignDocument::kindChanged, this, &TrackPanel::refresh);
-    connect(&m_document.selection(), &ByteSelection::currentChanged, this,
-            [this](ByteSelection::Index current) {
-                if (!m_selecting) {
-                    selectByte(current);
-                }
-            });
+    // The commands read the track once for the panel and the menu; the rows are the
+    // document's selection.
+    connect(&m_commands, &TrackCommands::trackChanged, this, &TrackPanel::refresh);
+    connect(&m_commands, &TrackCommands::rowsChanged, this, &TrackPanel::showSelection);
     refresh();
+}
+
+const TrackList& TrackPanel::trackList() const
+{
+    return m_commands.list();
 }
 
 TrackPanel::~TrackPanel() = default;
@@ -96,6 +97,7 @@ void TrackPanel::buildControls()
 
     m_picture = new TrackPictureView(content);
     m_picture->setObjectName(QStringLiteral("TrackPicture"));
+    m_picture->showRowsOf(m_document.selection());
     m_summary = new QLabel(content);
     m_summary->setObjectName(QStringLiteral("TrackSummary"));
     m_summary->setWordWrap(true);
@@ -116,6 +118,8 @@ void TrackPanel::buildControls()
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(false);
+    // Tab moves on to the editors below, not among the list's cells.
+    m_table->setTabKeyNavigation(false);
 
     auto* edits = new QHBoxLayout;
     m_chain = new QPushButton(QStringLiteral("Chain Lift"), content);
@@ -175,73 +179,65 @@ void TrackPanel::buildControls()
         m_picture->fit();
     });
     connect(fit, &QToolButton::clicked, m_picture, &TrackPictureView::fit);
-    connect(m_picture, &TrackPictureView::pieceClicked, this,
-            [this](std::size_t piece, bool extend) {
-                std::vector<std::size_t> pieces =
-                    extend ? selectedPieces() : std::vector<std::size_t>{};
-                pieces.push_back(piece);
-                selectPieces(pieces);
-            });
+    connect(m_picture, &TrackPictureView::pieceClicked, this, [this](std::size_t row, bool extend) {
+        std::vector<std::size_t> rows = extend ? selectedRows() : std::vector<std::size_t>{};
+        rows.push_back(row);
+        m_commands.selectRows(std::move(rows));
+    });
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (!m_selecting) {
-            showSelection(true);
+        if (m_selecting) {
+            return;
         }
-    });
-    connect(m_chain, &QPushButton::clicked, this, [this] {
-        // On unless every selected piece that takes a chain has one already.
-        bool allOn = true;
-        for (const std::size_t i : selectedPieces()) {
-            const TrackPiece& piece = m_list.pieces[i];
-            if (ChainLiftAllowed(m_list.rideType, piece.code) && !piece.chainLift()) {
-                allOn = false;
-            }
+        std::vector<std::size_t> rows;
+        for (const QModelIndex& row : m_table->selectionModel()->selectedRows()) {
+            rows.push_back(std::size_t(row.row()));
         }
-        setChainLift(!allOn);
+        m_commands.selectRows(std::move(rows));
     });
-    connect(m_scheme, &QComboBox::activated, this,
-            [this](int scheme) { apply(SchemeEdit(m_list, selectedPieces(), scheme)); });
+    connect(m_chain, &QPushButton::clicked, &m_commands, &TrackCommands::toggleChainLift);
+    connect(m_scheme, &QComboBox::activated, &m_commands, &TrackCommands::setScheme);
     connect(m_speed, &QSpinBox::valueChanged, this, [this](int speed) {
         if (!m_selecting) {
-            apply(SpeedEdit(m_list, selectedPieces(), speed));
+            m_commands.setSpeed(speed);
         }
     });
-    connect(m_stationBit, &QCheckBox::clicked, this,
-            [this](bool on) { apply(StationBitEdit(m_list, selectedPieces(), on)); });
+    connect(m_stationBit, &QCheckBox::clicked, &m_commands, &TrackCommands::setDeparture);
 }
 
 void TrackPanel::refresh()
 {
+    const TrackList& list = m_commands.list();
     if (m_document.kind() != ContentKind::Decoded) {
         m_pages->setCurrentIndex(0);
-        m_list = {};
         m_walk = {};
-        m_model->setTrack(m_list, m_walk, 0);
+        {
+            const QScopedValueRollback<bool> quiet(m_selecting, true);
+            m_model->setTrack(list, m_walk, 0);
+        }
         m_picture->setScene(nullptr);
+        updateEditors();
         return;
     }
     m_pages->setCurrentIndex(1);
     const ByteBuffer record = m_document.contents();
-    m_list = ReadTrackList(record);
-    m_walk = WalkTrack(m_list);
-    const std::vector<std::size_t> selected = selectedPieces();
+    m_walk = WalkTrack(list);
     {
         const QScopedValueRollback<bool> quiet(m_selecting, true);
-        m_model->setTrack(m_list, m_walk, record.empty() ? 0 : record[record::RideType]);
+        m_model->setTrack(list, m_walk, list.rideType);
     }
     rebuildScene();
-    m_summary->setText(QString::fromStdString(TrackSummary(m_list, m_walk)));
+    m_summary->setText(QString::fromStdString(TrackSummary(list, m_walk)));
     const bool continuous = record.size() > record::OperatingMode &&
                             record[record::OperatingMode] == ContinuousCircuitMode;
     QStringList problems;
-    for (const std::string& problem : TrackProblems(m_list, m_walk, continuous)) {
+    for (const std::string& problem : TrackProblems(list, m_walk, continuous)) {
         problems.append(QString::fromStdString(problem));
     }
     m_warning->setText(problems.isEmpty() ? QString()
                                           : QStringLiteral("\u26A0 ") + problems.join(u'\n'));
     m_warning->setToolTip(problems.join(u'\n'));
     m_warning->setVisible(!problems.isEmpty());
-    showSelection(false);
-    updateEditors();
+    showSelection();
 }
 
 void TrackPanel::rebuildScene()
@@ -250,116 +246,52 @@ void TrackPanel::rebuildScene()
         return;
     }
     m_turn->setEnabled(m_view == TrackView::Iso);
-    const ByteBuffer record = m_document.contents();
+    const TrackList& list = m_commands.list();
     m_picture->setScene(std::make_unique<TrackScene>(
-        m_list, m_walk, ReadTrackColors(record, m_list.layout), m_view, m_turns));
+        list, m_walk, ReadTrackColors(m_document.contents(), list.layout), m_view, m_turns));
 }
 
-std::vector<std::size_t> TrackPanel::selectedPieces() const
+std::vector<std::size_t> TrackPanel::selectedRows() const
 {
-    std::vector<std::size_t> pieces;
-    for (const QModelIndex& row : m_table->selectionModel()->selectedRows()) {
-        pieces.push_back(std::size_t(row.row()));
-    }
-    std::sort(pieces.begin(), pieces.end());
-    return pieces;
+    return m_commands.selectedRows();
 }
 
-void TrackPanel::selectPieces(const std::vector<std::size_t>& pieces)
+// The list shows the document's rows; the picture reads them itself.
+void TrackPanel::showSelection()
 {
     QItemSelection selection;
-    for (const std::size_t piece : pieces) {
-        if (int(piece) < m_model->rowCount()) {
-            selection.select(m_model->index(int(piece), 0),
-                             m_model->index(int(piece), TrackPieceModel::ColumnCount - 1));
+    for (const std::size_t row : selectedRows()) {
+        if (int(row) < m_model->rowCount()) {
+            selection.select(m_model->index(int(row), 0),
+                             m_model->index(int(row), TrackPieceModel::ColumnCount - 1));
         }
     }
     {
         const QScopedValueRollback<bool> quiet(m_selecting, true);
-        m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-        if (!pieces.empty()) {
-            m_table->scrollTo(m_model->index(int(pieces.back()), 0));
+        if (selection != m_table->selectionModel()->selection()) {
+            m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        }
+        if (!selection.isEmpty()) {
+            m_table->scrollTo(selection.first().topLeft());
         }
     }
-    showSelection(true);
-}
-
-void TrackPanel::selectByte(TrackDesignDocument::Index index)
-{
-    const std::optional<std::size_t> piece = PieceOfByte(m_list, index);
-    const QScopedValueRollback<bool> quiet(m_selecting, true);
-    if (piece) {
-        m_table->selectionModel()->select(
-            QItemSelection(m_model->index(int(*piece), 0),
-                           m_model->index(int(*piece), TrackPieceModel::ColumnCount - 1)),
-            QItemSelectionModel::ClearAndSelect);
-        m_table->scrollTo(m_model->index(int(*piece), 0));
-        // The piece's two bytes are tinted in the grid like a field's.
-        const auto first = TrackDesignDocument::Index(m_list.pieces[*piece].offset);
-        m_document.selection().setHighlight(first, first + 1);
-    } else {
-        m_table->selectionModel()->clearSelection();
-    }
-    showSelection(false);
-}
-
-void TrackPanel::showSelection(bool tellDocument)
-{
-    const std::vector<std::size_t> pieces = selectedPieces();
-    std::vector<bool> marked(m_list.pieces.size(), false);
-    for (const std::size_t piece : pieces) {
-        if (piece < marked.size()) {
-            marked[piece] = true;
-        }
-    }
-    m_picture->setHighlighted(std::move(marked));
     updateEditors();
-    if (tellDocument && !pieces.empty() && pieces.front() < m_list.pieces.size()) {
-        const auto first = TrackDesignDocument::Index(m_list.pieces[pieces.front()].offset);
-        const QScopedValueRollback<bool> quiet(m_selecting, true);
-        m_document.selection().selectRange(first, first + 1);
-    }
 }
 
 void TrackPanel::updateEditors()
 {
-    const std::vector<std::size_t> pieces = selectedPieces();
-    bool chain = false;
-    bool speed = false;
-    bool station = false;
+    const TrackCommands::Offer offer = m_commands.offer();
     const QScopedValueRollback<bool> quiet(m_selecting, true);
-    for (const std::size_t i : pieces) {
-        const TrackPiece& piece = m_list.pieces[i];
-        chain = chain || ChainLiftAllowed(m_list.rideType, piece.code) || piece.chainLift();
-        if (piece.hasSpeed() && !speed) {
-            const QSignalBlocker block(m_speed);
-            m_speed->setValue(*piece.speed());
-            speed = true;
-        }
-        if (piece.isStation() && !station) {
-            m_stationBit->setChecked(piece.departureStation());
-            station = true;
-        }
+    m_chain->setEnabled(offer.chainOn || offer.chainOff);
+    m_scheme->setEnabled(offer.scheme);
+    m_scheme->setCurrentIndex(offer.schemeValue);
+    m_speed->setEnabled(offer.speed.has_value());
+    if (offer.speed) {
+        const QSignalBlocker block(m_speed);
+        m_speed->setValue(*offer.speed);
     }
-    m_chain->setEnabled(chain);
-    m_scheme->setEnabled(!pieces.empty() && m_list.layout == RecordLayout::Expansion);
-    if (!pieces.empty() && pieces.front() < m_list.pieces.size()) {
-        m_scheme->setCurrentIndex(m_list.pieces[pieces.front()].scheme());
-    }
-    m_speed->setEnabled(speed);
-    m_stationBit->setEnabled(station);
-}
-
-void TrackPanel::setChainLift(bool on)
-{
-    apply(ChainLiftEdit(m_list, selectedPieces(), on));
-}
-
-void TrackPanel::apply(const TrackEdit& edit)
-{
-    if (!edit.edits.empty()) {
-        m_document.editBytes(edit.stepName, edit.edits);
-    }
+    m_stationBit->setEnabled(offer.departure.has_value());
+    m_stationBit->setChecked(offer.departure.value_or(false));
 }
 
 QString TrackPanel::summary() const
