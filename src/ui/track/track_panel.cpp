@@ -192,6 +192,8 @@ void TrackPanel::buildControls()
         for (const QModelIndex& row : m_table->selectionModel()->selectedRows()) {
             rows.push_back(std::size_t(row.row()));
         }
+        // The list already shows what the user chose; it must not scroll away from it.
+        const QScopedValueRollback<bool> fromList(m_listChoosing, true);
         m_commands.selectRows(std::move(rows));
     });
     connect(m_chain, &QPushButton::clicked, &m_commands, &TrackCommands::toggleChainLift);
@@ -266,11 +268,9 @@ void TrackPanel::showSelection()
                              m_model->index(int(row), TrackPieceModel::ColumnCount - 1));
         }
     }
-    {
+    if (!m_listChoosing) {
         const QScopedValueRollback<bool> quiet(m_selecting, true);
-        if (selection != m_table->selectionModel()->selection()) {
-            m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-        }
+        m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
         if (!selection.isEmpty()) {
             m_table->scrollTo(selection.first().topLeft());
         }

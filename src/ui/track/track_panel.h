@@ -63,6 +63,7 @@ private:
     TrackView m_view = TrackView::Iso;
     int m_turns = 0;
     bool m_selecting = false;
+    bool m_listChoosing = false; // the rows change because the user chose them in the list
 
     QStackedWidget* m_pages = nullptr;
     TrackPictureView* m_picture = nullptr;
