@@ -42,7 +42,6 @@ void TrackCommands::readTrack()
 {
     m_list = m_document.kind() == ContentKind::Decoded ? ReadTrackList(m_document.contents())
                                                        : TrackList{};
-    emit trackChanged();
     // An edit may have ended the list earlier (an end marker typed in) or made the ride a
     // maze: the rows left keep their place, their bytes read anew.
     std::vector<std::size_t> rows;
@@ -54,6 +53,7 @@ void TrackCommands::readTrack()
         }
     }
     m_document.selection().setRows(std::move(rows), std::move(ranges));
+    emit trackChanged();
 }
 
 void TrackCommands::followByte(TrackDesignDocument::Index index)
@@ -78,6 +78,9 @@ TrackCommands::Offer TrackCommands::offer() const
     Offer offer;
     bool first = true;
     for (const std::size_t i : selectedPieces()) {
+        if (i >= m_list.pieces.size()) {
+            continue; // not yet pruned: the list is being read anew
+        }
         const TrackPiece& piece = m_list.pieces[i];
         const bool allowed = ChainLiftAllowed(m_list.rideType, piece.code);
         offer.chainOn = offer.chainOn || allowed;

@@ -56,7 +56,7 @@ public:
     void setDeparture(bool on);
 
 signals:
-    // The list was read anew (a selected row may lie past its end until rowsChanged).
+    // The list was read anew; the selected rows past its end are already dropped.
     void trackChanged();
     // The selected rows changed.
     void rowsChanged();

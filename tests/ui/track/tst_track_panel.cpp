@@ -160,6 +160,13 @@ private slots:
         clickByte(*window.gridEditor(), 208);
         QVERIFY(!chain->isEnabled());
 
+        // An end marker typed before the selected piece ends the list there: the piece is
+        // selected no more, and nothing reads past the shorter list.
+        QVERIFY(window.document().setByte(200, 0xFF));
+        QVERIFY(panel->selectedRows().empty());
+        QVERIFY(!chain->isEnabled());
+        trigger(window, "SM_Undo");
+
         // A changed code that breaks the circuit shows the warning mark with the reason.
         QVERIFY(window.document().setByte(208, 0x00));
         QCOMPARE(panel->warning(), u"The track does not return to its start, but the ride "
