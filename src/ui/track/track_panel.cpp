@@ -23,6 +23,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace railwright {
 
 namespace {
@@ -44,7 +46,7 @@ QToolButton* ViewButton(const QString& text, const char* name, QWidget* parent)
 TrackPanel::TrackPanel(TrackDesignDocument& document, TrackCommands& commands, QWidget* parent)
     : QWidget(parent), m_document(document), m_commands(commands)
 {
-    setObjectName(QStringLiteral("TrackPanel"));
+    setObjectName(u"TrackPanel"_s);
     buildControls();
     // The commands read the track once for the panel and the menu; the rows are the
     // document's selection.
@@ -63,8 +65,8 @@ TrackPanel::~TrackPanel() = default;
 void TrackPanel::buildControls()
 {
     m_pages = new QStackedWidget(this);
-    auto* hint = new QLabel(QStringLiteral("Decode the file to see its track pieces."), m_pages);
-    hint->setObjectName(QStringLiteral("TrackHint"));
+    auto* hint = new QLabel(u"Decode the file to see its track pieces."_s, m_pages);
+    hint->setObjectName(u"TrackHint"_s);
     hint->setAlignment(Qt::AlignCenter);
     hint->setWordWrap(true);
     m_pages->addWidget(hint);
@@ -73,9 +75,9 @@ void TrackPanel::buildControls()
     auto* bar = new QHBoxLayout;
     m_views = new QButtonGroup(this);
     const std::pair<TrackView, QToolButton*> views[] = {
-        {TrackView::Plan, ViewButton(QStringLiteral("Plan"), "TrackPlan", content)},
-        {TrackView::Side, ViewButton(QStringLiteral("Side"), "TrackSide", content)},
-        {TrackView::Iso, ViewButton(QStringLiteral("3D"), "Track3D", content)},
+        {TrackView::Plan, ViewButton(u"Plan"_s, "TrackPlan", content)},
+        {TrackView::Side, ViewButton(u"Side"_s, "TrackSide", content)},
+        {TrackView::Iso, ViewButton(u"3D"_s, "Track3D", content)},
     };
     for (const auto& [view, button] : views) {
         m_views->addButton(button, int(view));
@@ -83,32 +85,32 @@ void TrackPanel::buildControls()
     }
     m_views->button(int(m_view))->setChecked(true);
     m_turn = new QToolButton(content);
-    m_turn->setText(QStringLiteral("Turn"));
-    m_turn->setObjectName(QStringLiteral("TrackTurn"));
-    m_turn->setToolTip(QStringLiteral("Turn the 3D view a quarter turn"));
+    m_turn->setText(u"Turn"_s);
+    m_turn->setObjectName(u"TrackTurn"_s);
+    m_turn->setToolTip(u"Turn the 3D view a quarter turn"_s);
     m_turn->setAutoRaise(true);
     auto* fit = new QToolButton(content);
-    fit->setText(QStringLiteral("Fit"));
-    fit->setObjectName(QStringLiteral("TrackFit"));
+    fit->setText(u"Fit"_s);
+    fit->setObjectName(u"TrackFit"_s);
     fit->setAutoRaise(true);
     bar->addWidget(m_turn);
     bar->addStretch();
     bar->addWidget(fit);
 
     m_picture = new TrackPictureView(content);
-    m_picture->setObjectName(QStringLiteral("TrackPicture"));
+    m_picture->setObjectName(u"TrackPicture"_s);
     m_picture->showRowsOf(m_document.selection());
     m_summary = new QLabel(content);
-    m_summary->setObjectName(QStringLiteral("TrackSummary"));
+    m_summary->setObjectName(u"TrackSummary"_s);
     m_summary->setWordWrap(true);
     m_warning = new QLabel(content);
-    m_warning->setObjectName(QStringLiteral("TrackWarning"));
+    m_warning->setObjectName(u"TrackWarning"_s);
     m_warning->setWordWrap(true);
-    m_warning->setStyleSheet(QStringLiteral("color: #a04000"));
+    m_warning->setStyleSheet(u"color: #a04000"_s);
 
     m_model = new TrackPieceModel(this);
     m_table = new QTableView(content);
-    m_table->setObjectName(QStringLiteral("TrackPieces"));
+    m_table->setObjectName(u"TrackPieces"_s);
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -122,23 +124,22 @@ void TrackPanel::buildControls()
     m_table->setTabKeyNavigation(false);
 
     auto* edits = new QHBoxLayout;
-    m_chain = new QPushButton(QStringLiteral("Chain Lift"), content);
-    m_chain->setObjectName(QStringLiteral("TrackChainLift"));
-    m_chain->setToolTip(QStringLiteral("Chain lift on or off for the selected pieces that can "
-                                       "carry one"));
+    m_chain = new QPushButton(u"Chain Lift"_s, content);
+    m_chain->setObjectName(u"TrackChainLift"_s);
+    m_chain->setToolTip(u"Chain lift on or off for the selected pieces that can carry one"_s);
     m_scheme = new QComboBox(content);
-    m_scheme->setObjectName(QStringLiteral("TrackScheme"));
+    m_scheme->setObjectName(u"TrackScheme"_s);
     for (int s = 0; s < 4; ++s) {
-        m_scheme->addItem(QStringLiteral("Scheme %1").arg(s));
+        m_scheme->addItem(u"Scheme %1"_s.arg(s));
     }
     m_speed = new QSpinBox(content);
-    m_speed->setObjectName(QStringLiteral("TrackSpeed"));
+    m_speed->setObjectName(u"TrackSpeed"_s);
     m_speed->setRange(0, 15);
-    m_speed->setPrefix(QStringLiteral("Speed "));
+    m_speed->setPrefix(u"Speed "_s);
     m_speed->setKeyboardTracking(false);
-    m_stationBit = new QCheckBox(QStringLiteral("Departure"), content);
-    m_stationBit->setObjectName(QStringLiteral("TrackStationBit"));
-    m_stationBit->setToolTip(QStringLiteral("The station whose departure settings apply"));
+    m_stationBit = new QCheckBox(u"Departure"_s, content);
+    m_stationBit->setObjectName(u"TrackStationBit"_s);
+    m_stationBit->setToolTip(u"The station whose departure settings apply"_s);
     edits->addWidget(m_chain);
     edits->addWidget(m_scheme);
     edits->addWidget(m_speed);
@@ -235,8 +236,7 @@ void TrackPanel::refresh()
     for (const std::string& problem : TrackProblems(list, m_walk, continuous)) {
         problems.append(QString::fromStdString(problem));
     }
-    m_warning->setText(problems.isEmpty() ? QString()
-                                          : QStringLiteral("\u26A0 ") + problems.join(u'\n'));
+    m_warning->setText(problems.isEmpty() ? QString() : u"\u26A0 "_s + problems.join(u'\n'));
     m_warning->setToolTip(problems.join(u'\n'));
     m_warning->setVisible(!problems.isEmpty());
     showSelection();
