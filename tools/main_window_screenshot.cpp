@@ -9,6 +9,7 @@
 #include "ui/main/editor_style.h"
 #include "ui/main/main_window.h"
 #include "ui/settings/palette_dialog.h"
+#include "ui/track/track_commands.h"
 #include "ui/track/track_panel.h"
 
 #include <QAction>
@@ -179,8 +180,8 @@ int main(int argc, char* argv[])
     window.action("Toolbar_Decode")->trigger();
     window.resize(1400, 900);
     settle();
-    if (TrackPanel* panel = window.trackPanel()) {
-        panel->selectPieces({20});
+    if (window.trackPanel() != nullptr) {
+        window.trackCommands()->selectRows({20});
         settle();
         ok = save(window.trackDock()->grab(), out + QStringLiteral("/track-panel.png")) && ok;
     }

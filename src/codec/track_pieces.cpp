@@ -12,7 +12,6 @@ namespace railwright {
 
 namespace {
 
-constexpr std::size_t MazeEntryBytes = 4;
 // The list area leaves room for 4,000 pieces and the end marker; a maze's entries
 // share the same 8,000 bytes.
 constexpr std::size_t MaxMazeEntries = MaxTrackPieces * TrackPieceBytes / MazeEntryBytes;

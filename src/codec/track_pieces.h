@@ -18,6 +18,7 @@ namespace railwright {
 inline constexpr std::uint8_t TrackEndCode = 0xFF;
 inline constexpr std::size_t TrackPieceBytes = 2;
 inline constexpr std::size_t MaxTrackPieces = 4000;
+inline constexpr std::size_t MazeEntryBytes = 4; // x, y, and walls or an entrance's mark
 inline constexpr std::uint8_t HedgeMazeRide = 0x14;
 inline constexpr int TileUnits = 32;
 inline constexpr int LandStepUnits = 16;

@@ -221,6 +221,9 @@ void TrackDesignDocument::swapState(State& other)
     const ContentKind oldKind = m_state.kind;
     const GameVersion oldVersion = m_state.version;
     std::swap(m_state, other);
+    // Another file, or the same design encoded or decoded: a byte or piece selected in
+    // the old bytes means nothing in these, and may lie past their end.
+    m_selection.reset();
     emit contentsReplaced();
     if (m_state.kind != oldKind) {
         emit kindChanged(m_state.kind);

@@ -67,8 +67,8 @@ public:
     // nullptr when no field names it or the document is not a decoded record.
     [[nodiscard]] const record::FieldDescription* fieldAt(Index index) const;
 
-    // The selected byte and highlighted bytes every view shares. Loading or replacing
-    // the contents leaves it alone.
+    // The selected byte, highlighted bytes and track rows every view shares. Loading or
+    // replacing the contents (and undoing that) resets it before contentsReplaced.
     [[nodiscard]] ByteSelection& selection() { return m_selection; }
     [[nodiscard]] const ByteSelection& selection() const { return m_selection; }
 

@@ -393,7 +393,7 @@ void TrackScene::paint(QPainter& painter, const QTransform& toDevice,
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     if (!m_maze.empty()) {
-        paintMaze(painter, toDevice);
+        paintMaze(painter, toDevice, highlighted);
     } else {
         paintGround(painter, toDevice);
         paintTrack(painter, toDevice, highlighted);
@@ -550,7 +550,8 @@ void TrackScene::paintStart(QPainter& painter, const QTransform& toDevice, doubl
     painter.drawEllipse(at, size * 0.7, size * 0.7);
 }
 
-void TrackScene::paintMaze(QPainter& painter, const QTransform& toDevice) const
+void TrackScene::paintMaze(QPainter& painter, const QTransform& toDevice,
+                           const std::vector<bool>& highlighted) const
 {
     const double scale = ScaleOf(toDevice);
     const auto map = [this, &toDevice](const MazeEntry& entry, QPointF local) {
@@ -558,10 +559,12 @@ void TrackScene::paintMaze(QPainter& painter, const QTransform& toDevice) const
             project(entry.x * TileUnits + local.x(), entry.y * TileUnits + local.y(), 0));
     };
     painter.setPen(Qt::NoPen);
-    for (const MazeEntry& entry : m_maze) {
-        painter.setBrush(entry.kind == MazeEntryKind::Entrance ? EntranceColor
-                         : entry.kind == MazeEntryKind::Exit   ? ExitColor
-                                                               : MazeFloor);
+    for (std::size_t i = 0; i < m_maze.size(); ++i) {
+        const MazeEntry& entry = m_maze[i];
+        painter.setBrush(i < highlighted.size() && highlighted[i] ? HighlightColor
+                         : entry.kind == MazeEntryKind::Entrance  ? EntranceColor
+                         : entry.kind == MazeEntryKind::Exit      ? ExitColor
+                                                                  : MazeFloor);
         painter.drawPolygon(QPolygonF{map(entry, {0, 0}), map(entry, {TileUnits, 0}),
                                       map(entry, {TileUnits, TileUnits}),
                                       map(entry, {0, TileUnits})});
@@ -606,6 +609,9 @@ void TrackScene::paintMaze(QPainter& painter, const QTransform& toDevice) const
 
 std::optional<std::size_t> TrackScene::pieceAt(QPointF scenePoint, double tolerance) const
 {
+    if (!m_maze.empty()) {
+        return mazeEntryAt(scenePoint);
+    }
     std::optional<std::size_t> best;
     double bestDistance = tolerance;
     // The nearest path wins; of equally near ones the later piece.
@@ -619,6 +625,23 @@ std::optional<std::size_t> TrackScene::pieceAt(QPointF scenePoint, double tolera
         }
     }
     return best;
+}
+
+std::optional<std::size_t> TrackScene::mazeEntryAt(QPointF scenePoint) const
+{
+    // The last entry drawn over the point: its tile lies on top.
+    for (std::size_t i = m_maze.size(); i-- > 0;) {
+        const MazeEntry& entry = m_maze[i];
+        QPolygonF tile;
+        for (const QPointF corner : {QPointF(0, 0), QPointF(TileUnits, 0),
+                                     QPointF(TileUnits, TileUnits), QPointF(0, TileUnits)}) {
+            tile << project(entry.x * TileUnits + corner.x(), entry.y * TileUnits + corner.y(), 0);
+        }
+        if (tile.containsPoint(scenePoint, Qt::OddEvenFill)) {
+            return i;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace railwright

@@ -48,13 +48,13 @@ public:
     // around it, one scale on both axes (the side view fills each axis on its own).
     [[nodiscard]] QTransform fitTransform(const QSizeF& size, double margin) const;
 
-    // Paints with `toDevice` mapping scene to device; pieces whose flag is set in
-    // `highlighted` (may be shorter than the list) are drawn marked.
+    // Paints with `toDevice` mapping scene to device; pieces (a maze's entries) whose
+    // flag is set in `highlighted` (may be shorter than the list) are drawn marked.
     void paint(QPainter& painter, const QTransform& toDevice,
                const std::vector<bool>& highlighted = {}) const;
 
     // The piece whose path passes nearest to `scenePoint`, within `tolerance` scene
-    // units; nothing for a maze or when no path is that near.
+    // units, or for a maze the entry whose tile holds it; nothing when none is there.
     [[nodiscard]] std::optional<std::size_t> pieceAt(QPointF scenePoint, double tolerance) const;
 
 private:
@@ -93,7 +93,9 @@ private:
     void paintGround(QPainter& painter, const QTransform& toDevice) const;
     void paintTrack(QPainter& painter, const QTransform& toDevice,
                     const std::vector<bool>& highlighted) const;
-    void paintMaze(QPainter& painter, const QTransform& toDevice) const;
+    void paintMaze(QPainter& painter, const QTransform& toDevice,
+                   const std::vector<bool>& highlighted) const;
+    [[nodiscard]] std::optional<std::size_t> mazeEntryAt(QPointF scenePoint) const;
     void paintStart(QPainter& painter, const QTransform& toDevice, double width) const;
 
     TrackView m_view;

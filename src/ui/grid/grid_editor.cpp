@@ -331,8 +331,6 @@ void GridEditor::showSelectedByte(TrackDesignDocument::Index index)
     if (geometry.rowOf(index) < d->model->rowCount()) {
         d->grid->scrollTo(d->model->index(int(geometry.rowOf(index)), geometry.columnOf(index)));
     }
-    // The status bar tells the byte last pointed at or selected, by mouse or by keys.
-    emit statusTextsChanged(StatusTexts(d->document, index));
 }
 
 void GridEditor::goToAddress()

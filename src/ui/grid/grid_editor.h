@@ -78,7 +78,8 @@ public:
 signals:
     // The four status panels' texts for the byte under the mouse pointer
     // ("Adress: 1A", "Hex: 0A", "Dec: 10", "Chr: ..."); over no row of the grid the
-    // start-up texts ("Adress: 0", "Hex: 0", "Dec: 0", "Chr: 0").
+    // start-up texts ("Adress: 0", "Hex: 0", "Dec: 0", "Chr: 0"). The selected byte the
+    // status bar reads from the document's selection itself.
     void statusTextsChanged(const QStringList& panels);
 
 protected:

@@ -6,12 +6,14 @@
 #include "operation/ride_operation.h"
 #include "report/ride_info_report.h"
 #include "settings/code_tables.h"
+#include "status_panels.h"
 #include "toolbar_icons.h"
 #include "ui/design/design_panel.h"
 #include "ui/grid/grid_editor.h"
 #include "ui/grid/grid_model.h"
 #include "ui/operation/ride_operation_dialog.h"
 #include "ui/settings/ride_settings_menus.h"
+#include "ui/track/track_commands.h"
 #include "ui/track/track_panel.h"
 
 #include <QAction>
@@ -32,6 +34,8 @@
 #include <QToolBar>
 #include <QUndoStack>
 #include <QUrl>
+
+using namespace Qt::StringLiterals;
 
 namespace railwright {
 
@@ -66,10 +70,12 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
 
     m_grid = new GridEditor(m_document, m_prompts, this);
     setCentralWidget(m_grid);
+    m_trackCommands = new TrackCommands(m_document, this);
 
     createFileMenu();
     createEditMenu();
     createDesignMenu();
+    createTrackMenu();
     createViewMenu();
     createRideSettingsMenu();
     createOptionsMenu();
@@ -142,7 +148,6 @@ void MainWindow::connectDocument()
             &QWidget::setWindowModified);
     connect(&m_controller, &DocumentController::currentPathChanged, this,
             &MainWindow::showCurrentPath);
-    connect(&m_controller, &DocumentController::healthChanged, this, &MainWindow::showHealth);
     connect(&m_controller, &DocumentController::busyChanged, this, [](bool busy) {
         if (busy) {
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -305,6 +310,64 @@ void MainWindow::createDesignMenu()
             &QAction::triggered, this, &MainWindow::ShowRideInfo);
 }
 
+// The Track panel's edits of the selected pieces, each with a shortcut, so the keyboard
+// reaches them from anywhere in the window.
+void MainWindow::createTrackMenu()
+{
+    QMenu* track = addSubmenu(nullptr, "TrackMenu", u"&Track"_s);
+    TrackCommands* commands = m_trackCommands;
+    m_trackActions.chainOn =
+        addItem(track, "TrackChainLiftOn", u"Chain Lift &On"_s, QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(m_trackActions.chainOn, &QAction::triggered, commands,
+            [commands] { commands->setChainLift(true); });
+    m_trackActions.chainOff = addItem(track, "TrackChainLiftOff", u"Chain Lift O&ff"_s,
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+    connect(m_trackActions.chainOff, &QAction::triggered, commands,
+            [commands] { commands->setChainLift(false); });
+    m_trackActions.scheme = addSubmenu(track, "TrackSchemeMenu", u"Track &Scheme"_s);
+    for (int scheme = 0; scheme < 4; ++scheme) {
+        QAction* item = m_trackActions.scheme->addAction(u"Scheme &%1"_s.arg(scheme));
+        item->setObjectName(u"TrackScheme%1"_s.arg(scheme));
+        item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + scheme)));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, commands,
+                [commands, scheme] { commands->setScheme(scheme); });
+        m_trackActions.schemes.append(item);
+    }
+    addSeparator(track, "Break_TrackSpeed");
+    m_trackActions.speedUp = addItem(track, "TrackSpeedUp", u"Brake Speed &Up"_s,
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up));
+    connect(m_trackActions.speedUp, &QAction::triggered, commands,
+            [commands] { commands->stepSpeed(1); });
+    m_trackActions.speedDown = addItem(track, "TrackSpeedDown", u"Brake Speed &Down"_s,
+                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down));
+    connect(m_trackActions.speedDown, &QAction::triggered, commands,
+            [commands] { commands->stepSpeed(-1); });
+    m_trackActions.departure = addItem(track, "TrackDeparture", u"D&eparture Station"_s,
+                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    m_trackActions.departure->setCheckable(true);
+    connect(m_trackActions.departure, &QAction::triggered, commands, &TrackCommands::setDeparture);
+    connect(commands, &TrackCommands::trackChanged, this, &MainWindow::showTrackOffer);
+    connect(commands, &TrackCommands::rowsChanged, this, &MainWindow::showTrackOffer);
+    showTrackOffer();
+}
+
+void MainWindow::showTrackOffer()
+{
+    const TrackCommands::Offer offer = m_trackCommands->offer();
+    m_trackActions.chainOn->setEnabled(offer.chainOn);
+    m_trackActions.chainOff->setEnabled(offer.chainOff);
+    m_trackActions.scheme->setEnabled(offer.scheme);
+    for (qsizetype s = 0; s < m_trackActions.schemes.size(); ++s) {
+        m_trackActions.schemes.at(s)->setEnabled(offer.scheme);
+        m_trackActions.schemes.at(s)->setChecked(offer.scheme && s == offer.schemeValue);
+    }
+    m_trackActions.speedUp->setEnabled(offer.speed.has_value() && *offer.speed < PieceSpeedMask);
+    m_trackActions.speedDown->setEnabled(offer.speed.has_value() && *offer.speed > 0);
+    m_trackActions.departure->setEnabled(offer.departure.has_value());
+    m_trackActions.departure->setChecked(offer.departure.value_or(false));
+}
+
 void MainWindow::createViewMenu()
 {
     // The design panel's item joins once the panel is built, after the code tables.
@@ -448,33 +511,7 @@ void MainWindow::createToolbar()
 
 void MainWindow::createStatusBar()
 {
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar"));
-    const QStringList startTexts = {QStringLiteral("Adress: 0"), QStringLiteral("Hex: 0"),
-                                    QStringLiteral("Dec: 0"), QStringLiteral("Chr: 0"), QString()};
-    // Each panel is as wide as the widest text it shows, so the file-health field keeps
-    // its room in a narrow window; the spare last panel takes what is left.
-    const QStringList widestTexts = {QStringLiteral("Adress: FFFFF"), QStringLiteral("Hex: FF"),
-                                     QStringLiteral("Dec: 255"), QStringLiteral("Chr: W"),
-                                     QString()};
-    for (qsizetype i = 0; i < startTexts.size(); ++i) {
-        auto* panel = new QLabel(startTexts.at(i), bar);
-        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
-        panel->setFrameShape(QFrame::StyledPanel);
-        panel->setFrameShadow(QFrame::Sunken);
-        const QString& widest = widestTexts.at(i);
-        panel->setMinimumWidth(widest.isEmpty() ? 0
-                                                : panel->fontMetrics().horizontalAdvance(widest) +
-                                                      2 * panel->frameWidth() + 8);
-        bar->addWidget(panel, widest.isEmpty() ? 1 : 0);
-        m_panels.append(panel);
-    }
-    m_healthPanel = new QLabel(bar);
-    m_healthPanel->setObjectName(QStringLiteral("FileHealth"));
-    m_healthPanel->setFrameShape(QFrame::StyledPanel);
-    m_healthPanel->setFrameShadow(QFrame::Sunken);
-    bar->addPermanentWidget(m_healthPanel);
-    connect(m_grid, &GridEditor::statusTextsChanged, this, &MainWindow::showStatusTexts);
+    new StatusPanels(*statusBar(), m_document, *m_grid, m_controller, *m_trackCommands);
 }
 
 // --- The design panel -------------------------------------------------------------
@@ -505,9 +542,6 @@ void MainWindow::createDesignDock()
 
     connect(m_designPanel, &DesignPanel::decodeRequested, &m_controller,
             &DocumentController::decode);
-    // The status bar names the field of the selected byte.
-    connect(&m_document.selection(), &ByteSelection::currentChanged, this, &MainWindow::showHealth);
-    connect(&m_document, &TrackDesignDocument::kindChanged, this, &MainWindow::showHealth);
 }
 
 // --- The Track panel ----------------------------------------------------------------
@@ -543,33 +577,8 @@ void MainWindow::buildTrackPanel()
     if (m_trackPanel != nullptr) {
         return;
     }
-    m_trackPanel = new TrackPanel(m_document, m_trackDock);
+    m_trackPanel = new TrackPanel(m_document, *m_trackCommands, m_trackDock);
     m_trackDock->setWidget(m_trackPanel);
-}
-
-// The file's health, and while a record is decoded the field of the selected byte:
-// "Decoded: 8,198 bytes, expansion layout — byte 24: Trains".
-void MainWindow::showHealth()
-{
-    QString text = m_controller.healthText();
-    const ByteSelection& selection = m_document.selection();
-    const auto index = selection.current();
-    const record::FieldDescription* field =
-        selection.chosen() ? m_document.fieldAt(index) : nullptr;
-    if (field != nullptr) {
-        text += QStringLiteral(" \u2014 byte %1: %2")
-                    .arg(QString::number(index, 16).toUpper(), QString::fromLatin1(field->name));
-    }
-    m_healthPanel->setText(text);
-    // A narrow window cuts the field short; the tooltip gives it whole.
-    m_healthPanel->setToolTip(text);
-}
-
-void MainWindow::showStatusTexts(const QStringList& texts)
-{
-    for (qsizetype i = 0; i < texts.size() && i + 1 < m_panels.size(); ++i) {
-        m_panels.at(i)->setText(texts.at(i));
-    }
 }
 
 // --- What the document is ---------------------------------------------------------

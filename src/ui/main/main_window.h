@@ -19,6 +19,8 @@ namespace railwright {
 
 class DesignPanel;
 class GridEditor;
+class StatusPanels;
+class TrackCommands;
 class TrackPanel;
 class RideSettingsMenus;
 class UserPrompts;
@@ -48,6 +50,8 @@ public:
     // The Track panel, built the first time its dock is shown; nullptr until then.
     [[nodiscard]] TrackPanel* trackPanel() const { return m_trackPanel; }
     [[nodiscard]] QDockWidget* trackDock() const { return m_trackDock; }
+    // The edits of the selected pieces, shared by the Track panel and the Track menu.
+    [[nodiscard]] TrackCommands* trackCommands() const { return m_trackCommands; }
 
     // A menu by its name ("M_File", "SM_Color", "SM_RC", ...); nullptr if none has it.
     [[nodiscard]] QMenu* menu(const char* name) const;
@@ -76,6 +80,8 @@ private:
     void createFileMenu();
     void createEditMenu();
     void createDesignMenu();
+    void createTrackMenu();
+    void showTrackOffer();
     void createViewMenu();
     void createRideSettingsMenu();
     void createOptionsMenu();
@@ -98,8 +104,6 @@ private:
     void showConversionTarget();
     void showCurrentPath(const QString& path);
     void showRecentFiles();
-    void showStatusTexts(const QStringList& texts);
-    void showHealth();
 
     UserPrompts& m_prompts;
     TrackDesignDocument m_document;
@@ -107,10 +111,9 @@ private:
     CodeTables m_tables;
     std::unique_ptr<RideSettingsMenus> m_settings;
     GridEditor* m_grid = nullptr;
+    TrackCommands* m_trackCommands = nullptr;
     QToolBar* m_toolbar = nullptr;
     QMenu* m_recentMenu = nullptr;
-    QList<QLabel*> m_panels;
-    QLabel* m_healthPanel = nullptr;
     DesignPanel* m_designPanel = nullptr;
     QDockWidget* m_designDock = nullptr;
     TrackPanel* m_trackPanel = nullptr;
@@ -126,6 +129,17 @@ private:
         QAction* decode = nullptr;
         QAction* encode = nullptr;
     } m_stateActions;
+    // The Track menu's items, enabled for what the selected pieces offer.
+    struct TrackActions
+    {
+        QAction* chainOn = nullptr;
+        QAction* chainOff = nullptr;
+        QMenu* scheme = nullptr;
+        QList<QAction*> schemes;
+        QAction* speedUp = nullptr;
+        QAction* speedDown = nullptr;
+        QAction* departure = nullptr;
+    } m_trackActions;
     struct ConvertActions
     {
         QAction* toExpansion = nullptr;

@@ -1,5 +1,9 @@
 #include "track_edits.h"
 
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
 namespace railwright {
 
 namespace {
@@ -7,13 +11,18 @@ namespace {
 // Applies `change` to the flags of each selected piece it accepts.
 template <typename Accepts, typename Change>
 TrackEdit FlagsEdit(const TrackList& list, const std::vector<std::size_t>& pieces, QString name,
-                    Accepts accepts, Change change)
+                    QString skipReason, Accepts accepts, Change change)
 {
-    TrackEdit edit{std::move(name), {}};
+    TrackEdit edit{std::move(name), {}, {}, {}, std::move(skipReason)};
     for (const std::size_t i : pieces) {
-        if (i >= list.pieces.size() || !accepts(list.pieces[i])) {
+        if (list.maze || i >= list.pieces.size()) {
             continue;
         }
+        if (!accepts(list.pieces[i])) {
+            edit.skipped.push_back(i);
+            continue;
+        }
+        edit.applied.push_back(i);
         const TrackPiece& piece = list.pieces[i];
         const std::uint8_t flags = change(piece.flags);
         if (flags != piece.flags) {
@@ -28,7 +37,8 @@ TrackEdit FlagsEdit(const TrackList& list, const std::vector<std::size_t>& piece
 TrackEdit ChainLiftEdit(const TrackList& list, const std::vector<std::size_t>& pieces, bool on)
 {
     return FlagsEdit(
-        list, pieces, on ? QStringLiteral("Chain Lift On") : QStringLiteral("Chain Lift Off"),
+        list, pieces, on ? u"Chain Lift On"_s : u"Chain Lift Off"_s,
+        u"this ride cannot carry a chain lift there"_s,
         [&list, on](const TrackPiece& piece) {
             return !on || ChainLiftAllowed(list.rideType, piece.code);
         },
@@ -41,7 +51,7 @@ TrackEdit SchemeEdit(const TrackList& list, const std::vector<std::size_t>& piec
 {
     const bool expansion = list.layout == RecordLayout::Expansion;
     return FlagsEdit(
-        list, pieces, QStringLiteral("Track Scheme %1").arg(scheme),
+        list, pieces, u"Track Scheme %1"_s.arg(scheme), u"the base layout has no track schemes"_s,
         [expansion](const TrackPiece&) { return expansion; },
         [scheme](std::uint8_t flags) {
             return std::uint8_t((flags & ~PieceSchemeMask) |
@@ -52,7 +62,7 @@ TrackEdit SchemeEdit(const TrackList& list, const std::vector<std::size_t>& piec
 TrackEdit SpeedEdit(const TrackList& list, const std::vector<std::size_t>& pieces, int speed)
 {
     return FlagsEdit(
-        list, pieces, QStringLiteral("Brake Speed %1").arg(speed),
+        list, pieces, u"Brake Speed %1"_s.arg(speed), u"only brakes and boosters have a speed"_s,
         [](const TrackPiece& piece) { return piece.hasSpeed(); },
         [speed](std::uint8_t flags) {
             return std::uint8_t((flags & ~PieceSpeedMask) | (speed & PieceSpeedMask));
@@ -62,22 +72,78 @@ TrackEdit SpeedEdit(const TrackList& list, const std::vector<std::size_t>& piece
 TrackEdit StationBitEdit(const TrackList& list, const std::vector<std::size_t>& pieces, bool on)
 {
     return FlagsEdit(
-        list, pieces,
-        on ? QStringLiteral("Departure Station On") : QStringLiteral("Departure Station Off"),
+        list, pieces, on ? u"Departure Station On"_s : u"Departure Station Off"_s,
+        u"only station pieces mark the departure station"_s,
         [](const TrackPiece& piece) { return piece.isStation(); },
         [on](std::uint8_t flags) {
             return std::uint8_t(on ? flags | PieceStationBit3 : flags & ~PieceStationBit3);
         });
 }
 
-std::optional<std::size_t> PieceOfByte(const TrackList& list, TrackDesignDocument::Index index)
+QString PieceRowsText(const std::vector<std::size_t>& rows)
 {
-    if (list.maze || list.pieces.empty() || index < TrackDesignDocument::Index(list.start)) {
+    QStringList runs;
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1) {
+            ++j;
+        }
+        runs.append(j == i ? QString::number(rows[i]) : u"%1-%2"_s.arg(rows[i]).arg(rows[j]));
+        i = j + 1;
+    }
+    if (runs.isEmpty()) {
+        return {};
+    }
+    const QString last = runs.takeLast();
+    const QString all = runs.isEmpty() ? last : runs.join(u", "_s) + u" and "_s + last;
+    return (rows.size() == 1 ? u"piece "_s : u"pieces "_s) + all;
+}
+
+QString TrackEditMessage(const TrackList& list, const TrackEdit& edit)
+{
+    if (edit.applied.empty() && edit.skipped.empty()) {
+        return {};
+    }
+    QString text = edit.stepName + u": "_s +
+                   (edit.applied.empty() ? u"no piece changed"_s : PieceRowsText(edit.applied));
+    if (!edit.skipped.empty()) {
+        QStringList names;
+        for (const std::size_t i : edit.skipped) {
+            const QString name = QString::fromStdString(TrackPieceName(list.pieces[i].code));
+            if (!names.contains(name)) {
+                names.append(name);
+            }
+        }
+        text += u"; skipped %1 (%2): %3"_s.arg(PieceRowsText(edit.skipped), names.join(u", "_s),
+                                               edit.skipReason);
+    }
+    return text;
+}
+
+std::size_t RowCount(const TrackList& list)
+{
+    return list.maze ? list.mazeEntries.size() : list.pieces.size();
+}
+
+std::optional<std::size_t> RowOfByte(const TrackList& list, TrackDesignDocument::Index index)
+{
+    if (RowCount(list) == 0 || index < TrackDesignDocument::Index(list.start)) {
         return std::nullopt;
     }
-    const auto piece =
-        std::size_t(index - TrackDesignDocument::Index(list.start)) / TrackPieceBytes;
-    return piece < list.pieces.size() ? std::optional<std::size_t>(piece) : std::nullopt;
+    const std::size_t rowBytes = list.maze ? MazeEntryBytes : TrackPieceBytes;
+    const auto row = std::size_t(index - TrackDesignDocument::Index(list.start)) / rowBytes;
+    return row < RowCount(list) ? std::optional<std::size_t>(row) : std::nullopt;
+}
+
+ByteSelection::Range RowBytes(const TrackList& list, std::size_t row)
+{
+    if (row >= RowCount(list)) {
+        return {};
+    }
+    const auto first = TrackDesignDocument::Index(list.maze ? list.mazeEntries[row].offset
+                                                            : list.pieces[row].offset);
+    return {first,
+            first + TrackDesignDocument::Index(list.maze ? MazeEntryBytes : TrackPieceBytes) - 1};
 }
 
 } // namespace railwright

@@ -1,6 +1,7 @@
 #include "track_panel.h"
 
 #include "codec/record_layout.h"
+#include "ui/track/track_commands.h"
 #include "ui/track/track_picture_view.h"
 #include "ui/track/track_piece_model.h"
 
@@ -22,6 +23,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace railwright {
 
 namespace {
@@ -40,21 +43,21 @@ QToolButton* ViewButton(const QString& text, const char* name, QWidget* parent)
 
 } // namespace
 
-TrackPanel::TrackPanel(TrackDesignDocument& document, QWidget* parent)
-    : QWidget(parent), m_document(document)
+TrackPanel::TrackPanel(TrackDesignDocument& document, TrackCommands& commands, QWidget* parent)
+    : QWidget(parent), m_document(document), m_commands(commands)
 {
-    setObjectName(QStringLiteral("TrackPanel"));
+    setObjectName(u"TrackPanel"_s);
     buildControls();
-    connect(&m_document, &TrackDesignDocument::bytesChanged, this, &TrackPanel::refresh);
-    connect(&m_document, &TrackDesignDocument::contentsReplaced, this, &TrackPanel::refresh);
-    connect(&m_document, &TrackDesignDocument::kindChanged, this, &TrackPanel::refresh);
-    connect(&m_document.selection(), &ByteSelection::currentChanged, this,
-            [this](ByteSelection::Index current) {
-                if (!m_selecting) {
-                    selectByte(current);
-                }
-            });
+    // The commands read the track once for the panel and the menu; the rows are the
+    // document's selection.
+    connect(&m_commands, &TrackCommands::trackChanged, this, &TrackPanel::refresh);
+    connect(&m_commands, &TrackCommands::rowsChanged, this, &TrackPanel::showSelection);
     refresh();
+}
+
+const TrackList& TrackPanel::trackList() const
+{
+    return m_commands.list();
 }
 
 TrackPanel::~TrackPanel() = default;
@@ -62,8 +65,8 @@ TrackPanel::~TrackPanel() = default;
 void TrackPanel::buildControls()
 {
     m_pages = new QStackedWidget(this);
-    auto* hint = new QLabel(QStringLiteral("Decode the file to see its track pieces."), m_pages);
-    hint->setObjectName(QStringLiteral("TrackHint"));
+    auto* hint = new QLabel(u"Decode the file to see its track pieces."_s, m_pages);
+    hint->setObjectName(u"TrackHint"_s);
     hint->setAlignment(Qt::AlignCenter);
     hint->setWordWrap(true);
     m_pages->addWidget(hint);
@@ -72,9 +75,9 @@ void TrackPanel::buildControls()
     auto* bar = new QHBoxLayout;
     m_views = new QButtonGroup(this);
     const std::pair<TrackView, QToolButton*> views[] = {
-        {TrackView::Plan, ViewButton(QStringLiteral("Plan"), "TrackPlan", content)},
-        {TrackView::Side, ViewButton(QStringLiteral("Side"), "TrackSide", content)},
-        {TrackView::Iso, ViewButton(QStringLiteral("3D"), "Track3D", content)},
+        {TrackView::Plan, ViewButton(u"Plan"_s, "TrackPlan", content)},
+        {TrackView::Side, ViewButton(u"Side"_s, "TrackSide", content)},
+        {TrackView::Iso, ViewButton(u"3D"_s, "Track3D", content)},
     };
     for (const auto& [view, button] : views) {
         m_views->addButton(button, int(view));
@@ -82,31 +85,32 @@ void TrackPanel::buildControls()
     }
     m_views->button(int(m_view))->setChecked(true);
     m_turn = new QToolButton(content);
-    m_turn->setText(QStringLiteral("Turn"));
-    m_turn->setObjectName(QStringLiteral("TrackTurn"));
-    m_turn->setToolTip(QStringLiteral("Turn the 3D view a quarter turn"));
+    m_turn->setText(u"Turn"_s);
+    m_turn->setObjectName(u"TrackTurn"_s);
+    m_turn->setToolTip(u"Turn the 3D view a quarter turn"_s);
     m_turn->setAutoRaise(true);
     auto* fit = new QToolButton(content);
-    fit->setText(QStringLiteral("Fit"));
-    fit->setObjectName(QStringLiteral("TrackFit"));
+    fit->setText(u"Fit"_s);
+    fit->setObjectName(u"TrackFit"_s);
     fit->setAutoRaise(true);
     bar->addWidget(m_turn);
     bar->addStretch();
     bar->addWidget(fit);
 
     m_picture = new TrackPictureView(content);
-    m_picture->setObjectName(QStringLiteral("TrackPicture"));
+    m_picture->setObjectName(u"TrackPicture"_s);
+    m_picture->showRowsOf(m_document.selection());
     m_summary = new QLabel(content);
-    m_summary->setObjectName(QStringLiteral("TrackSummary"));
+    m_summary->setObjectName(u"TrackSummary"_s);
     m_summary->setWordWrap(true);
     m_warning = new QLabel(content);
-    m_warning->setObjectName(QStringLiteral("TrackWarning"));
+    m_warning->setObjectName(u"TrackWarning"_s);
     m_warning->setWordWrap(true);
-    m_warning->setStyleSheet(QStringLiteral("color: #a04000"));
+    m_warning->setStyleSheet(u"color: #a04000"_s);
 
     m_model = new TrackPieceModel(this);
     m_table = new QTableView(content);
-    m_table->setObjectName(QStringLiteral("TrackPieces"));
+    m_table->setObjectName(u"TrackPieces"_s);
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -116,25 +120,26 @@ void TrackPanel::buildControls()
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(false);
+    // Tab moves on to the editors below, not among the list's cells.
+    m_table->setTabKeyNavigation(false);
 
     auto* edits = new QHBoxLayout;
-    m_chain = new QPushButton(QStringLiteral("Chain Lift"), content);
-    m_chain->setObjectName(QStringLiteral("TrackChainLift"));
-    m_chain->setToolTip(QStringLiteral("Chain lift on or off for the selected pieces that can "
-                                       "carry one"));
+    m_chain = new QPushButton(u"Chain Lift"_s, content);
+    m_chain->setObjectName(u"TrackChainLift"_s);
+    m_chain->setToolTip(u"Chain lift on or off for the selected pieces that can carry one"_s);
     m_scheme = new QComboBox(content);
-    m_scheme->setObjectName(QStringLiteral("TrackScheme"));
+    m_scheme->setObjectName(u"TrackScheme"_s);
     for (int s = 0; s < 4; ++s) {
-        m_scheme->addItem(QStringLiteral("Scheme %1").arg(s));
+        m_scheme->addItem(u"Scheme %1"_s.arg(s));
     }
     m_speed = new QSpinBox(content);
-    m_speed->setObjectName(QStringLiteral("TrackSpeed"));
+    m_speed->setObjectName(u"TrackSpeed"_s);
     m_speed->setRange(0, 15);
-    m_speed->setPrefix(QStringLiteral("Speed "));
+    m_speed->setPrefix(u"Speed "_s);
     m_speed->setKeyboardTracking(false);
-    m_stationBit = new QCheckBox(QStringLiteral("Departure"), content);
-    m_stationBit->setObjectName(QStringLiteral("TrackStationBit"));
-    m_stationBit->setToolTip(QStringLiteral("The station whose departure settings apply"));
+    m_stationBit = new QCheckBox(u"Departure"_s, content);
+    m_stationBit->setObjectName(u"TrackStationBit"_s);
+    m_stationBit->setToolTip(u"The station whose departure settings apply"_s);
     edits->addWidget(m_chain);
     edits->addWidget(m_scheme);
     edits->addWidget(m_speed);
@@ -175,73 +180,66 @@ void TrackPanel::buildControls()
         m_picture->fit();
     });
     connect(fit, &QToolButton::clicked, m_picture, &TrackPictureView::fit);
-    connect(m_picture, &TrackPictureView::pieceClicked, this,
-            [this](std::size_t piece, bool extend) {
-                std::vector<std::size_t> pieces =
-                    extend ? selectedPieces() : std::vector<std::size_t>{};
-                pieces.push_back(piece);
-                selectPieces(pieces);
-            });
+    connect(m_picture, &TrackPictureView::pieceClicked, this, [this](std::size_t row, bool extend) {
+        std::vector<std::size_t> rows = extend ? selectedRows() : std::vector<std::size_t>{};
+        rows.push_back(row);
+        m_commands.selectRows(std::move(rows));
+    });
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (!m_selecting) {
-            showSelection(true);
+        if (m_selecting) {
+            return;
         }
-    });
-    connect(m_chain, &QPushButton::clicked, this, [this] {
-        // On unless every selected piece that takes a chain has one already.
-        bool allOn = true;
-        for (const std::size_t i : selectedPieces()) {
-            const TrackPiece& piece = m_list.pieces[i];
-            if (ChainLiftAllowed(m_list.rideType, piece.code) && !piece.chainLift()) {
-                allOn = false;
-            }
+        std::vector<std::size_t> rows;
+        for (const QModelIndex& row : m_table->selectionModel()->selectedRows()) {
+            rows.push_back(std::size_t(row.row()));
         }
-        setChainLift(!allOn);
+        // The list already shows what the user chose; it must not scroll away from it.
+        const QScopedValueRollback<bool> fromList(m_listChoosing, true);
+        m_commands.selectRows(std::move(rows));
     });
-    connect(m_scheme, &QComboBox::activated, this,
-            [this](int scheme) { apply(SchemeEdit(m_list, selectedPieces(), scheme)); });
+    connect(m_chain, &QPushButton::clicked, &m_commands, &TrackCommands::toggleChainLift);
+    connect(m_scheme, &QComboBox::activated, &m_commands, &TrackCommands::setScheme);
     connect(m_speed, &QSpinBox::valueChanged, this, [this](int speed) {
         if (!m_selecting) {
-            apply(SpeedEdit(m_list, selectedPieces(), speed));
+            m_commands.setSpeed(speed);
         }
     });
-    connect(m_stationBit, &QCheckBox::clicked, this,
-            [this](bool on) { apply(StationBitEdit(m_list, selectedPieces(), on)); });
+    connect(m_stationBit, &QCheckBox::clicked, &m_commands, &TrackCommands::setDeparture);
 }
 
 void TrackPanel::refresh()
 {
+    const TrackList& list = m_commands.list();
     if (m_document.kind() != ContentKind::Decoded) {
         m_pages->setCurrentIndex(0);
-        m_list = {};
         m_walk = {};
-        m_model->setTrack(m_list, m_walk, 0);
+        {
+            const QScopedValueRollback<bool> quiet(m_selecting, true);
+            m_model->setTrack(list, m_walk, 0);
+        }
         m_picture->setScene(nullptr);
+        updateEditors();
         return;
     }
     m_pages->setCurrentIndex(1);
     const ByteBuffer record = m_document.contents();
-    m_list = ReadTrackList(record);
-    m_walk = WalkTrack(m_list);
-    const std::vector<std::size_t> selected = selectedPieces();
+    m_walk = WalkTrack(list);
     {
         const QScopedValueRollback<bool> quiet(m_selecting, true);
-        m_model->setTrack(m_list, m_walk, record.empty() ? 0 : record[record::RideType]);
+        m_model->setTrack(list, m_walk, list.rideType);
     }
     rebuildScene();
-    m_summary->setText(QString::fromStdString(TrackSummary(m_list, m_walk)));
+    m_summary->setText(QString::fromStdString(TrackSummary(list, m_walk)));
     const bool continuous = record.size() > record::OperatingMode &&
                             record[record::OperatingMode] == ContinuousCircuitMode;
     QStringList problems;
-    for (const std::string& problem : TrackProblems(m_list, m_walk, continuous)) {
+    for (const std::string& problem : TrackProblems(list, m_walk, continuous)) {
         problems.append(QString::fromStdString(problem));
     }
-    m_warning->setText(problems.isEmpty() ? QString()
-                                          : QStringLiteral("\u26A0 ") + problems.join(u'\n'));
+    m_warning->setText(problems.isEmpty() ? QString() : u"\u26A0 "_s + problems.join(u'\n'));
     m_warning->setToolTip(problems.join(u'\n'));
     m_warning->setVisible(!problems.isEmpty());
-    showSelection(false);
-    updateEditors();
+    showSelection();
 }
 
 void TrackPanel::rebuildScene()
@@ -250,116 +248,50 @@ void TrackPanel::rebuildScene()
         return;
     }
     m_turn->setEnabled(m_view == TrackView::Iso);
-    const ByteBuffer record = m_document.contents();
+    const TrackList& list = m_commands.list();
     m_picture->setScene(std::make_unique<TrackScene>(
-        m_list, m_walk, ReadTrackColors(record, m_list.layout), m_view, m_turns));
+        list, m_walk, ReadTrackColors(m_document.contents(), list.layout), m_view, m_turns));
 }
 
-std::vector<std::size_t> TrackPanel::selectedPieces() const
+std::vector<std::size_t> TrackPanel::selectedRows() const
 {
-    std::vector<std::size_t> pieces;
-    for (const QModelIndex& row : m_table->selectionModel()->selectedRows()) {
-        pieces.push_back(std::size_t(row.row()));
-    }
-    std::sort(pieces.begin(), pieces.end());
-    return pieces;
+    return m_commands.selectedRows();
 }
 
-void TrackPanel::selectPieces(const std::vector<std::size_t>& pieces)
+// The list shows the document's rows; the picture reads them itself.
+void TrackPanel::showSelection()
 {
     QItemSelection selection;
-    for (const std::size_t piece : pieces) {
-        if (int(piece) < m_model->rowCount()) {
-            selection.select(m_model->index(int(piece), 0),
-                             m_model->index(int(piece), TrackPieceModel::ColumnCount - 1));
+    for (const std::size_t row : selectedRows()) {
+        if (int(row) < m_model->rowCount()) {
+            selection.select(m_model->index(int(row), 0),
+                             m_model->index(int(row), TrackPieceModel::ColumnCount - 1));
         }
     }
-    {
+    if (!m_listChoosing) {
         const QScopedValueRollback<bool> quiet(m_selecting, true);
         m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-        if (!pieces.empty()) {
-            m_table->scrollTo(m_model->index(int(pieces.back()), 0));
+        if (!selection.isEmpty()) {
+            m_table->scrollTo(selection.first().topLeft());
         }
     }
-    showSelection(true);
-}
-
-void TrackPanel::selectByte(TrackDesignDocument::Index index)
-{
-    const std::optional<std::size_t> piece = PieceOfByte(m_list, index);
-    const QScopedValueRollback<bool> quiet(m_selecting, true);
-    if (piece) {
-        m_table->selectionModel()->select(
-            QItemSelection(m_model->index(int(*piece), 0),
-                           m_model->index(int(*piece), TrackPieceModel::ColumnCount - 1)),
-            QItemSelectionModel::ClearAndSelect);
-        m_table->scrollTo(m_model->index(int(*piece), 0));
-        // The piece's two bytes are tinted in the grid like a field's.
-        const auto first = TrackDesignDocument::Index(m_list.pieces[*piece].offset);
-        m_document.selection().setHighlight(first, first + 1);
-    } else {
-        m_table->selectionModel()->clearSelection();
-    }
-    showSelection(false);
-}
-
-void TrackPanel::showSelection(bool tellDocument)
-{
-    const std::vector<std::size_t> pieces = selectedPieces();
-    std::vector<bool> marked(m_list.pieces.size(), false);
-    for (const std::size_t piece : pieces) {
-        if (piece < marked.size()) {
-            marked[piece] = true;
-        }
-    }
-    m_picture->setHighlighted(std::move(marked));
     updateEditors();
-    if (tellDocument && !pieces.empty() && pieces.front() < m_list.pieces.size()) {
-        const auto first = TrackDesignDocument::Index(m_list.pieces[pieces.front()].offset);
-        const QScopedValueRollback<bool> quiet(m_selecting, true);
-        m_document.selection().selectRange(first, first + 1);
-    }
 }
 
 void TrackPanel::updateEditors()
 {
-    const std::vector<std::size_t> pieces = selectedPieces();
-    bool chain = false;
-    bool speed = false;
-    bool station = false;
+    const TrackCommands::Offer offer = m_commands.offer();
     const QScopedValueRollback<bool> quiet(m_selecting, true);
-    for (const std::size_t i : pieces) {
-        const TrackPiece& piece = m_list.pieces[i];
-        chain = chain || ChainLiftAllowed(m_list.rideType, piece.code) || piece.chainLift();
-        if (piece.hasSpeed() && !speed) {
-            const QSignalBlocker block(m_speed);
-            m_speed->setValue(*piece.speed());
-            speed = true;
-        }
-        if (piece.isStation() && !station) {
-            m_stationBit->setChecked(piece.departureStation());
-            station = true;
-        }
+    m_chain->setEnabled(offer.chainOn || offer.chainOff);
+    m_scheme->setEnabled(offer.scheme);
+    m_scheme->setCurrentIndex(offer.schemeValue);
+    m_speed->setEnabled(offer.speed.has_value());
+    if (offer.speed) {
+        const QSignalBlocker block(m_speed);
+        m_speed->setValue(*offer.speed);
     }
-    m_chain->setEnabled(chain);
-    m_scheme->setEnabled(!pieces.empty() && m_list.layout == RecordLayout::Expansion);
-    if (!pieces.empty() && pieces.front() < m_list.pieces.size()) {
-        m_scheme->setCurrentIndex(m_list.pieces[pieces.front()].scheme());
-    }
-    m_speed->setEnabled(speed);
-    m_stationBit->setEnabled(station);
-}
-
-void TrackPanel::setChainLift(bool on)
-{
-    apply(ChainLiftEdit(m_list, selectedPieces(), on));
-}
-
-void TrackPanel::apply(const TrackEdit& edit)
-{
-    if (!edit.edits.empty()) {
-        m_document.editBytes(edit.stepName, edit.edits);
-    }
+    m_stationBit->setEnabled(offer.departure.has_value());
+    m_stationBit->setChecked(offer.departure.value_or(false));
 }
 
 QString TrackPanel::summary() const

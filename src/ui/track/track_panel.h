@@ -3,7 +3,6 @@
 #include "codec/track_pieces.h"
 #include "document/track_design_document.h"
 #include "render/track_scene.h"
-#include "ui/track/track_edits.h"
 
 #include <QWidget>
 #include <vector>
@@ -20,6 +19,7 @@ class QToolButton;
 
 namespace railwright {
 
+class TrackCommands;
 class TrackPictureView;
 class TrackPieceModel;
 
@@ -27,49 +27,43 @@ class TrackPieceModel;
 // and Fit, the 3D view turned by quarter turns), its summary line and any warning, the
 // piece list with multi-selection, and edits of the selected pieces' flags (chain lift,
 // colour scheme, brake or booster speed, the departure-station bit), each one named step
-// on the document's undo stack. It follows every change of the document, undo included.
-// Selection is the document's: choosing pieces selects the first one's two bytes there
-// (grid and status bar follow), and a byte selected anywhere selects its piece here.
-// While the document is raw it shows a hint.
+// on the document's undo stack, made through TrackCommands as the Track menu's are. It
+// follows every change of the document, undo included. Selection is the document's: the
+// list and the picture show its rows; choosing rows there selects them in the document
+// (the grid marks their bytes, the status bar names the first), and a byte selected
+// anywhere selects its row here. A maze's rows are its entries, four bytes each; the
+// piece editors stay disabled for them. While the document is raw it shows a hint.
 class TrackPanel : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TrackPanel(TrackDesignDocument& document, QWidget* parent = nullptr);
+    TrackPanel(TrackDesignDocument& document, TrackCommands& commands, QWidget* parent = nullptr);
     ~TrackPanel() override;
 
-    [[nodiscard]] const TrackList& trackList() const { return m_list; }
+    [[nodiscard]] const TrackList& trackList() const;
     [[nodiscard]] const TrackWalk& trackWalk() const { return m_walk; }
-    // Selected pieces, in list order.
-    [[nodiscard]] std::vector<std::size_t> selectedPieces() const;
-    // Selects these pieces only (the list, the picture and the grid follow).
-    void selectPieces(const std::vector<std::size_t>& pieces);
-    // Selects the piece byte `index` belongs to; a byte outside the list clears the
-    // selection. Writes nothing to the document's selection (it already holds the byte).
-    void selectByte(TrackDesignDocument::Index index);
+    // Selected rows (pieces, or a maze's entries), in list order: the document's.
+    [[nodiscard]] std::vector<std::size_t> selectedRows() const;
     [[nodiscard]] QString summary() const;
     [[nodiscard]] QString warning() const; // empty when there is none
     [[nodiscard]] TrackPictureView* picture() const { return m_picture; }
     [[nodiscard]] QTableView* pieceList() const { return m_table; }
 
-    // Sets or clears the chain lift of the selected pieces that take one (one step).
-    void setChainLift(bool on);
-
 private:
     void buildControls();
     void refresh();
     void rebuildScene();
-    void showSelection(bool tellDocument);
-    void apply(const TrackEdit& edit);
+    void showSelection();
     void updateEditors();
 
     TrackDesignDocument& m_document;
-    TrackList m_list;
+    TrackCommands& m_commands;
     TrackWalk m_walk;
     TrackView m_view = TrackView::Iso;
     int m_turns = 0;
     bool m_selecting = false;
+    bool m_listChoosing = false; // the rows change because the user chose them in the list
 
     QStackedWidget* m_pages = nullptr;
     TrackPictureView* m_picture = nullptr;

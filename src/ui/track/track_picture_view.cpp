@@ -1,5 +1,7 @@
 #include "track_picture_view.h"
 
+#include "document/byte_selection.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -34,9 +36,10 @@ void TrackPictureView::setScene(std::unique_ptr<TrackScene> scene)
     update();
 }
 
-void TrackPictureView::setHighlighted(std::vector<bool> highlighted)
+void TrackPictureView::showRowsOf(const ByteSelection& selection)
 {
-    m_highlighted = std::move(highlighted);
+    m_selection = &selection;
+    connect(&selection, &ByteSelection::rowsChanged, this, qOverload<>(&QWidget::update));
     update();
 }
 
@@ -63,9 +66,17 @@ void TrackPictureView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(246, 248, 242));
-    if (m_scene) {
-        m_scene->paint(painter, sceneToWidget(), m_highlighted);
+    if (!m_scene) {
+        return;
     }
+    std::vector<bool> marked;
+    if (m_selection != nullptr) {
+        for (const std::size_t row : m_selection->rows()) {
+            marked.resize(std::max(marked.size(), row + 1), false);
+            marked[row] = true;
+        }
+    }
+    m_scene->paint(painter, sceneToWidget(), marked);
 }
 
 void TrackPictureView::wheelEvent(QWheelEvent* event)

@@ -8,8 +8,11 @@
 
 namespace railwright {
 
+class ByteSelection;
+
 // The Track panel's picture: the same drawing as `railwright-cli render`, fitted to the
 // widget, zoomed with the wheel about the pointer, and picking the piece under a click.
+// It marks the rows a ByteSelection holds, read as it paints.
 class TrackPictureView : public QWidget
 {
     Q_OBJECT
@@ -20,7 +23,8 @@ public:
 
     // Shows `scene` (nothing: an empty picture); the zoom stays.
     void setScene(std::unique_ptr<TrackScene> scene);
-    void setHighlighted(std::vector<bool> highlighted);
+    // Marks the rows `selection` holds, following its changes.
+    void showRowsOf(const ByteSelection& selection);
     [[nodiscard]] double zoom() const { return m_zoom; }
     // Back to the whole track in view.
     void fit();
@@ -38,7 +42,7 @@ protected:
 
 private:
     std::unique_ptr<TrackScene> m_scene;
-    std::vector<bool> m_highlighted;
+    const ByteSelection* m_selection = nullptr;
     double m_zoom = 1;
     QPointF m_pan; // widget pixels the zoomed picture is moved by
 };

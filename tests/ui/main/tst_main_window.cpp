@@ -101,6 +101,7 @@ private slots:
     void fittingChoicesFirst();
     void everyMenuItemHasAnAccessKey();
     void keyboardOnlyWorkflow();
+    void statusFollowsReplacedBytes();
 
 private:
     QString write(const QString& name, const ByteBuffer& bytes)
@@ -842,6 +843,43 @@ void TestMainWindow::keyboardOnlyWorkflow()
     const ByteBuffer savedBytes(saved.begin(), saved.end());
     QCOMPARE(MatchChecksum(savedBytes), ChecksumMatch::LoopyLandscapes);
     QCOMPARE(RLEDecode(savedBytes).record, expected);
+}
+
+// A byte chosen in the decoded record lies past the end of the encoded file and of a
+// shorter one opened next: the status bar and "Data String" go back to byte 0 of the new
+// bytes, Enter writes that byte, and the panels follow an undo of the byte.
+void TestMainWindow::statusFollowsReplacedBytes()
+{
+    const auto panel = [this](int n) {
+        return m_window->findChild<QLabel*>(u"StatusPanel%1"_s.arg(n))->text();
+    };
+    open(write(u"design.TD4"_s, encodedFile(trackRecord())));
+    trigger("Toolbar_Decode");
+    trigger("SM_SkipZero"); // the zeros after the track shown
+    clickByte(*m_window->gridEditor(), 0x231);
+    QCOMPARE(panel(1), u"Adress: 231"_s);
+    trigger("Toolbar_Encode");
+    QVERIFY(bytes().size() < 0x231);
+    QCOMPARE(panel(1), u"Adress: 0"_s);
+    QVERIFY(!health().contains(u"byte"_s));
+    const QString before = panel(2);
+    dataString()->clear();
+    QTest::keyClicks(dataString(), u"7F"_s);
+    QTest::keyClick(dataString(), Qt::Key_Return);
+    QVERIFY(m_prompts->messages.isEmpty());
+    QCOMPARE(bytes()[0], std::uint8_t(0x7F));
+    QCOMPARE(panel(2), u"Hex: 7F"_s);
+    trigger("SM_Undo");
+    QCOMPARE(panel(2), before);
+
+    trigger("SM_Undo"); // the encoding: the record again, from its byte 0
+    QCOMPARE(panel(1), u"Adress: 0"_s);
+    clickByte(*m_window->gridEditor(), 0x231);
+    m_window->document().markSaved();
+    open(write(u"short.TD4"_s, sampleRecord(0x01, 100)));
+    QCOMPARE(panel(1), u"Adress: 0"_s);
+    QCOMPARE(panel(2), u"Hex: 0B"_s);
+    QCOMPARE(dataString()->text(), u"0B"_s);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -68,24 +68,50 @@ private slots:
         QCOMPARE(EditText(edit), expected);
     }
 
-    void findsPieceOfByte_data()
+    // Five pieces of two bytes, or a maze's three entries of four, from byte 196.
+    void findsRowOfByte_data()
     {
+        QTest::addColumn<bool>("maze");
         QTest::addColumn<int>("index");
-        QTest::addColumn<int>("piece"); // -1: none
-        QTest::newRow("before the list") << 195 << -1;
-        QTest::newRow("first code") << 196 << 0;
-        QTest::newRow("first flags") << 197 << 0;
-        QTest::newRow("last flags") << 205 << 4;
-        QTest::newRow("the end marker") << 206 << -1;
+        QTest::addColumn<int>("row");       // -1: none
+        QTest::addColumn<QString>("bytes"); // of that row
+        QTest::newRow("before the list") << false << 195 << -1 << u""_qs;
+        QTest::newRow("first code") << false << 196 << 0 << u"196-197"_qs;
+        QTest::newRow("first flags") << false << 197 << 0 << u"196-197"_qs;
+        QTest::newRow("last flags") << false << 205 << 4 << u"204-205"_qs;
+        QTest::newRow("the end marker") << false << 206 << -1 << u""_qs;
+        QTest::newRow("maze, first tile's walls") << true << 199 << 0 << u"196-199"_qs;
+        QTest::newRow("maze, the exit") << true << 204 << 2 << u"204-207"_qs;
+        QTest::newRow("maze, its end marker") << true << 208 << -1 << u""_qs;
     }
-    void findsPieceOfByte()
+    void findsRowOfByte()
     {
+        QFETCH(bool, maze);
         QFETCH(int, index);
-        QFETCH(int, piece);
-        const TrackList list =
-            ReadTrackList(trackRecord(8198, 0x13, 4, "02 00 04 90 05 00 63 03 00 00"));
-        const auto found = PieceOfByte(list, index);
-        QCOMPARE(found ? int(*found) : -1, piece);
+        QFETCH(int, row);
+        QFETCH(QString, bytes);
+        const TrackList list = ReadTrackList(
+            maze ? trackRecord(8198, 0x14, 4, "01 00 00 0F 01 01 00 08 02 01 02 80", false)
+                 : trackRecord(8198, 0x13, 4, "02 00 04 90 05 00 63 03 00 00"));
+        const auto found = RowOfByte(list, index);
+        QCOMPARE(found ? int(*found) : -1, row);
+        const ByteSelection::Range range = found ? RowBytes(list, *found) : ByteSelection::Range{};
+        QCOMPARE(found ? u"%1-%2"_qs.arg(range.first).arg(range.last) : QString(), bytes);
+    }
+
+    void namesRows_data()
+    {
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("one") << QList<int>{7} << u"piece 7"_qs;
+        QTest::newRow("two apart") << QList<int>{3, 6} << u"pieces 3 and 6"_qs;
+        QTest::newRow("runs") << QList<int>{1, 4, 5, 6, 9} << u"pieces 1, 4-6 and 9"_qs;
+    }
+    void namesRows()
+    {
+        QFETCH(QList<int>, rows);
+        QFETCH(QString, text);
+        QCOMPARE(PieceRowsText(std::vector<std::size_t>(rows.begin(), rows.end())), text);
     }
 };
 
