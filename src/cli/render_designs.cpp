@@ -163,7 +163,8 @@ CommandResult RenderDesigns(const RenderRequest& request, QTextStream& err)
             written.insert(name.toLower());
             target = QDir(request.output).filePath(name);
         }
-        const QImage image = DrawTrackPicture(list, walk, input.record, view, request.size);
+        const QImage image =
+            DrawTrackPicture(list, walk, input.record, view, request.size, request.turn);
         if (const QString problem = WritePng(image, target); !problem.isEmpty()) {
             report(path, problem);
             ++failed;
