@@ -38,6 +38,9 @@ constexpr double BankAngle = 40 * M_PI / 180;
 constexpr double CrossBar = 9;
 constexpr double HangerRise = 28;
 constexpr double PostOffset = 18;
+// A ride that hangs beneath its track keeps the ground this far under its lowest point,
+// clear of the cars hanging there.
+constexpr int HangingClearance = 24;
 // Cars, units: one every CarPitch along the track, a train's length apart between trains.
 constexpr double CarPitch = 24;
 constexpr double CarHalfLength = 10;
@@ -336,7 +339,7 @@ void TrackScene::layOutTrack(const TrackList& list, const TrackWalk& walk, const
 {
     const std::size_t count = list.pieces.size();
     if (walk.hasTiles) {
-        m_minZ = walk.footprint.minZ;
+        m_minZ = walk.footprint.minZ - (m_hangs ? HangingClearance : 0);
         m_maxZ = walk.footprint.maxZ;
     }
     m_paths.reserve(count);
@@ -794,7 +797,7 @@ void TrackScene::paintTrack(QPainter& painter, const QTransform& toDevice,
     double spine = std::clamp(scale * SpineUnits, MinSpinePixels, 12.0);
     double rail = std::clamp(scale * RailUnits, 1.0, 5.0);
     double post = std::clamp(scale * SupportUnits, 1.0, 5.0);
-    double gauge = Gauge * scale * spread; // pixels from the spine to a rail
+    double gauge = Gauge * scale * spread;   // pixels from the spine to a rail
     double rise = RailRise * scale * spread; // and above it
     if (m_view == TrackView::Side) {
         // The side view's scales differ by axis, and its pieces share its width: thick lines
