@@ -180,17 +180,27 @@ private slots:
     {
         QTest::addColumn<TrackView>("view");
         QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("pieces");
+        // The circuit, and a station, a climb and 60 tiles on the level: a line of track
+        // far thinner than a pixel at the smaller sizes.
+        const QString longRun =
+            u"02 00 03 00 01 00 06 00 04 00 09 00 "_s + u"00 00 "_s.repeated(60);
         for (const int size : {128, 256, 512, 2048}) {
-            QTest::addRow("plan, %d", size) << TrackView::Plan << size;
-            QTest::addRow("side, %d", size) << TrackView::Side << size;
-            QTest::addRow("iso, %d", size) << TrackView::Iso << size;
+            for (const QString& pieces : {QString::fromLatin1(TestCircuit), longRun}) {
+                const char* name = pieces == longRun ? "long run" : "circuit";
+                QTest::addRow("plan, %d, %s", size, name) << TrackView::Plan << size << pieces;
+                QTest::addRow("side, %d, %s", size, name) << TrackView::Side << size << pieces;
+                QTest::addRow("iso, %d, %s", size, name) << TrackView::Iso << size << pieces;
+            }
         }
     }
     void showsEveryColor()
     {
         QFETCH(TrackView, view);
         QFETCH(int, size);
-        const QImage image = DrawTrackPicture(RideRecord(0x13, 2, 3), view, size);
+        QFETCH(QString, pieces);
+        const QImage image =
+            DrawTrackPicture(RideRecord(0x13, 2, 3, pieces.toLatin1().constData()), view, size);
         for (const QRgb color : {Spine, Rail, Support, Body, Trim}) {
             QVERIFY2(CountColor(image, color) > 0, qPrintable(QColor(color).name()));
         }
@@ -223,6 +233,7 @@ private slots:
             QCOMPARE(support.highZ > support.trackZ, hangs);
             QVERIFY(support.lowZ <= 0); // on the ground, under the lowest point
         }
+        QCOMPARE(scene.cars().size(), std::size_t(1));
         QCOMPARE(scene.cars().front().centre.y() > 0, hangs); // scene y is minus the height
         const QImage image = DrawTrackPicture(record, TrackView::Side, 512);
         const int support = TopRow(image, Support);
