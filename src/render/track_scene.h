@@ -74,8 +74,9 @@ struct SceneSupport
     double highZ = 0;
 };
 
-// A design's track laid out for one view: every piece as a path in scene coordinates
-// (units of 32 per tile; y down), the tiles beneath it, and the marks for stations,
+// A design's ride laid out for one view: every piece as a path in scene coordinates
+// (units of 32 per tile; y down) with its two rails banked as the piece leans, the tiles
+// beneath it, its supports, the trains at the station, and the marks for stations,
 // chain lifts and the start. Built once, painted at any scale, and asked which piece
 // lies under a point. Pieces the walk skipped have no path.
 class TrackScene
@@ -145,8 +146,8 @@ private:
     };
     // A support at a piece's start, scene coordinates: standing, a post from the ground to
     // the track and a cross-bar under it; hanging, a post beside the track rising above it
-    // and an arm reaching over to hold it. The vectors other than `ground` are painted
-    // longer where the rails are.
+    // and an arm reaching over to hold it. The vectors other than `ground` are painted at
+    // least long enough to reach past the rails.
     struct SupportShape
     {
         std::size_t path = 0;
