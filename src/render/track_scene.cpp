@@ -801,13 +801,14 @@ void TrackScene::paintTrack(QPainter& painter, const QTransform& toDevice,
     double rise = RailRise * scale * spread; // and above it
     if (m_view == TrackView::Side) {
         // The side view's scales differ by axis, and its pieces share its width: thick lines
-        // would only smear a dense one.
+        // would only smear a dense one. A one-pixel spine still shows, the rails running
+        // above it rather than beside it.
         const double deviceHeight = painter.device() != nullptr ? painter.device()->height() : 256;
         const double deviceWidth = painter.device() != nullptr ? painter.device()->width() : 256;
         spine =
             std::clamp(std::min(deviceHeight / 80,
                                 3 * deviceWidth / double(std::max<std::size_t>(m_paths.size(), 1))),
-                       MinSpinePixels, 5.0);
+                       1.0, 5.0);
         rail = std::max(1.0, spine / 2);
         post = 1;
         gauge = RailRise * std::abs(toDevice.m22()) * spread;
