@@ -6,8 +6,6 @@
 using namespace railwright;
 using namespace railwright::testing;
 
-Q_DECLARE_METATYPE(railwright::TrackRoll)
-
 class TestTrackPieces : public QObject
 {
     Q_OBJECT
@@ -339,42 +337,6 @@ private slots:
         QFETCH(int, code);
         QFETCH(bool, allowed);
         QCOMPARE(ChainLiftAllowed(std::uint8_t(ride), std::uint8_t(code)), allowed);
-    }
-
-    // How pieces lean at their ends, and which rides hang beneath their track.
-    void readsRollsAndHangingRides_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<TrackRoll>("start");
-        QTest::addColumn<TrackRoll>("end");
-        QTest::addColumn<bool>("inverted");
-        QTest::addColumn<int>("ride");
-        QTest::addColumn<bool>("hangs");
-        QTest::newRow("flat to left bank, inverted coaster")
-            << 0x12 << TrackRoll::None << TrackRoll::Left << false << 0x03 << true;
-        QTest::newRow("banked right turn, steel corkscrew")
-            << 0x17 << TrackRoll::Right << TrackRoll::Right << false << 0x13 << false;
-        QTest::newRow("half loop up, suspended single rail")
-            << 0x38 << TrackRoll::None << TrackRoll::UpsideDown << true << 0x07 << true;
-        QTest::newRow("half loop down, flying coaster")
-            << 0x39 << TrackRoll::UpsideDown << TrackRoll::None << true << 0x3E << false;
-        QTest::newRow("vertical loop, chairlift")
-            << 0x29 << TrackRoll::None << TrackRoll::None << false << 0x12 << true;
-    }
-    void readsRollsAndHangingRides()
-    {
-        QFETCH(int, code);
-        QFETCH(TrackRoll, start);
-        QFETCH(TrackRoll, end);
-        QFETCH(bool, inverted);
-        QFETCH(int, ride);
-        QFETCH(bool, hangs);
-        const TrackPieceShape* shape = FindTrackPiece(std::uint8_t(code));
-        QVERIFY(shape != nullptr);
-        QCOMPARE(shape->rollStart, start);
-        QCOMPARE(shape->rollEnd, end);
-        QCOMPARE(shape->invertedPart, inverted);
-        QCOMPARE(RideHangsBeneathTrack(std::uint8_t(ride)), hangs);
     }
 
     void digestsRecords_data()
