@@ -51,9 +51,11 @@ CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
                                   u"iso"_s);
     const QCommandLineOption size(
         u"size"_s, u"Pixels on the picture's longer side (default 512)."_s, u"pixels"_s, u"512"_s);
+    const QCommandLineOption turn(u"turn"_s, u"Quarter turns of the iso view, 0 (default) to 3."_s,
+                                  u"0-3"_s, u"0"_s);
     const QCommandLineOption decoded(u"decoded"_s, u"The inputs are decoded records."_s);
     const QCommandLineOption force(u"force"_s, QString::fromUtf16(ForceOptionText));
-    for (const QCommandLineOption& option : {output, view, size, decoded, force}) {
+    for (const QCommandLineOption& option : {output, view, size, turn, decoded, force}) {
         parser.addOption(option);
     }
     if (auto done = parser.parse(arguments, out)) {
@@ -78,6 +80,10 @@ CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
     if (!ok || request.size < 16 || request.size > MaxPictureSize) {
         return CommandResult::usage(u"render: --size must be a number of pixels from 16 to "_s +
                                     QString::number(MaxPictureSize));
+    }
+    request.turn = parser.value(turn).toInt(&ok);
+    if (!ok || request.turn < 0 || request.turn > 3) {
+        return CommandResult::usage(u"render: --turn must be 0, 1, 2 or 3"_s);
     }
     QTextStream err(stderr);
     return RunRenderRequest(request, err);

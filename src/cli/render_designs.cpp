@@ -200,8 +200,8 @@ CommandResult RenderDesigns(const RenderRequest& request, QTextStream& err)
             continue;
         }
         QString why;
-        const QByteArray png =
-            EncodePng(DrawTrackPicture(list, walk, input.record, view, request.size), why);
+        const QByteArray png = EncodePng(
+            DrawTrackPicture(list, walk, input.record, view, request.size, request.turn), why);
         const CommandResult saved =
             png.isEmpty()
                 ? CommandResult::failure(u"Can't save file: "_s + ShownPath(target) + u" ("_s +

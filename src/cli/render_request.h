@@ -13,6 +13,7 @@ struct RenderRequest
     QString output;     // a folder, or one .png file for a single input
     QString view = QStringLiteral("iso"); // plan, side or iso
     int size = 512;                       // pixels on the longer side
+    int turn = 0;                         // quarter turns of the iso view, 0 to 3
     bool inputsAreDecoded = false;
     bool force = false; // see ForceOptionText
 };

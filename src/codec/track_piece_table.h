@@ -23,7 +23,17 @@ enum PieceFlag : std::uint8_t
     PieceSteepUp = 2,         // a steep climb: a chain only on rides with steep lifts
     PieceCurveAllowsLift = 4, // a sloped curve: a chain only on rides with curved lifts
     PieceStation = 8,
-    PieceInGame = 16, // a piece of this game (the others belong to later games)
+    PieceInGame = 16,       // a piece of this game (the others belong to later games)
+    PieceInvertedPart = 32, // part of the piece runs upside down
+};
+
+// How the track leans at one end of a piece.
+enum PieceRoll : std::uint8_t
+{
+    RollNone,
+    RollLeft,  // banked: the left rail lower
+    RollRight, // banked: the right rail lower
+    RollUpsideDown,
 };
 
 struct PieceRow
@@ -39,6 +49,8 @@ struct PieceRow
     std::uint8_t flags;
     std::uint16_t firstBlock;
     std::uint8_t blockCount;
+    PieceRoll rollStart;
+    PieceRoll rollEnd;
 };
 
 // Which pieces of a ride type take a chain lift.
@@ -53,5 +65,7 @@ struct RideChainRule
 [[nodiscard]] std::span<const PieceRow> PieceRows();
 [[nodiscard]] std::span<const PieceBlock> PieceBlocks();
 [[nodiscard]] std::span<const RideChainRule> ChainRules();
+// The ride types whose trains hang beneath their track (data/hanging_rides.csv).
+[[nodiscard]] std::span<const std::uint8_t> HangingRides();
 
 } // namespace railwright::track_table

@@ -40,6 +40,9 @@ const ShapeTable& Shapes()
             shape->endZ = row.endZ;
             shape->endX = row.endX;
             shape->endY = row.endY;
+            shape->rollStart = TrackRoll(row.rollStart);
+            shape->rollEnd = TrackRoll(row.rollEnd);
+            shape->invertedPart = (row.flags & track_table::PieceInvertedPart) != 0;
             shape->chainRules =
                 row.flags & (track_table::PieceAllowsLift | track_table::PieceSteepUp |
                              track_table::PieceCurveAllowsLift);
@@ -118,6 +121,12 @@ std::string TrackPieceName(std::uint8_t code)
 {
     const TrackPieceShape* shape = FindTrackPiece(code);
     return shape != nullptr ? std::string(shape->label) : "unknown piece " + Hex2(code);
+}
+
+bool RideHangsBeneathTrack(std::uint8_t rideType)
+{
+    const auto rides = track_table::HangingRides();
+    return std::find(rides.begin(), rides.end(), rideType) != rides.end();
 }
 
 bool ChainLiftAllowed(std::uint8_t rideType, std::uint8_t code)

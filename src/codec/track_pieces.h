@@ -34,6 +34,16 @@ inline constexpr std::uint8_t PieceSpeedMask = 0x0F;
 inline constexpr std::uint8_t BrakesCode = 0x63;
 inline constexpr std::uint8_t BoosterCode = 0x64;
 
+// How the track leans at one end of a piece: banked towards a side (that rail lower) or
+// upside down.
+enum class TrackRoll
+{
+    None,
+    Left,
+    Right,
+    UpsideDown,
+};
+
 // What the shape table says about a piece code; nullptr for a code without a row.
 struct TrackPieceShape
 {
@@ -55,6 +65,9 @@ struct TrackPieceShape
     int endY = 0;
     std::vector<Block> blocks;
     std::uint8_t chainRules = 0; // track_table::PieceFlag bits about chain lifts
+    TrackRoll rollStart = TrackRoll::None;
+    TrackRoll rollEnd = TrackRoll::None;
+    bool invertedPart = false; // part of the piece runs upside down
 };
 [[nodiscard]] const TrackPieceShape* FindTrackPiece(std::uint8_t code);
 
@@ -63,6 +76,10 @@ struct TrackPieceShape
 
 // Whether a ride type may carry a chain lift on a piece code.
 [[nodiscard]] bool ChainLiftAllowed(std::uint8_t rideType, std::uint8_t code);
+
+// Whether a ride type's trains hang beneath its track (suspended and inverted rides), so
+// that its supports hold the track from above.
+[[nodiscard]] bool RideHangsBeneathTrack(std::uint8_t rideType);
 
 struct TrackPiece
 {

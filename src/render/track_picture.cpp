@@ -37,7 +37,7 @@ QImage DrawTrackPicture(ByteView record, TrackView view, int longerSide, int qua
 QImage DrawTrackPicture(const TrackList& list, const TrackWalk& walk, ByteView record,
                         TrackView view, int longerSide, int quarterTurns)
 {
-    const TrackScene scene(list, walk, ReadTrackColors(record, list.layout), view, quarterTurns);
+    const TrackScene scene(list, walk, ReadRideLook(record, list.layout), view, quarterTurns);
     const QSize size = TrackPictureSize(scene, longerSide);
     // Opaque: the PNG needs no alpha channel.
     QImage image(size, QImage::Format_RGB32);

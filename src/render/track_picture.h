@@ -10,8 +10,9 @@ namespace railwright {
 // proportions (the side view 2:1), the shorter side at least an eighth of the longer.
 [[nodiscard]] QSize TrackPictureSize(const TrackScene& scene, int longerSide);
 
-// Draws a decoded record's track (or maze) on a light ground, with no text: reads the
-// list, walks it and paints it. Never fails: a damaged list draws what can be placed.
+// Draws a decoded record's ride (or maze) on a light ground, with no text: reads the
+// list, walks it and paints it with its supports and trains. Never fails: a damaged list draws what
+// can be placed.
 [[nodiscard]] QImage DrawTrackPicture(ByteView record, TrackView view, int longerSide,
                                       int quarterTurns = 0);
 

@@ -1,6 +1,7 @@
 #include "track_scene.h"
 
 #include "codec/palette.h"
+#include "codec/record_fields.h"
 #include "codec/record_layout.h"
 
 #include <QPaintDevice>
@@ -10,21 +11,56 @@
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <unordered_set>
 
 namespace railwright {
 
 namespace {
 
 constexpr double Half = TileUnits / 2.0;
-// Samples along a piece that bends, climbs over its ends (a loop) or turns around.
+// Samples along a piece that bends, climbs over its ends (a loop), turns around or rolls
+// over.
 constexpr int CurveSamples = 9;
 constexpr int LoopSamples = 17;
 // Units a piece must rise above its ends to be drawn as a loop.
 constexpr double LoopRise = 48;
-constexpr double MinimumSpineWidth = 3.4;
+// The track's build, units: rails this far either side of the centre line and this far
+// above the spine, the spine and rail widths, and how far a bank leans.
+constexpr double Gauge = 6;
+constexpr double RailRise = 2;
+constexpr double SpineUnits = 4;
+constexpr double RailUnits = 1.6;
+constexpr double SupportUnits = 1.5;
+constexpr double PlatformUnits = 26;
+constexpr double BankAngle = 40 * M_PI / 180;
+// Supports: a standing one's cross-bar reaches past the rails; a hanging one's arm is this
+// far above the track and its post this far to the side.
+constexpr double CrossBar = 9;
+constexpr double HangerRise = 28;
+constexpr double PostOffset = 18;
+// A ride that hangs beneath its track keeps the ground this far under its lowest point,
+// clear of the cars hanging there.
+constexpr int HangingClearance = 24;
+// Cars, units: one every CarPitch along the track, a train's length apart between trains.
+constexpr double CarPitch = 24;
+constexpr double CarHalfLength = 10;
+constexpr double CarHalfWidth = 9;
+constexpr double CarHalfHeight = 4;
+constexpr double CarLift = RailRise + CarHalfHeight + 1;
+// Smallest sizes in pixels: rails this far from the spine keep the spine visible between
+// them; no line thinner than a pixel; a car long and wide enough for its trim to show.
+constexpr double MinGaugePixels = 3.5;
+constexpr double MinRisePixels = 3;
+constexpr double MinSpinePixels = 2;
+constexpr double MinCarHalfLength = 3;
+constexpr double MinCarHalfWidth = 2.5;
+constexpr double MinTrimHalfWidth = 1;
+// Supports nearer than this many pixels to one already drawn are left out.
+constexpr double SupportGap = 5;
 // Pieces in one line at most: in the iso view a line is drawn whole in front of or
-// behind the others.
-constexpr std::size_t MaxStrokePieces = 12;
+// behind the others, so there lines are short; elsewhere long lines draw faster.
+constexpr std::size_t MaxIsoStrokePieces = 6;
+constexpr std::size_t MaxStrokePieces = 48;
 // Device points nearer than this to the last one drawn are left out.
 constexpr double PixelStep = 0.7;
 constexpr double ThinLine = 2;
@@ -84,13 +120,13 @@ double ScaleOf(const QTransform& t)
 }
 
 // A pen `width` pixels wide. Thin lines go through Qt's fast path for one-pixel lines, and
-// round joins, which cost more, only show on thick ones.
+// round caps and joins, which cost more, only show on thick ones.
 QPen RoundPen(const QColor& color, double width)
 {
     if (width < ThinLine) {
         width = 1;
     }
-    QPen pen(color, width, Qt::SolidLine, Qt::RoundCap,
+    QPen pen(color, width, Qt::SolidLine, width < RoundJoinWidth ? Qt::FlatCap : Qt::RoundCap,
              width < RoundJoinWidth ? Qt::BevelJoin : Qt::RoundJoin);
     pen.setCosmetic(true);
     return pen;
@@ -129,7 +165,93 @@ double SegmentDistance(QPointF p, QPointF a, QPointF b)
     return Length(p - (a + ab * t));
 }
 
+// A point or a direction: plan units and height.
+struct Vec3
+{
+    double x = 0;
+    double y = 0;
+    double z = 0;
+
+    Vec3 operator+(const Vec3& o) const { return {x + o.x, y + o.y, z + o.z}; }
+    Vec3 operator-(const Vec3& o) const { return {x - o.x, y - o.y, z - o.z}; }
+    Vec3 operator*(double k) const { return {x * k, y * k, z * k}; }
+};
+
+Vec3 Cross(const Vec3& a, const Vec3& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+Vec3 Unit(const Vec3& v, const Vec3& fallback)
+{
+    const double norm = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    return norm > 1e-9 ? v * (1 / norm) : fallback;
+}
+
+double RollAngle(TrackRoll roll)
+{
+    switch (roll) {
+    case TrackRoll::None:
+        break;
+    case TrackRoll::Left:
+        return BankAngle;
+    case TrackRoll::Right:
+        return -BankAngle;
+    case TrackRoll::UpsideDown:
+        return M_PI;
+    }
+    return 0;
+}
+
+QPointF Lerp(QPointF a, QPointF b, double t)
+{
+    return a + (b - a) * t;
+}
+
+// A vector of scene units in device pixels.
+QPointF MapVector(const QTransform& t, QPointF v)
+{
+    return {t.m11() * v.x() + t.m21() * v.y(), t.m12() * v.x() + t.m22() * v.y()};
+}
+
+QPointF AtLeast(QPointF v, double length, QPointF fallback)
+{
+    const double current = Length(v);
+    if (current < 1e-6) {
+        return fallback * length;
+    }
+    return current < length ? v * (length / current) : v;
+}
+
+// Lines under two pixels go without smoothing: one solid pixel keeps its colour where a
+// smoothed one would only tint its neighbours.
+void SetLinePen(QPainter& painter, const QColor& color, double width)
+{
+    painter.setRenderHint(QPainter::Antialiasing, width >= ThinLine);
+    painter.setPen(RoundPen(color, width));
+}
+
+RideLook TrackOnly(const TrackColors& colors)
+{
+    RideLook look;
+    look.track = colors;
+    return look;
+}
+
 } // namespace
+
+// Where the track is at one point of its centre line, for the cars: the point, how far
+// along the track, and the track's directions (per unit) in the scene.
+struct TrackScene::TrackSample
+{
+    Vec3 at;
+    double arc = 0;
+    QPointF scene;
+    QPointF ahead;
+    QPointF left; // towards the left rail
+    QPointF up;   // from the spine towards the rails
+    std::size_t path = 0;
+};
 
 TrackColors ReadTrackColors(ByteView record, RecordLayout layout)
 {
@@ -146,14 +268,50 @@ TrackColors ReadTrackColors(ByteView record, RecordLayout layout)
     return colors;
 }
 
+const VehicleColors& RideLook::carColors(int train, int car) const
+{
+    int entry = 0;
+    if (vehicleScheme == record::SchemeTrainsDiffer) {
+        entry = train;
+    } else if (vehicleScheme == record::SchemeCarsDiffer) {
+        entry = car;
+    }
+    return vehicles[std::size_t(std::max(entry, 0)) % vehicles.size()];
+}
+
+RideLook ReadRideLook(ByteView record, RecordLayout layout)
+{
+    RideLook look;
+    look.track = ReadTrackColors(record, layout);
+    for (std::size_t v = 0; v < look.vehicles.size(); ++v) {
+        look.vehicles[v] = {PaletteOrGrey(record, record::BodyColorFields[v].offset),
+                            PaletteOrGrey(record, record::TrimColorFields[v].offset)};
+    }
+    look.vehicleScheme =
+        StoredValue(record, record::VehicleColorSchemeField).value_or(record::SchemeAllSame);
+    look.trains = std::clamp(StoredValue(record, record::NumTrainsField).value_or(0), 0,
+                             record::MaxTrainsOrCars);
+    look.carsPerTrain = std::clamp(StoredValue(record, record::CarsPerTrainField).value_or(0), 0,
+                                   record::MaxTrainsOrCars);
+    const std::optional<int> ride = StoredValue(record, record::RideTypeField);
+    look.hangs = ride && RideHangsBeneathTrack(std::uint8_t(*ride));
+    return look;
+}
+
 TrackScene::TrackScene(const TrackList& list, const TrackWalk& walk, const TrackColors& colors,
                        TrackView view, int quarterTurns)
-    : m_view(view), m_turns(quarterTurns & 3), m_colors(colors)
+    : TrackScene(list, walk, TrackOnly(colors), view, quarterTurns)
+{
+}
+
+TrackScene::TrackScene(const TrackList& list, const TrackWalk& walk, const RideLook& look,
+                       TrackView view, int quarterTurns)
+    : m_view(view), m_turns(quarterTurns & 3), m_colors(look.track), m_hangs(look.hangs)
 {
     if (list.maze) {
         layOutMaze(list);
     } else {
-        layOutTrack(list, walk);
+        layOutTrack(list, walk, look);
     }
     if (m_bounds.width() <= 0 && m_bounds.height() <= 0) {
         m_bounds = QRectF(-TileUnits, -TileUnits, 2 * TileUnits, 2 * TileUnits);
@@ -177,23 +335,33 @@ QPointF TrackScene::project(double x, double y, double z) const
     return {y - x, (x + y) / 2 - z};
 }
 
-void TrackScene::layOutTrack(const TrackList& list, const TrackWalk& walk)
+void TrackScene::layOutTrack(const TrackList& list, const TrackWalk& walk, const RideLook& look)
 {
     const std::size_t count = list.pieces.size();
     if (walk.hasTiles) {
-        m_minZ = walk.footprint.minZ;
+        m_minZ = walk.footprint.minZ - (m_hangs ? HangingClearance : 0);
         m_maxZ = walk.footprint.maxZ;
     }
     m_paths.reserve(count);
+    m_supportShapes.reserve(count);
+    std::vector<TrackSample> samples;
+    samples.reserve(count * 3);
     double along = 0; // side view: plan distance so far
     Extent extent;
     const auto include = [&extent](QPointF p) { extent.add(p); };
+    std::vector<Vec3> at;
     for (std::size_t i = 0; i < count && i + 1 < walk.firstTile.size(); ++i) {
         const std::size_t first = walk.firstTile[i];
         const std::size_t last = walk.firstTile[i + 1];
         if (first == last) {
             continue; // skipped by the walk
         }
+        const TrackPiece& piece = list.pieces[i];
+        const TrackPieceShape* shape = FindTrackPiece(piece.code);
+        // The flag turns a whole piece over (a flying coaster's riders on their backs).
+        const double turnedOver = piece.inverted() ? M_PI : 0;
+        const double rollStart = (shape != nullptr ? RollAngle(shape->rollStart) : 0) + turnedOver;
+        const double rollEnd = (shape != nullptr ? RollAngle(shape->rollEnd) : 0) + turnedOver;
         const TrackPosition& from = walk.starts[i];
         const TrackPosition& to = i + 1 < walk.starts.size() ? walk.starts[i + 1] : walk.end;
         const QPointF s(from.x * TileUnits + Half, from.y * TileUnits + Half);
@@ -216,22 +384,25 @@ void TrackScene::layOutTrack(const TrackList& list, const TrackWalk& walk)
         // A piece that rises well above both ends is a loop: drawn as one, forward, up,
         // back over the top and down beyond (a loop's radius is half its rise).
         const double radius = bump >= LoopRise ? bump / 2 : 0;
-        const int samples = straight ? 2 : radius > 0 ? LoopSamples : CurveSamples;
+        const bool rolls = std::abs(rollEnd - rollStart) > M_PI / 2;
+        const int sampleCount = radius > 0 ? LoopSamples : straight && !rolls ? 2 : CurveSamples;
         const double handle = std::max(Half, Length(chord) / 2);
         const QPointF c1 = s + d0 * handle;
         const QPointF c2 = e - d1 * handle;
         PiecePath path;
         path.piece = i;
         path.topZ = from.z;
-        path.scheme = list.pieces[i].scheme();
-        path.chain = list.pieces[i].chainLift();
-        path.station = list.pieces[i].isStation();
-        path.points.reserve(std::size_t(samples));
+        path.scheme = piece.scheme();
+        path.chain = piece.chainLift();
+        path.station = piece.isStation();
+        path.points.reserve(std::size_t(sampleCount));
+        path.rails.reserve(std::size_t(sampleCount));
+        at.clear();
         QPointF previous = s;
         double travelled = 0; // plan distance along this piece
         QPointF middle;
-        for (int k = 0; k < samples; ++k) {
-            const double t = double(k) / (samples - 1);
+        for (int k = 0; k < sampleCount; ++k) {
+            const double t = double(k) / (sampleCount - 1);
             const double u = 1 - t;
             QPointF p = straight ? s + chord * t
                                  : s * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) +
@@ -246,19 +417,79 @@ void TrackScene::layOutTrack(const TrackList& list, const TrackWalk& walk)
             } else {
                 z += bump * std::sin(M_PI * t);
             }
+            const QPointF inSpace = p + d0 * ahead;
+            at.push_back({inSpace.x(), inSpace.y(), z});
             // From above a loop is a straight line over its tiles.
-            if (m_view != TrackView::Plan) {
-                p += d0 * ahead;
-            }
+            const QPointF drawn = m_view == TrackView::Plan ? p : inSpace;
             const QPointF scene = m_view == TrackView::Side ? QPointF(along + travelled + ahead, -z)
-                                                            : project(p.x(), p.y(), z);
-            if (k == samples / 2) {
+                                                            : project(drawn.x(), drawn.y(), z);
+            if (k == sampleCount / 2) {
                 middle = project(p.x(), p.y(), 0);
             }
             path.points.push_back(scene);
             // A plan shows the footprint's proportions: its extent is the tiles'.
             if (m_view != TrackView::Plan) {
                 include(scene);
+            }
+        }
+        // The track's frame at each point: ahead along the path, left across it level,
+        // up from the spine; then rolled about the direction ahead.
+        const Vec3 heading{d0.x(), d0.y(), 0};
+        for (int k = 0; k < sampleCount; ++k) {
+            const auto ku = std::size_t(k);
+            const Vec3 ahead =
+                Unit(at[std::min(ku + 1, at.size() - 1)] - at[ku > 0 ? ku - 1 : 0], heading);
+            // A loop keeps one left all the way round; elsewhere left follows the bend.
+            const Vec3 level = radius > 0 ? heading : Unit({ahead.x, ahead.y, 0}, heading);
+            const Vec3 left{-level.y, level.x, 0};
+            const Vec3 up = Unit(Cross(ahead, left), {0, 0, 1});
+            const double roll = rollStart + (rollEnd - rollStart) * double(k) / (sampleCount - 1);
+            const Vec3 rolledLeft = left * std::cos(roll) - up * std::sin(roll);
+            const Vec3 rolledUp = up * std::cos(roll) + left * std::sin(roll);
+            const auto toScene = [this, &level](const Vec3& v) {
+                return m_view == TrackView::Side ? QPointF(v.x * level.x + v.y * level.y, -v.z)
+                                                 : project(v.x, v.y, v.z);
+            };
+            const Vec3 leftRail = rolledUp * RailRise + rolledLeft * Gauge;
+            const Vec3 rightRail = rolledUp * RailRise - rolledLeft * Gauge;
+            path.rails.push_back({toScene(leftRail), toScene(rightRail)});
+            if (k == sampleCount / 2) {
+                path.middleRailZ = {leftRail.z, rightRail.z};
+                path.upsideDown = rolledUp.z < 0;
+            }
+            TrackSample sample;
+            sample.at = at[ku];
+            sample.arc = samples.empty()
+                             ? 0
+                             : samples.back().arc + std::hypot(at[ku].x - samples.back().at.x,
+                                                               at[ku].y - samples.back().at.y,
+                                                               at[ku].z - samples.back().at.z);
+            sample.scene = path.points[ku];
+            sample.ahead = toScene(ahead);
+            sample.left = toScene(rolledLeft);
+            sample.up = toScene(rolledUp);
+            sample.path = m_paths.size();
+            samples.push_back(sample);
+            if (k == 0) {
+                // A support where the piece begins: from the ground up to the track, or
+                // beside and over it for a ride that hangs beneath.
+                SupportShape support;
+                support.path = m_paths.size();
+                support.anchor = path.points.front();
+                support.ground = toScene({0, 0, double(m_minZ) - at[0].z});
+                SceneSupport seen{i, at[0].z, double(m_minZ), at[0].z};
+                if (m_hangs) {
+                    support.rise = toScene({0, 0, HangerRise});
+                    support.side = toScene(left * PostOffset);
+                    seen.highZ += HangerRise;
+                    if (m_view != TrackView::Plan) {
+                        include(support.anchor + support.rise);
+                    }
+                } else {
+                    support.side = toScene(rolledLeft * CrossBar);
+                }
+                m_supportShapes.push_back(support);
+                m_supports.push_back(seen);
             }
         }
         along += travelled;
@@ -275,6 +506,13 @@ void TrackScene::layOutTrack(const TrackList& list, const TrackWalk& walk)
                        m_view == TrackView::Side
                            ? QPointF(Half, -from.z)
                            : project(s.x() + d0.x() * Half, s.y() + d0.y() * Half, from.z)};
+        }
+    }
+    placeTrains(samples, look, walk.complete);
+    // Cars hanging under a station on the ground stay in the picture.
+    if (m_view != TrackView::Plan) {
+        for (const CarShape& car : m_carShapes) {
+            include(car.track + car.lift * 2);
         }
     }
     groupStrokes();
@@ -310,6 +548,63 @@ void TrackScene::layOutTrack(const TrackList& list, const TrackWalk& walk)
     }
 }
 
+void TrackScene::placeTrains(const std::vector<TrackSample>& samples, const RideLook& look,
+                             bool circuit)
+{
+    if (samples.empty() || look.trains <= 0 || look.carsPerTrain <= 0) {
+        return;
+    }
+    const double total = samples.back().arc;
+    // The first train's front car at the end of the first station, the others queued
+    // behind it a car apart; without a station the trains stand at the start.
+    const double needed = (look.trains * (look.carsPerTrain + 1) - 1) * CarPitch;
+    double front = std::min(total, needed);
+    const auto station =
+        std::find_if(m_paths.begin(), m_paths.end(), [](const PiecePath& p) { return p.station; });
+    if (station != m_paths.end()) {
+        auto end = station;
+        while (end + 1 != m_paths.end() && (end + 1)->station &&
+               (end + 1)->piece == end->piece + 1) {
+            ++end;
+        }
+        const auto pathIndex = std::size_t(end - m_paths.begin());
+        const auto last = std::find_if(samples.rbegin(), samples.rend(),
+                                       [pathIndex](const auto& s) { return s.path == pathIndex; });
+        front = last->arc;
+    }
+    for (int train = 0; train < look.trains; ++train) {
+        for (int car = 0; car < look.carsPerTrain; ++car) {
+            double arc = front - ((train * (look.carsPerTrain + 1) + car) + 0.5) * CarPitch;
+            if (arc < 0 && circuit && total > 0) {
+                arc = std::fmod(arc, total) + total;
+            }
+            arc = std::clamp(arc, 0.0, total);
+            const auto next =
+                std::upper_bound(samples.begin(), samples.end(), arc,
+                                 [](double value, const TrackSample& s) { return value < s.arc; });
+            const TrackSample& b = next == samples.end() ? samples.back() : *next;
+            const TrackSample& a = next == samples.begin() ? b : *(next - 1);
+            const double t = b.arc > a.arc ? (arc - a.arc) / (b.arc - a.arc) : 0;
+            const QPointF up = Lerp(a.up, b.up, t);
+            CarShape shape;
+            shape.path = a.path;
+            shape.track = Lerp(a.scene, b.scene, t);
+            shape.up = up;
+            shape.lift = up * (look.hangs ? -CarLift : CarLift);
+            shape.ahead = Lerp(a.ahead, b.ahead, t) * CarHalfLength;
+            shape.across = Lerp(a.left, b.left, t) * CarHalfWidth + up * CarHalfHeight;
+            const VehicleColors& colors = look.carColors(train, car);
+            shape.body = colors.body;
+            shape.trim = colors.trim;
+            m_cars.push_back({m_paths[a.path].piece, train, car, shape.track + shape.lift,
+                              colors.body, colors.trim});
+            m_carShapes.push_back(shape);
+        }
+    }
+    std::stable_sort(m_carShapes.begin(), m_carShapes.end(),
+                     [](const CarShape& a, const CarShape& b) { return a.path < b.path; });
+}
+
 void TrackScene::layOutMaze(const TrackList& list)
 {
     m_maze = list.mazeEntries;
@@ -330,18 +625,34 @@ void TrackScene::layOutMaze(const TrackList& list)
 void TrackScene::groupStrokes()
 {
     for (std::size_t i = 0; i < m_paths.size();) {
-        Stroke stroke{i, i + 1, m_paths[i].depth};
+        Stroke stroke{i, i + 1};
+        stroke.depth = m_paths[i].depth;
         const PiecePath& first = m_paths[i];
-        while (stroke.end < m_paths.size() && stroke.end - stroke.begin < MaxStrokePieces) {
+        const std::size_t most = m_view == TrackView::Iso ? MaxIsoStrokePieces : MaxStrokePieces;
+        while (stroke.end < m_paths.size() && stroke.end - stroke.begin < most) {
             const PiecePath& next = m_paths[stroke.end];
             if (next.piece != m_paths[stroke.end - 1].piece + 1 || next.scheme != first.scheme ||
-                next.chain != first.chain || next.station != first.station) {
+                next.chain != first.chain || next.station != first.station ||
+                next.upsideDown != first.upsideDown) {
                 break;
             }
             stroke.depth += next.depth;
             ++stroke.end;
         }
         stroke.depth /= double(stroke.end - stroke.begin);
+        const auto byPath = [](const auto& shape, std::size_t path) { return shape.path < path; };
+        stroke.carBegin = std::size_t(
+            std::lower_bound(m_carShapes.begin(), m_carShapes.end(), stroke.begin, byPath) -
+            m_carShapes.begin());
+        stroke.carEnd = std::size_t(
+            std::lower_bound(m_carShapes.begin(), m_carShapes.end(), stroke.end, byPath) -
+            m_carShapes.begin());
+        stroke.supportBegin = std::size_t(
+            std::lower_bound(m_supportShapes.begin(), m_supportShapes.end(), stroke.begin, byPath) -
+            m_supportShapes.begin());
+        stroke.supportEnd = std::size_t(
+            std::lower_bound(m_supportShapes.begin(), m_supportShapes.end(), stroke.end, byPath) -
+            m_supportShapes.begin());
         m_strokes.push_back(stroke);
         i = stroke.end;
     }
@@ -352,13 +663,16 @@ void TrackScene::groupStrokes()
 }
 
 void TrackScene::mapPaths(std::size_t begin, std::size_t end, const QTransform& toDevice,
-                          QPolygonF& polygon) const
+                          QPolygonF& polygon, int rail, double spread) const
 {
     polygon.clear();
     for (std::size_t i = begin; i < end; ++i) {
         const std::vector<QPointF>& points = m_paths[i].points;
         for (std::size_t k = 0; k < points.size(); ++k) {
-            const QPointF p = toDevice.map(points[k]);
+            QPointF p = toDevice.map(points[k]);
+            if (rail >= 0) {
+                p += MapVector(toDevice, m_paths[i].rails[k][std::size_t(rail)]) * spread;
+            }
             const bool last = i + 1 == end && k + 1 == points.size();
             if (polygon.isEmpty() || last ||
                 std::abs(p.x() - polygon.constLast().x()) +
@@ -368,6 +682,14 @@ void TrackScene::mapPaths(std::size_t begin, std::size_t end, const QTransform& 
             }
         }
     }
+}
+
+double TrackScene::spreadFor(const QTransform& toDevice) const
+{
+    if (m_view == TrackView::Side) {
+        return std::max(1.0, MinRisePixels / (RailRise * std::max(std::abs(toDevice.m22()), 1e-9)));
+    }
+    return std::max(1.0, MinGaugePixels / (Gauge * ScaleOf(toDevice)));
 }
 
 QTransform TrackScene::fitTransform(const QSizeF& size, double margin) const
@@ -430,15 +752,18 @@ void TrackScene::paintGround(QPainter& painter, const QTransform& toDevice) cons
                 top[c] = std::min(top[c], std::min(a.y(), b.y()));
             }
         }
-        QList<QLineF> columns;
-        columns.reserve(qsizetype(top.size()));
+        // One outline filled once costs far less than a line for each column.
+        QPolygonF outline;
+        outline.reserve(qsizetype(top.size()) + 2);
+        outline.append(QPointF(left, groundLeft.y()));
         for (std::size_t c = 0; c < top.size(); ++c) {
-            columns.append(
-                QLineF(left + double(c) + 0.5, top[c], left + double(c) + 0.5, groundLeft.y()));
+            outline.append(QPointF(left + double(c) + 0.5, top[c]));
         }
+        outline.append(QPointF(left + double(top.size()), groundLeft.y()));
         painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(shade, 1));
-        painter.drawLines(columns);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(shade);
+        painter.drawPolygon(outline);
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(RoundPen(GroundEdge, 2));
         painter.drawLine(toDevice.map(QPointF(m_bounds.left(), groundY)),
@@ -468,82 +793,181 @@ void TrackScene::paintTrack(QPainter& painter, const QTransform& toDevice,
                             const std::vector<bool>& highlighted) const
 {
     const double scale = ScaleOf(toDevice);
-    // The side view's scales differ by axis: its track is as thick as the picture allows.
-    const double deviceHeight = painter.device() != nullptr ? painter.device()->height() : 256;
-    const double deviceWidth = painter.device() != nullptr ? painter.device()->width() : 256;
-    // The side view's pieces share its width: thick lines would only smear a dense one.
-    const double width =
-        m_view == TrackView::Side
-            ? std::clamp(
-                  std::min(deviceHeight / 50,
-                           4 * deviceWidth / double(std::max<std::size_t>(m_paths.size(), 1))),
-                  1.0, 6.0)
-            : std::clamp(scale * TileUnits * 0.28, 1.5, 14.0);
+    const double spread = spreadFor(toDevice);
+    double spine = std::clamp(scale * SpineUnits, MinSpinePixels, 12.0);
+    double rail = std::clamp(scale * RailUnits, 1.0, 5.0);
+    double post = std::clamp(scale * SupportUnits, 1.0, 5.0);
+    double gauge = Gauge * scale * spread;   // pixels from the spine to a rail
+    double rise = RailRise * scale * spread; // and above it
+    if (m_view == TrackView::Side) {
+        // The side view's scales differ by axis, and its pieces share its width: thick lines
+        // would only smear a dense one. A one-pixel spine still shows, the rails running
+        // above it rather than beside it.
+        const double deviceHeight = painter.device() != nullptr ? painter.device()->height() : 256;
+        const double deviceWidth = painter.device() != nullptr ? painter.device()->width() : 256;
+        spine =
+            std::clamp(std::min(deviceHeight / 80,
+                                3 * deviceWidth / double(std::max<std::size_t>(m_paths.size(), 1))),
+                       1.0, 5.0);
+        rail = std::max(1.0, spine / 2);
+        post = 1;
+        gauge = RailRise * std::abs(toDevice.m22()) * spread;
+        rise = gauge;
+    }
+    const double platform = std::max(scale * PlatformUnits, 2 * gauge + spine + 2);
     QPolygonF polygon;
     // Marks under everything, so that the pieces stay visible through them.
     for (std::size_t i = 0; i < m_paths.size(); ++i) {
         const std::size_t piece = m_paths[i].piece;
         if (piece < highlighted.size() && highlighted[piece]) {
             mapPaths(i, i + 1, toDevice, polygon);
-            painter.setPen(RoundPen(HighlightColor, width * 2.6));
+            SetLinePen(painter, HighlightColor, 2 * gauge + spine * 2);
             painter.drawPolyline(polygon);
         }
     }
-    QList<QLineF> supports;
+    // One support in each few pixels, chosen along the track so that every view and turn
+    // keeps the same ones wherever they fall.
+    std::vector<bool> kept(m_supportShapes.size(), false);
+    std::unordered_set<std::int64_t> taken;
+    for (std::size_t s = 0; s < m_supportShapes.size(); ++s) {
+        const QPointF at = toDevice.map(m_supportShapes[s].anchor);
+        const auto cell = std::int64_t(std::floor(at.x() / SupportGap)) * 1000003 +
+                          std::int64_t(std::floor(at.y() / SupportGap));
+        kept[s] = taken.insert(cell).second;
+    }
+    // Cars hang under the track, except from above where the train is what shows.
+    const bool carsFirst = m_hangs && m_view != TrackView::Plan;
     for (const Stroke& stroke : m_strokes) {
         const PiecePath& style = m_paths[stroke.begin];
         const auto scheme = std::size_t(style.scheme & 3);
-        if (m_view == TrackView::Iso) {
-            // A support from each piece's start straight down to the lowest ground.
-            supports.clear();
-            for (std::size_t i = stroke.begin; i < stroke.end; ++i) {
-                if (m_paths[i].topZ > m_minZ) {
-                    const QPointF top = toDevice.map(m_paths[i].points.front());
-                    supports.append(QLineF(top, top + QPointF(0, (m_paths[i].topZ - m_minZ) *
-                                                                     std::abs(toDevice.m22()))));
-                }
-            }
-            painter.setPen(RoundPen(m_colors.supports[scheme], std::max(1.0, width * 0.35)));
-            painter.drawLines(supports);
-        }
+        // A cross-bar or an arm reaches past the rails.
+        paintSupports(painter, toDevice, stroke, kept, gauge + rail + 1, post);
         mapPaths(stroke.begin, stroke.end, toDevice, polygon);
         if (style.station) {
-            painter.setPen(RoundPen(StationEdge, width * 2.4));
+            SetLinePen(painter, StationEdge, platform + 2);
             painter.drawPolyline(polygon);
-            painter.setPen(RoundPen(StationColor, width * 1.8));
+            SetLinePen(painter, StationColor, platform);
             painter.drawPolyline(polygon);
         }
-        painter.setPen(RoundPen(m_colors.rail[scheme], width));
+        if (carsFirst) {
+            paintCars(painter, toDevice, stroke, spread, spine / 2);
+        }
+        // Rails over the spine, or under it where the track is upside down: the nearer
+        // of the two is drawn last.
+        QPolygonF rails[2];
+        mapPaths(stroke.begin, stroke.end, toDevice, rails[0], 0, spread);
+        mapPaths(stroke.begin, stroke.end, toDevice, rails[1], 1, spread);
+        const auto paintRails = [&] {
+            SetLinePen(painter, m_colors.rail[scheme], rail);
+            painter.drawPolyline(rails[0]);
+            painter.drawPolyline(rails[1]);
+        };
+        if (style.upsideDown) {
+            paintRails();
+        }
+        SetLinePen(painter, m_colors.spine[scheme], spine);
         painter.drawPolyline(polygon);
-        // A spine thinner than a pixel and a half would only blur the rail.
-        if (width >= MinimumSpineWidth) {
-            painter.setPen(RoundPen(m_colors.spine[scheme], width * 0.45));
-            painter.drawPolyline(polygon);
+        if (!style.upsideDown) {
+            paintRails();
         }
         if (style.chain) {
-            QPen chain(ChainColor, std::max(1.0, width * 0.4), Qt::CustomDashLine, Qt::FlatCap);
+            QPen chain(ChainColor, std::max(1.0, spine * 0.5), Qt::CustomDashLine, Qt::FlatCap);
             chain.setDashPattern({1.5, 1.5});
             chain.setCosmetic(true);
+            painter.setRenderHint(QPainter::Antialiasing, true);
             painter.setPen(chain);
             painter.drawPolyline(polygon);
         }
+        if (!carsFirst) {
+            paintCars(painter, toDevice, stroke, spread, rise + rail / 2);
+        }
     }
-    paintStart(painter, toDevice, width);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    paintStart(painter, toDevice, std::max(3.0, spine * 1.2), platform / 2);
 }
 
-void TrackScene::paintStart(QPainter& painter, const QTransform& toDevice, double width) const
+void TrackScene::paintSupports(QPainter& painter, const QTransform& toDevice, const Stroke& stroke,
+                               const std::vector<bool>& kept, double reach, double width) const
+{
+    QList<QLineF> lines;
+    for (std::size_t s = stroke.supportBegin; s < stroke.supportEnd; ++s) {
+        if (!kept[s]) {
+            continue;
+        }
+        const SupportShape& support = m_supportShapes[s];
+        const QPointF anchor = toDevice.map(support.anchor);
+        const QPointF ground = MapVector(toDevice, support.ground);
+        const QPointF side = AtLeast(MapVector(toDevice, support.side), reach, {});
+        if (m_hangs) {
+            // Up from the track, out to the post, and down the post to the ground.
+            const QPointF top = anchor + AtLeast(MapVector(toDevice, support.rise), reach, {});
+            lines.append({anchor, top});
+            lines.append({top, top + side});
+            lines.append({top + side, anchor + side + ground});
+        } else {
+            if (Length(ground) >= 0.5) {
+                lines.append({anchor, anchor + ground});
+            }
+            if (Length(side) >= 0.5) {
+                lines.append({anchor - side, anchor + side});
+            }
+        }
+    }
+    if (!lines.isEmpty()) {
+        SetLinePen(painter, m_colors.supports[std::size_t(m_paths[stroke.begin].scheme & 3)],
+                   width);
+        painter.drawLines(lines);
+    }
+}
+
+void TrackScene::paintCars(QPainter& painter, const QTransform& toDevice, const Stroke& stroke,
+                           double spread, double clearance) const
+{
+    if (stroke.carBegin == stroke.carEnd) {
+        return;
+    }
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    for (std::size_t c = stroke.carBegin; c < stroke.carEnd; ++c) {
+        const CarShape& car = m_carShapes[c];
+        const QPointF ahead =
+            AtLeast(MapVector(toDevice, car.ahead), MinCarHalfLength, QPointF(1, 0));
+        const double aheadLength = Length(ahead);
+        const QPointF across = AtLeast(MapVector(toDevice, car.across) * spread, MinCarHalfWidth,
+                                       QPointF(-ahead.y(), ahead.x()) / aheadLength);
+        // Clear of the rails (or, hanging, of the spine) by the car's own height.
+        const QPointF lift = MapVector(toDevice, car.lift);
+        const double height = Length(MapVector(toDevice, car.up)) * CarHalfHeight * spread;
+        const QPointF centre = toDevice.map(car.track) +
+                               AtLeast(lift, clearance + std::max(height, MinCarHalfWidth), {});
+        painter.setBrush(car.body);
+        painter.drawPolygon(QPolygonF{centre + ahead + across, centre + ahead - across,
+                                      centre - ahead - across, centre - ahead + across});
+        // The trim a stripe along the car's middle.
+        const double acrossLength = Length(across);
+        const QPointF stripe = across * std::max(0.35, MinTrimHalfWidth / acrossLength);
+        const QPointF length = ahead * 0.8;
+        painter.setBrush(car.trim);
+        painter.drawPolygon(QPolygonF{centre + length + stripe, centre + length - stripe,
+                                      centre - length - stripe, centre - length + stripe});
+    }
+}
+
+void TrackScene::paintStart(QPainter& painter, const QTransform& toDevice, double size,
+                            double beside) const
 {
     if (!m_start) {
         return;
     }
-    const QPointF at = toDevice.map((*m_start)[0]);
+    QPointF at = toDevice.map((*m_start)[0]);
     QPointF ahead = toDevice.map((*m_start)[1]) - at;
     const double length = Length(ahead);
     ahead = length > 0 ? ahead / length : QPointF(1, 0);
-    const double size = std::max(4.0, width * 1.6);
+    // Beside the track on its right, where it leaves the train in sight.
     const QPointF side(-ahead.y(), ahead.x());
+    at += side * (beside + size);
     const QPointF tip = at + ahead * size * 2.2;
-    painter.setPen(RoundPen(Qt::black, std::max(1.0, width * 0.3)));
+    painter.setPen(RoundPen(Qt::black, std::max(1.0, size * 0.2)));
     painter.setBrush(Qt::white);
     painter.drawPolygon(QPolygonF{tip, at + side * size, at - side * size});
     painter.setBrush(QColor(220, 30, 30));
@@ -642,6 +1066,16 @@ std::optional<std::size_t> TrackScene::mazeEntryAt(QPointF scenePoint) const
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::array<double, 2>> TrackScene::railHeights(std::size_t piece) const
+{
+    const auto path = std::find_if(m_paths.begin(), m_paths.end(),
+                                   [piece](const PiecePath& p) { return p.piece == piece; });
+    if (path == m_paths.end()) {
+        return std::nullopt;
+    }
+    return path->middleRailZ;
 }
 
 } // namespace railwright

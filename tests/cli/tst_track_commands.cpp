@@ -223,6 +223,21 @@ private slots:
         QVERIFY(QImage(withChain) != QImage(without));
     }
 
+    // The iso view turned by each quarter turn: four different pictures.
+    void rendersEachTurn()
+    {
+        const QString design = write(u"t.TD4"_s, CircuitRecord());
+        QList<QImage> pictures;
+        for (const QString& turn : {u"0"_s, u"1"_s, u"2"_s, u"3"_s}) {
+            const QString png = m_dir.filePath(u"turn"_s + turn + u".png"_s);
+            QCOMPARE(RunCli({u"render"_s, design, u"--out"_s, png, u"--turn"_s, turn}).exitCode, 0);
+            const QImage picture(png);
+            QVERIFY(!picture.isNull());
+            QVERIFY(!pictures.contains(picture));
+            pictures.append(picture);
+        }
+    }
+
     // Many designs in one run: a file that does not decode is an error line, the others
     // are drawn, a damaged list is drawn with a warning.
     void rendersManyDesigns()
@@ -258,6 +273,8 @@ private slots:
             << QStringList{u"render"_s, u"a.TD4"_s, u"--out=x"_s, u"--view=top"_s};
         QTest::newRow("size too small")
             << QStringList{u"render"_s, u"a.TD4"_s, u"--out=x"_s, u"--size=8"_s};
+        QTest::newRow("turn out of range")
+            << QStringList{u"render"_s, u"a.TD4"_s, u"--out=x"_s, u"--turn=4"_s};
         QTest::newRow("one png for two designs")
             << QStringList{u"render"_s, u"a.TD4"_s, u"b.TD4"_s, u"--out=x.png"_s};
     }
