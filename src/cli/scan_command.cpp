@@ -145,19 +145,19 @@ public:
             row[TrackPiecesColumn] = {Cell::Number,
                                       QString::number(*inspection.record.trackPieces)};
         }
-        // Whether the track closes and the ground it needs: yes/no/- and "W x L" or "-".
-        const TrackDigest track = DigestTrack(m_record);
+        // Whether the track closes and the ground it needs: yes/no/- and "W x L" or "-". The
+        // list is read and walked once for these and the warnings.
+        const TrackList list = ReadTrackList(m_record);
+        const TrackWalk walk = WalkTrack(list);
+        const TrackDigest track = DigestTrack(list, walk);
         row[CompleteColumn] = {Cell::Text, QString::fromStdString(track.complete)};
         row[FootprintColumn] = {Cell::Text, QString::fromStdString(track.footprint)};
         if (!matches) {
             row[ProblemColumn] = {Cell::Text, u"the checksum matches no game"_s};
         }
         // What the game would not offer or build, for the game the editor would choose.
-        const GameVersion version = inspection.checksum == ChecksumMatch::LoopyLandscapes
-                                        ? GameVersion::LoopyLandscapes
-                                    : MarksExpansion(m_record) ? GameVersion::CorkscrewFollies
-                                                               : GameVersion::Original;
-        const QStringList warnings = rules::DesignWarnings(m_record, version);
+        const QStringList warnings = rules::DesignWarnings(
+            m_record, DesignGameVersion(inspection.checksum, m_record), list, walk);
         row[WarningsColumn] = {Cell::List, warnings.join(u"; "_s), warnings};
         return row;
     }

@@ -17,13 +17,11 @@ struct PieceBlock
     std::int16_t z;
 };
 
+// Which pieces take a chain lift is a ride rule (rules::ChainLiftFits), not the codec's.
 enum PieceFlag : std::uint8_t
 {
-    PieceAllowsLift = 1,      // a chain lift fits where the ride takes one on gentle slopes
-    PieceSteepUp = 2,         // a steep climb: a chain only on rides with steep lifts
-    PieceCurveAllowsLift = 4, // a sloped curve: a chain only on rides with curved lifts
-    PieceStation = 8,
-    PieceInGame = 16, // a piece of this game (the others belong to later games)
+    PieceStation = 1, // a station platform: its flags hold a station number
+    PieceInGame = 2,  // a piece of this game (the others belong to later games)
 };
 
 struct PieceRow
@@ -41,17 +39,7 @@ struct PieceRow
     std::uint8_t blockCount;
 };
 
-// Which pieces of a ride type take a chain lift.
-struct RideChainRule
-{
-    std::uint8_t ride;
-    bool gentle;
-    bool steep;
-    bool curve;
-};
-
 [[nodiscard]] std::span<const PieceRow> PieceRows();
 [[nodiscard]] std::span<const PieceBlock> PieceBlocks();
-[[nodiscard]] std::span<const RideChainRule> ChainRules();
 
 } // namespace railwright::track_table

@@ -41,9 +41,6 @@ const ShapeTable& Shapes()
             shape->endZ = row.endZ;
             shape->endX = row.endX;
             shape->endY = row.endY;
-            shape->chainRules =
-                row.flags & (track_table::PieceAllowsLift | track_table::PieceSteepUp |
-                             track_table::PieceCurveAllowsLift);
             for (std::size_t b = row.firstBlock;
                  b < std::size_t(row.firstBlock) + row.blockCount && b < blocks.size(); ++b) {
                 shape->blocks.push_back({blocks[b].x, blocks[b].y, blocks[b].z});
@@ -119,32 +116,6 @@ std::string TrackPieceName(std::uint8_t code)
 {
     const TrackPieceShape* shape = FindTrackPiece(code);
     return shape != nullptr ? std::string(shape->label) : "unknown piece " + Hex2(code);
-}
-
-bool ChainLiftAllowed(std::uint8_t rideType, std::uint8_t code)
-{
-    const TrackPieceShape* shape = FindTrackPiece(code);
-    if (shape == nullptr || !shape->inGame) {
-        return false;
-    }
-    const auto rules = track_table::ChainRules();
-    const auto rule = std::find_if(rules.begin(), rules.end(),
-                                   [rideType](const auto& r) { return r.ride == rideType; });
-    if (rule == rules.end()) {
-        return false;
-    }
-    const bool steep = (shape->chainRules & track_table::PieceSteepUp) != 0;
-    const bool lift = (shape->chainRules & track_table::PieceAllowsLift) != 0;
-    const bool curve = (shape->chainRules & track_table::PieceCurveAllowsLift) != 0;
-    // A sloped curve takes a chain only on rides with curved lifts, a steep climb only on
-    // rides with steep ones, whatever else the piece allows.
-    if (curve) {
-        return rule->curve;
-    }
-    if (steep) {
-        return rule->steep;
-    }
-    return lift && rule->gentle;
 }
 
 TrackList ReadTrackList(ByteView record)
@@ -293,45 +264,14 @@ std::string TrackSummary(const TrackList& list, const TrackWalk& walk)
     return "Open track: ends " + Plural(std::size_t(distance), "tile", "tiles") + " from its start";
 }
 
-std::vector<std::string> TrackProblems(const TrackList& list, const TrackWalk& walk,
-                                       bool continuousCircuit)
-{
-    std::vector<std::string> problems;
-    if (!list.endMarker) {
-        problems.push_back(list.maze ? "The maze has no end marker: its tiles run to the end "
-                                       "of the list"
-                                     : "The track has no end marker: its pieces run to the "
-                                       "end of the list");
-    }
-    std::size_t unknown = 0;
-    std::size_t later = 0;
-    std::size_t firstBad = 0;
-    for (const WalkWarning& warning : walk.warnings) {
-        if (warning.kind == WalkWarningKind::HeadingMismatch) {
-            continue;
-        }
-        if (unknown + later == 0) {
-            firstBad = warning.piece;
-        }
-        (warning.kind == WalkWarningKind::UnknownPiece ? unknown : later) += 1;
-    }
-    if (unknown + later > 0) {
-        const TrackPiece& piece = list.pieces[firstBad];
-        problems.push_back(Plural(unknown + later, "piece is", "pieces are") +
-                           " not track of this game and left out of its shape (first: piece " +
-                           std::to_string(firstBad) + ", code " + Hex2(piece.code) + ")");
-    }
-    if (continuousCircuit && !list.maze && !list.pieces.empty() && !walk.complete) {
-        problems.push_back("The track does not return to its start, but the ride runs as a "
-                           "continuous circuit");
-    }
-    return problems;
-}
-
 TrackDigest DigestTrack(ByteView record)
 {
     const TrackList list = ReadTrackList(record);
-    const TrackWalk walk = WalkTrack(list);
+    return DigestTrack(list, WalkTrack(list));
+}
+
+TrackDigest DigestTrack(const TrackList& list, const TrackWalk& walk)
+{
     TrackDigest digest;
     digest.complete = list.maze || list.pieces.empty() ? "-" : walk.complete ? "yes" : "no";
     digest.footprint = walk.hasTiles ? std::to_string(walk.footprint.width()) + " x " +

@@ -53,15 +53,11 @@ struct TrackPieceShape
     int endX = 0; // where the last tile lies from the first, units
     int endY = 0;
     std::vector<Block> blocks;
-    std::uint8_t chainRules = 0; // track_table::PieceFlag bits about chain lifts
 };
 [[nodiscard]] const TrackPieceShape* FindTrackPiece(std::uint8_t code);
 
 // The name of a piece code: its label, or "unknown piece 7F" for a code without a row.
 [[nodiscard]] std::string TrackPieceName(std::uint8_t code);
-
-// Whether a ride type may carry a chain lift on a piece code.
-[[nodiscard]] bool ChainLiftAllowed(std::uint8_t rideType, std::uint8_t code);
 
 struct TrackPiece
 {
@@ -72,7 +68,12 @@ struct TrackPiece
     [[nodiscard]] bool chainLift() const { return (flags & PieceChainLift) != 0; }
     [[nodiscard]] bool inverted() const { return (flags & PieceInverted) != 0; }
     [[nodiscard]] int scheme() const { return (flags & PieceSchemeMask) >> PieceSchemeShift; }
-    [[nodiscard]] bool isStation() const { return code >= 0x01 && code <= 0x03; }
+    // A station platform, by the piece table's station column.
+    [[nodiscard]] bool isStation() const
+    {
+        const TrackPieceShape* shape = FindTrackPiece(code);
+        return shape != nullptr && shape->station;
+    }
     [[nodiscard]] bool hasSpeed() const { return code == BrakesCode || code == BoosterCode; }
     // Station number 0-3 on station pieces.
     [[nodiscard]] std::optional<int> station() const
@@ -190,11 +191,6 @@ struct TrackWalk
 // maze's size, or "No track pieces".
 [[nodiscard]] std::string TrackSummary(const TrackList& list, const TrackWalk& walk);
 
-// Why the track may not run, one sentence each: no end marker, unknown codes, later
-// games' pieces, and (when `continuousCircuit`) a track that does not close.
-[[nodiscard]] std::vector<std::string> TrackProblems(const TrackList& list, const TrackWalk& walk,
-                                                     bool continuousCircuit);
-
 // For a list of designs: "yes"/"no" for a complete circuit ("-" for a maze or no track),
 // and the footprint "W x L" ("-" without tiles).
 struct TrackDigest
@@ -202,6 +198,7 @@ struct TrackDigest
     std::string complete;
     std::string footprint;
 };
+[[nodiscard]] TrackDigest DigestTrack(const TrackList& list, const TrackWalk& walk);
 [[nodiscard]] TrackDigest DigestTrack(ByteView record);
 
 } // namespace railwright

@@ -16,11 +16,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The test circuit in the expansion layout, rail colours of schemes 0 and 1 set to
-// palette 24 (223, 0, 7) and 5 (15, 64, 176).
+// The test circuit in the expansion layout with the corkscrew train in continuous circuit
+// mode, rail colours of schemes 0 and 1 set to palette 24 (223, 0, 7) and 5 (15, 64, 176).
 ByteBuffer CircuitRecord()
 {
     ByteBuffer record = trackRecord(8198, 0x13, 0x04, TestCircuit);
+    record[1] = 0x1F;
+    record[6] = 0x01;
     record[60] = 24;
     record[61] = 5;
     return record;
@@ -126,8 +128,9 @@ private slots:
             << QByteArrayList{"Open track: ends 1 tile from its start",
                               "Warning: The track has no end marker: its pieces run to the end "
                               "of the list",
-                              "Warning: 1 piece is not track of this game and left out of its "
-                              "shape (first: piece 0, code D8)"};
+                              "Warning: Piece 0, block brakes (code 0xD8, byte 0x38): this "
+                              "piece is not track of this game; it is left out of the track's "
+                              "shape"};
     }
     void listsMazeAndDamagedLists()
     {

@@ -1,5 +1,7 @@
 #include "track_edits.h"
 
+#include "rules/ride_rules.h"
+
 namespace railwright {
 
 namespace {
@@ -30,7 +32,7 @@ TrackEdit ChainLiftEdit(const TrackList& list, const std::vector<std::size_t>& p
     return FlagsEdit(
         list, pieces, on ? QStringLiteral("Chain Lift On") : QStringLiteral("Chain Lift Off"),
         [&list, on](const TrackPiece& piece) {
-            return !on || ChainLiftAllowed(list.rideType, piece.code);
+            return !on || rules::ChainLiftFits(list.rideType, piece.code);
         },
         [on](std::uint8_t flags) {
             return std::uint8_t(on ? flags | PieceChainLift : flags & ~PieceChainLift);
