@@ -144,6 +144,51 @@ private slots:
         }
     }
 
+    // `scan` and `pieces --json` give one list of warnings for a file, and agree whether
+    // its track is complete ("-" and null where there is no circuit to close).
+    void sameWarningsInScanAndPieces_data()
+    {
+        QTest::addColumn<ByteBuffer>("record");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::addColumn<QString>("complete");
+        QTest::newRow("the test circuit") << CircuitRecord() << QStringList() << u"yes"_s;
+        ByteBuffer wooden = trackRecord(8058, 0x00, 0, "02 00 0B 80 5F 00 2F 80");
+        wooden[1] = 0x02;
+        wooden[6] = 0x01;
+        QTest::newRow("wooden coaster: chains on 60 down and a sloped curve, a cheat piece")
+            << wooden
+            << QStringList{u"The track does not return to its start, but the ride runs as a "
+                           u"continuous circuit"_s,
+                           u"Piece 1, down 60 (code 0x0B, byte 0x3A): this piece cannot carry a "
+                           u"chain lift on this ride"_s,
+                           u"Piece 2, left quarter turn 1 tile up 60 (code 0x5F, byte 0x3C): "
+                           u"this ride builds this piece only with a construction cheat"_s}
+            << u"no"_s;
+        ByteBuffer maze = trackRecord(0xC4 + 8, 0x14, 4, "00 00 34 12 01 00 34 12", false);
+        maze[6] = 0x0B;
+        QTest::newRow("maze without its end marker")
+            << maze
+            << QStringList{u"The maze has no end marker: its tiles run to the end of the list"_s}
+            << u"-"_s;
+    }
+    void sameWarningsInScanAndPieces()
+    {
+        QFETCH(ByteBuffer, record);
+        QFETCH(QStringList, warnings);
+        QFETCH(QString, complete);
+        const QString file = write(u"warned.TD4"_s, record);
+        const CliRun scan = RunCli({u"scan"_s, u"--json"_s, file});
+        const QJsonObject row = QJsonDocument::fromJson(scan.out).object();
+        QCOMPARE(row[u"warnings"_s].toVariant().toStringList(), warnings);
+        QCOMPARE(row[u"complete"_s].toString(), complete);
+        const CliRun pieces = RunCli({u"pieces"_s, u"--json"_s, file});
+        QCOMPARE(pieces.exitCode, 0);
+        const QJsonObject json = QJsonDocument::fromJson(pieces.out).object();
+        QCOMPARE(json[u"warnings"_s].toVariant().toStringList(), warnings);
+        const QJsonValue closed = json[u"complete"_s];
+        QCOMPARE(closed.isNull() ? u"-"_s : closed.toBool() ? u"yes"_s : u"no"_s, complete);
+    }
+
     void refusesUndecodableInput()
     {
         const QString bad = writeFile(m_dir.path(), u"bad.TD4"_s, "\x7F\x01\x02");
