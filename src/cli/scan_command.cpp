@@ -148,7 +148,7 @@ public:
         // Whether the track closes and the ground it needs: yes/no/- and "W x L" or "-". The
         // list is read and walked once for these and the warnings.
         const TrackList list = ReadTrackList(m_record);
-        const TrackWalk walk = WalkTrack(list);
+        const TrackWalk walk = WalkTrack(list, WalkDetail::Outline);
         const TrackDigest track = DigestTrack(list, walk);
         row[CompleteColumn] = {Cell::Text, QString::fromStdString(track.complete)};
         row[FootprintColumn] = {Cell::Text, QString::fromStdString(track.footprint)};
@@ -183,16 +183,32 @@ QString MachinePath(const QString& path)
     return EscapeUndecodableBytes(path);
 }
 
+// A field with a comma, quote or line break is quoted. One pass over plain characters:
+// the CSV writer runs once per field of every design.
+bool NeedsCsvQuotes(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return u == u',' || u == u'"' || u == u'\r' || u == u'\n';
+    });
+}
+
 QString CsvLine(const Row& row)
 {
     QString line;
+    line.reserve(320);
     for (std::size_t i = 0; i < ColumnCount; ++i) {
-        QString text = i == PathColumn ? MachinePath(row[i].text) : row[i].text;
-        if (std::any_of(text.begin(), text.end(),
-                        [](QChar c) { return u",\"\r\n"_s.contains(c); })) {
-            text = u'"' + text.replace(u'"', u"\"\""_s) + u'"';
+        if (i > 0) {
+            line += u',';
         }
-        line += (i == 0 ? u""_s : u","_s) + text;
+        const QString text = i == PathColumn ? MachinePath(row[i].text) : row[i].text;
+        if (NeedsCsvQuotes(text)) {
+            line += u'"';
+            line += QString(text).replace(u'"', u"\"\""_s);
+            line += u'"';
+        } else {
+            line += text;
+        }
     }
     return line += CsvRecordEnd;
 }

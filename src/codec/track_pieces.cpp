@@ -170,37 +170,39 @@ TrackList ReadTrackList(ByteView record)
     return list;
 }
 
-TrackWalk WalkTrack(const TrackList& list)
+TrackWalk WalkTrack(const TrackList& list, WalkDetail detail)
 {
     if (list.maze) {
         return WalkMaze(list);
     }
     TrackWalk walk;
-    walk.starts.reserve(list.pieces.size());
-    walk.firstTile.reserve(list.pieces.size() + 1);
-    walk.tiles.reserve(list.pieces.size() * 2);
+    const bool keep = detail == WalkDetail::Tiles;
+    if (keep) {
+        walk.starts.reserve(list.pieces.size());
+        walk.firstTile.reserve(list.pieces.size() + 1);
+        walk.tiles.reserve(list.pieces.size() * 2);
+    }
     int x = 0; // units
     int y = 0;
     int z = 0;
     int heading = 0;
     for (std::size_t i = 0; i < list.pieces.size(); ++i) {
-        walk.starts.push_back({x / TileUnits, y / TileUnits, z, heading});
-        walk.firstTile.push_back(walk.tiles.size());
+        if (keep) {
+            walk.starts.push_back({x / TileUnits, y / TileUnits, z, heading});
+            walk.firstTile.push_back(walk.tiles.size());
+        }
         const TrackPieceShape* shape = FindTrackPiece(list.pieces[i].code);
         if (shape == nullptr || !shape->inGame) {
-            walk.warnings.push_back(
-                {i, shape == nullptr ? WalkWarningKind::UnknownPiece : WalkWarningKind::NotInGame});
             continue;
-        }
-        if ((shape->beginDir & 4) != (heading & 4)) {
-            walk.warnings.push_back({i, WalkWarningKind::HeadingMismatch});
         }
         const int quarters = heading & 3;
         const int base = z - shape->beginZ;
         for (const TrackPieceShape::Block& block : shape->blocks) {
             const auto [bx, by] = Turn(block.x, block.y, quarters);
             const CoveredTile tile{(x + bx) / TileUnits, (y + by) / TileUnits, base + block.z, i};
-            walk.tiles.push_back(tile);
+            if (keep) {
+                walk.tiles.push_back(tile);
+            }
             Widen(walk.footprint, walk.hasTiles, tile.x, tile.y, tile.z);
         }
         WidenHeight(walk.footprint, z);
@@ -216,7 +218,9 @@ TrackWalk WalkTrack(const TrackList& list)
             y += Steps[std::size_t(heading)][1];
         }
     }
-    walk.firstTile.push_back(walk.tiles.size());
+    if (keep) {
+        walk.firstTile.push_back(walk.tiles.size());
+    }
     walk.end = {x / TileUnits, y / TileUnits, z, heading};
     walk.complete = walk.hasTiles && walk.end == TrackPosition{};
     return walk;
@@ -267,7 +271,7 @@ std::string TrackSummary(const TrackList& list, const TrackWalk& walk)
 TrackDigest DigestTrack(ByteView record)
 {
     const TrackList list = ReadTrackList(record);
-    return DigestTrack(list, WalkTrack(list));
+    return DigestTrack(list, WalkTrack(list, WalkDetail::Outline));
 }
 
 TrackDigest DigestTrack(const TrackList& list, const TrackWalk& walk)

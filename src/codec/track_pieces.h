@@ -143,19 +143,6 @@ struct CoveredTile
     std::size_t piece = 0;
 };
 
-enum class WalkWarningKind
-{
-    UnknownPiece,   // no row: shown by its code, skipped in the geometry
-    NotInGame,      // a later game's piece: placed, but the game does not use it
-    HeadingMismatch // a diagonal piece on a straight heading or the other way round
-};
-
-struct WalkWarning
-{
-    std::size_t piece = 0;
-    WalkWarningKind kind = WalkWarningKind::UnknownPiece;
-};
-
 struct TrackFootprint
 {
     int minX = 0; // tiles
@@ -179,12 +166,20 @@ struct TrackWalk
     bool complete = false; // some piece was placed and the end is the start
     bool hasTiles = false; // the footprint means something
     TrackFootprint footprint;
-    std::vector<WalkWarning> warnings;
 };
 
-// Walks the list from tile (0, 0), height 0, heading 0. A maze's footprint is the extent
-// of its entries; it has no path.
-[[nodiscard]] TrackWalk WalkTrack(const TrackList& list);
+// What a walk keeps: everything, or only where it ends, whether it closes and its
+// footprint (no starts, tiles or firstTile), for a list of many designs.
+enum class WalkDetail
+{
+    Tiles,
+    Outline,
+};
+
+// Walks the list from tile (0, 0), height 0, heading 0. A code without a row or a later
+// game's piece is left out of the shape (rules::PieceWarning says so). A maze's footprint
+// is the extent of its entries; it has no path.
+[[nodiscard]] TrackWalk WalkTrack(const TrackList& list, WalkDetail detail = WalkDetail::Tiles);
 
 // One line about the track: "Complete circuit: 195 pieces, needs 24 x 31 tiles, 10 land
 // steps from lowest to highest point", "Open track: ends 3 tiles from its start", a

@@ -264,7 +264,7 @@ QStringList TrackWarnings(ByteView record, const TrackList& list, const TrackWal
 QStringList TrackWarnings(ByteView record)
 {
     const TrackList list = ReadTrackList(record);
-    return TrackWarnings(record, list, WalkTrack(list));
+    return TrackWarnings(record, list, WalkTrack(list, WalkDetail::Outline));
 }
 
 QStringList DesignWarnings(ByteView record, GameVersion version, const TrackList& list,
@@ -295,7 +295,7 @@ QStringList DesignWarnings(ByteView record, GameVersion version, const TrackList
 QStringList DesignWarnings(ByteView record, GameVersion version)
 {
     const TrackList list = ReadTrackList(record);
-    return DesignWarnings(record, version, list, WalkTrack(list));
+    return DesignWarnings(record, version, list, WalkTrack(list, WalkDetail::Outline));
 }
 
 } // namespace railwright::rules

@@ -153,11 +153,12 @@ private slots:
         QTest::addColumn<QString>("complete");
         QTest::newRow("the test circuit") << CircuitRecord() << QStringList() << u"yes"_s;
         ByteBuffer wooden = trackRecord(8058, 0x00, 0, "02 00 0B 80 5F 00 2F 80");
-        wooden[1] = 0x02;
+        wooden[1] = 0x25;
         wooden[6] = 0x01;
-        QTest::newRow("wooden coaster: chains on 60 down and a sloped curve, a cheat piece")
+        QTest::newRow("wooden coaster: log flume boats, chains on 60 down and a sloped curve")
             << wooden
-            << QStringList{u"The track does not return to its start, but the ride runs as a "
+            << QStringList{u"Vehicle 0x25: this vehicle is not offered for this ride in the game"_s,
+                           u"The track does not return to its start, but the ride runs as a "
                            u"continuous circuit"_s,
                            u"Piece 1, down 60 (code 0x0B, byte 0x3A): this piece cannot carry a "
                            u"chain lift on this ride"_s,
