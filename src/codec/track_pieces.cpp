@@ -22,12 +22,45 @@ constexpr std::uint8_t MazeExitMark = 0x80;
 // One tile on in headings 0-3, units.
 constexpr std::array<std::array<int, 2>, 4> Steps = {{{-32, 0}, {0, 32}, {32, 0}, {0, -32}}};
 
-using ShapeTable = std::array<std::unique_ptr<TrackPieceShape>, 256>;
+// (x, y) turned by `quarters` quarter turns clockwise: one maps (x, y) to (y, -x).
+std::array<int, 2> Turn(int x, int y, int quarters)
+{
+    for (int q = 0; q < (quarters & 3); ++q) {
+        const int oldX = x;
+        x = y;
+        y = -oldX;
+    }
+    return {x, y};
+}
+
+// A piece turned by each of the four headings: the box around its blocks and where its
+// last tile lies, so a walk that keeps no tiles takes each piece in a few steps. Tile
+// numbers grow with units, so the box's corners give the same footprint as every block.
+struct TurnedPiece
+{
+    struct Box
+    {
+        int minX = 0;
+        int maxX = 0;
+        int minY = 0;
+        int maxY = 0;
+    };
+    std::array<Box, 4> boxes;
+    std::array<std::array<int, 2>, 4> ends{};
+    int minZ = 0;
+    int maxZ = 0;
+};
+
+struct ShapeTable
+{
+    std::array<std::unique_ptr<TrackPieceShape>, 256> shapes;
+    std::array<TurnedPiece, 256> turned;
+};
 
 const ShapeTable& Shapes()
 {
-    static const ShapeTable table = [] {
-        ShapeTable shapes;
+    static const std::unique_ptr<const ShapeTable> table = [] {
+        auto built = std::make_unique<ShapeTable>();
         const auto blocks = track_table::PieceBlocks();
         for (const track_table::PieceRow& row : track_table::PieceRows()) {
             auto shape = std::make_unique<TrackPieceShape>();
@@ -45,22 +78,25 @@ const ShapeTable& Shapes()
                  b < std::size_t(row.firstBlock) + row.blockCount && b < blocks.size(); ++b) {
                 shape->blocks.push_back({blocks[b].x, blocks[b].y, blocks[b].z});
             }
-            shapes[row.code] = std::move(shape);
+            TurnedPiece& turned = built->turned[row.code];
+            for (int quarters = 0; quarters < 4; ++quarters) {
+                TurnedPiece::Box& box = turned.boxes[std::size_t(quarters)];
+                for (std::size_t b = 0; b < shape->blocks.size(); ++b) {
+                    const TrackPieceShape::Block& block = shape->blocks[b];
+                    const auto [x, y] = Turn(block.x, block.y, quarters);
+                    box = b == 0 ? TurnedPiece::Box{x, x, y, y}
+                                 : TurnedPiece::Box{std::min(box.minX, x), std::max(box.maxX, x),
+                                                    std::min(box.minY, y), std::max(box.maxY, y)};
+                    turned.minZ = b == 0 ? block.z : std::min(turned.minZ, block.z);
+                    turned.maxZ = b == 0 ? block.z : std::max(turned.maxZ, block.z);
+                }
+                turned.ends[std::size_t(quarters)] = Turn(shape->endX, shape->endY, quarters);
+            }
+            built->shapes[row.code] = std::move(shape);
         }
-        return shapes;
+        return built;
     }();
-    return table;
-}
-
-// (x, y) turned by `quarters` quarter turns clockwise: one maps (x, y) to (y, -x).
-std::array<int, 2> Turn(int x, int y, int quarters)
-{
-    for (int q = 0; q < (quarters & 3); ++q) {
-        const int oldX = x;
-        x = y;
-        y = -oldX;
-    }
-    return {x, y};
+    return *table;
 }
 
 std::string Hex2(std::uint8_t value)
@@ -89,10 +125,10 @@ void Widen(TrackFootprint& footprint, bool& any, int x, int y, int z)
     footprint.maxZ = std::max(footprint.maxZ, z);
 }
 
-void WidenHeight(TrackFootprint& footprint, int z)
+TrackFootprint Widened(const TrackFootprint& a, const TrackFootprint& b)
 {
-    footprint.minZ = std::min(footprint.minZ, z);
-    footprint.maxZ = std::max(footprint.maxZ, z);
+    return {std::min(a.minX, b.minX), std::max(a.maxX, b.maxX), std::min(a.minY, b.minY),
+            std::max(a.maxY, b.maxY), std::min(a.minZ, b.minZ), std::max(a.maxZ, b.maxZ)};
 }
 
 TrackWalk WalkMaze(const TrackList& list)
@@ -109,7 +145,7 @@ TrackWalk WalkMaze(const TrackList& list)
 
 const TrackPieceShape* FindTrackPiece(std::uint8_t code)
 {
-    return Shapes()[code].get();
+    return Shapes().shapes[code].get();
 }
 
 std::string TrackPieceName(std::uint8_t code)
@@ -182,7 +218,9 @@ TrackWalk WalkTrack(const TrackList& list, WalkDetail detail)
         walk.firstTile.reserve(list.pieces.size() + 1);
         walk.tiles.reserve(list.pieces.size() * 2);
     }
-    int x = 0; // units
+    const ShapeTable& table = Shapes();
+    TrackFootprint footprint; // kept here, not in `walk`, so that it stays in registers
+    int x = 0;                // units
     int y = 0;
     int z = 0;
     int heading = 0;
@@ -191,26 +229,37 @@ TrackWalk WalkTrack(const TrackList& list, WalkDetail detail)
             walk.starts.push_back({x / TileUnits, y / TileUnits, z, heading});
             walk.firstTile.push_back(walk.tiles.size());
         }
-        const TrackPieceShape* shape = FindTrackPiece(list.pieces[i].code);
+        const std::uint8_t code = list.pieces[i].code;
+        const TrackPieceShape* shape = table.shapes[code].get();
         if (shape == nullptr || !shape->inGame) {
             continue;
         }
+        const TurnedPiece& turned = table.turned[code];
         const int quarters = heading & 3;
         const int base = z - shape->beginZ;
-        for (const TrackPieceShape::Block& block : shape->blocks) {
-            const auto [bx, by] = Turn(block.x, block.y, quarters);
-            const CoveredTile tile{(x + bx) / TileUnits, (y + by) / TileUnits, base + block.z, i};
-            if (keep) {
-                walk.tiles.push_back(tile);
+        if (keep) {
+            for (const TrackPieceShape::Block& block : shape->blocks) {
+                const auto [bx, by] = Turn(block.x, block.y, quarters);
+                walk.tiles.push_back(
+                    {(x + bx) / TileUnits, (y + by) / TileUnits, base + block.z, i});
             }
-            Widen(walk.footprint, walk.hasTiles, tile.x, tile.y, tile.z);
         }
-        WidenHeight(walk.footprint, z);
-        const auto [ex, ey] = Turn(shape->endX, shape->endY, quarters);
+        if (!shape->blocks.empty()) {
+            const TurnedPiece::Box& box = turned.boxes[std::size_t(quarters)];
+            const TrackFootprint tiles{(x + box.minX) / TileUnits, (x + box.maxX) / TileUnits,
+                                       (y + box.minY) / TileUnits, (y + box.maxY) / TileUnits,
+                                       base + turned.minZ,         base + turned.maxZ};
+            footprint = walk.hasTiles ? Widened(footprint, tiles) : tiles;
+            walk.hasTiles = true;
+        }
+        footprint.minZ = std::min(footprint.minZ, z);
+        footprint.maxZ = std::max(footprint.maxZ, z);
+        const auto [ex, ey] = turned.ends[std::size_t(quarters)];
         x += ex;
         y += ey;
         z = base + shape->endZ;
-        WidenHeight(walk.footprint, z);
+        footprint.minZ = std::min(footprint.minZ, z);
+        footprint.maxZ = std::max(footprint.maxZ, z);
         heading = (((heading & 3) + (shape->endDir & 3) - (shape->beginDir & 3)) & 3) |
                   (shape->endDir & 4);
         if ((shape->endDir & 4) == 0) {
@@ -221,6 +270,7 @@ TrackWalk WalkTrack(const TrackList& list, WalkDetail detail)
     if (keep) {
         walk.firstTile.push_back(walk.tiles.size());
     }
+    walk.footprint = footprint;
     walk.end = {x / TileUnits, y / TileUnits, z, heading};
     walk.complete = walk.hasTiles && walk.end == TrackPosition{};
     return walk;
