@@ -4,6 +4,8 @@
 
 namespace railwright {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Applies `change` to the flags of each selected piece it accepts.
@@ -30,7 +32,7 @@ TrackEdit FlagsEdit(const TrackList& list, const std::vector<std::size_t>& piece
 TrackEdit ChainLiftEdit(const TrackList& list, const std::vector<std::size_t>& pieces, bool on)
 {
     return FlagsEdit(
-        list, pieces, on ? QStringLiteral("Chain Lift On") : QStringLiteral("Chain Lift Off"),
+        list, pieces, on ? u"Chain Lift On"_s : u"Chain Lift Off"_s,
         [&list, on](const TrackPiece& piece) {
             return !on || rules::ChainLiftFits(list.rideType, piece.code);
         },

@@ -8,6 +8,7 @@
 
 using namespace railwright;
 using namespace railwright::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -78,7 +79,7 @@ private slots:
     {
         std::string everyCode;
         for (int code = 0; code < 0xFF; ++code) {
-            everyCode += QStringLiteral("%1 00 ").arg(code, 2, 16, QLatin1Char('0')).toStdString();
+            everyCode += u"%1 00 "_s.arg(code, 2, 16, u'0').toStdString();
         }
         const auto marks = [](const ByteBuffer& record) {
             const TrackList list = ReadTrackList(record);
@@ -111,7 +112,7 @@ private slots:
             // A hedge maze (ride 14) holds tiles, no pieces.
             for (qsizetype row = 0; row < qsizetype(list.pieces.size()); ++row) {
                 const bool set = chained[list.pieces[std::size_t(row)].offset + 1] != 0;
-                const QString where = QStringLiteral("ride %1, piece %2").arg(ride).arg(row);
+                const QString where = u"ride %1, piece %2"_s.arg(ride).arg(row);
                 QVERIFY2(after[row] == before[row], qPrintable(where));
                 QVERIFY2(set || !before[row].isEmpty() || !forced[row].isEmpty(),
                          qPrintable(where));
