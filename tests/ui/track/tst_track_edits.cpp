@@ -79,7 +79,7 @@ private slots:
     {
         std::string everyCode;
         for (int code = 0; code < 0xFF; ++code) {
-            everyCode += u"%1 00 "_s.arg(code, 2, 16, u'0').toStdString();
+            everyCode += u"%1 00 "_s.arg(code, 2, 16, QChar(u'0')).toStdString();
         }
         const auto marks = [](const ByteBuffer& record) {
             const TrackList list = ReadTrackList(record);
