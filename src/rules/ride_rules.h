@@ -67,7 +67,8 @@ enum class PieceFit
 
 // Every warning for a decoded record: its vehicle and operating mode in `version` (for a
 // ride type the tables know), then TrackWarnings. A record too short for a field gets no
-// warning about it. The one list `scan`, `pieces` and `render` print.
+// warning about it. The one list `scan` and `pieces` print; the Track panel and `render`
+// show its TrackWarnings (the Design panel marks the vehicle and mode).
 [[nodiscard]] QStringList DesignWarnings(ByteView record, GameVersion version,
                                          const TrackList& list, const TrackWalk& walk);
 [[nodiscard]] QStringList DesignWarnings(ByteView record, GameVersion version);
