@@ -3,6 +3,7 @@
 #include "cli/command_parser.h"
 #include "cli/track_input.h"
 #include "codec/track_pieces.h"
+#include "rules/ride_rules.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -80,7 +81,7 @@ QString LayoutName(const TrackList& list)
 
 } // namespace
 
-QString PiecesTable(ByteView record)
+QString PiecesTable(ByteView record, GameVersion version)
 {
     const TrackList list = ReadTrackList(record);
     const TrackWalk walk = WalkTrack(list);
@@ -122,13 +123,13 @@ QString PiecesTable(ByteView record)
         }
     }
     text += QString::fromStdString(TrackSummary(list, walk)) + u'\n';
-    for (const std::string& problem : TrackProblems(list, walk, false)) {
-        text += u"Warning: "_s + QString::fromStdString(problem) + u'\n';
+    for (const QString& warning : rules::DesignWarnings(record, version, list, walk)) {
+        text += u"Warning: "_s + warning + u'\n';
     }
     return text;
 }
 
-QByteArray PiecesJson(ByteView record)
+QByteArray PiecesJson(ByteView record, GameVersion version)
 {
     const TrackList list = ReadTrackList(record);
     const TrackWalk walk = WalkTrack(list);
@@ -177,7 +178,8 @@ QByteArray PiecesJson(ByteView record)
         document[u"maze"_s] = tiles;
     }
     document[u"end_marker"_s] = list.endMarker;
-    document[u"complete"_s] = walk.complete;
+    const TrackDigest digest = DigestTrack(list, walk);
+    document[u"complete"_s] = digest.complete == "-" ? QJsonValue() : QJsonValue(walk.complete);
     document[u"end"_s] = QJsonObject{{u"x"_s, walk.end.x},
                                      {u"y"_s, walk.end.y},
                                      {u"z"_s, walk.end.z},
@@ -189,11 +191,8 @@ QByteArray PiecesJson(ByteView record)
                                                             {u"max_z"_s, walk.footprint.maxZ}})
                                    : QJsonValue();
     document[u"summary"_s] = QString::fromStdString(TrackSummary(list, walk));
-    QJsonArray warnings;
-    for (const std::string& problem : TrackProblems(list, walk, false)) {
-        warnings.append(QString::fromStdString(problem));
-    }
-    document[u"warnings"_s] = warnings;
+    document[u"warnings"_s] =
+        QJsonArray::fromStringList(rules::DesignWarnings(record, version, list, walk));
     return QJsonDocument(document).toJson(QJsonDocument::Indented);
 }
 
@@ -218,9 +217,9 @@ CommandResult RunPiecesCommand(const QStringList& arguments, QTextStream& out)
         return *input.failure;
     }
     if (parser.isSet(json)) {
-        out << QString::fromUtf8(PiecesJson(input.record));
+        out << QString::fromUtf8(PiecesJson(input.record, input.version));
     } else {
-        out << PiecesTable(input.record);
+        out << PiecesTable(input.record, input.version);
     }
     return CommandResult::success();
 }

@@ -6,6 +6,7 @@
 #include "document/native_path.h"
 #include "render/track_picture.h"
 #include "report/visible_text.h"
+#include "rules/ride_rules.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -179,8 +180,9 @@ CommandResult RenderDesigns(const RenderRequest& request, QTextStream& err)
         }
         const TrackList list = ReadTrackList(input.record);
         const TrackWalk walk = WalkTrack(list);
-        for (const std::string& problem : TrackProblems(list, walk, false)) {
-            report(ShownPath(path) + u": warning: "_s + QString::fromStdString(problem));
+        // The track's warnings, as the Track panel shows them.
+        for (const QString& warning : rules::TrackWarnings(input.record, list, walk)) {
+            report(ShownPath(path) + u": warning: "_s + warning);
         }
         QString target = request.output;
         if (!single) {

@@ -144,19 +144,19 @@ public:
             row[TrackPiecesColumn] = {Cell::Number,
                                       QString::number(*inspection.record.trackPieces)};
         }
-        // Whether the track closes and the ground it needs: yes/no/- and "W x L" or "-".
-        const TrackDigest track = DigestTrack(m_record);
+        // Whether the track closes and the ground it needs: yes/no/- and "W x L" or "-". The
+        // list is read and walked once for these and the warnings.
+        const TrackList list = ReadTrackList(m_record);
+        const TrackWalk walk = WalkTrack(list, WalkDetail::Outline);
+        const TrackDigest track = DigestTrack(list, walk);
         row[CompleteColumn] = {Cell::Text, QString::fromStdString(track.complete)};
         row[FootprintColumn] = {Cell::Text, QString::fromStdString(track.footprint)};
         if (!matches) {
             row[ProblemColumn] = {Cell::Text, u"the checksum matches no game"_s};
         }
         // What the game would not offer or build, for the game the editor would choose.
-        const GameVersion version = inspection.checksum == ChecksumMatch::LoopyLandscapes
-                                        ? GameVersion::LoopyLandscapes
-                                    : MarksExpansion(m_record) ? GameVersion::CorkscrewFollies
-                                                               : GameVersion::Original;
-        const QStringList warnings = rules::DesignWarnings(m_record, version);
+        const QStringList warnings = rules::DesignWarnings(
+            m_record, DesignGameVersion(inspection.checksum, m_record), list, walk);
         row[WarningsColumn] = {Cell::List, warnings.join(u"; "_s), warnings};
         return row;
     }
@@ -182,16 +182,32 @@ QString MachinePath(const QString& path)
     return EscapeUndecodableBytes(path);
 }
 
+// A field with a comma, quote or line break is quoted. One pass over plain characters:
+// the CSV writer runs once per field of every design.
+bool NeedsCsvQuotes(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return u == u',' || u == u'"' || u == u'\r' || u == u'\n';
+    });
+}
+
 QString CsvLine(const Row& row)
 {
     QString line;
+    line.reserve(320);
     for (std::size_t i = 0; i < ColumnCount; ++i) {
-        QString text = i == PathColumn ? MachinePath(row[i].text) : row[i].text;
-        if (std::any_of(text.begin(), text.end(),
-                        [](QChar c) { return u",\"\r\n"_s.contains(c); })) {
-            text = u'"' + text.replace(u'"', u"\"\""_s) + u'"';
+        if (i > 0) {
+            line += u',';
         }
-        line += (i == 0 ? u""_s : u","_s) + text;
+        const QString text = i == PathColumn ? MachinePath(row[i].text) : row[i].text;
+        if (NeedsCsvQuotes(text)) {
+            line += u'"';
+            line += QString(text).replace(u'"', u"\"\""_s);
+            line += u'"';
+        } else {
+            line += text;
+        }
     }
     return line += CsvRecordEnd;
 }

@@ -31,7 +31,8 @@ TrackInput ReadTrackInput(const QString& path, bool isDecoded)
                                            : shown + u": "_s + load.errorText)};
     }
     if (isDecoded) {
-        return {std::move(load.bytes), std::nullopt};
+        const GameVersion version = DesignGameVersion(ChecksumMatch::None, load.bytes);
+        return {std::move(load.bytes), std::nullopt, version};
     }
     if (auto refusal = DecodedRecordRefusal(path, load.bytes)) {
         return {{}, std::move(refusal)};
@@ -47,7 +48,8 @@ TrackInput ReadTrackInput(const QString& path, bool isDecoded)
                     shown + u": it decodes to only %1 bytes, too few for a track design"_s.arg(
                                 decoded.record.size()))};
     }
-    return {std::move(decoded.record), std::nullopt};
+    const GameVersion version = DesignGameVersion(MatchChecksum(load.bytes), decoded.record);
+    return {std::move(decoded.record), std::nullopt, version};
 }
 
 } // namespace railwright::cli

@@ -2,6 +2,7 @@
 
 #include "cli/cli_commands.h"
 #include "codec/byte_buffer.h"
+#include "codec/game_version.h"
 
 #include <QString>
 #include <optional>
@@ -15,11 +16,13 @@ namespace railwright::cli {
 // The decoded record of a track-design file (or the file itself when `isDecoded`), read
 // by the editor's rules. A file that cannot be read, is a decoded record without
 // `isDecoded` (see IsDecodedRecord) or does not decode to a track design gives a failure
-// naming the file.
+// naming the file. `version` is the game the design is taken for (DesignGameVersion; a
+// decoded record has no checksum to tell).
 struct TrackInput
 {
     ByteBuffer record;
     std::optional<CommandResult> failure;
+    GameVersion version = GameVersion::Original;
 };
 [[nodiscard]] TrackInput ReadTrackInput(const QString& path, bool isDecoded);
 

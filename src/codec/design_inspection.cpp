@@ -63,6 +63,13 @@ bool MarksExpansion(ByteView record)
            record[record::SchemeAndVersion] >= record::ExpansionFlag;
 }
 
+GameVersion DesignGameVersion(ChecksumMatch checksum, ByteView record)
+{
+    return checksum == ChecksumMatch::LoopyLandscapes ? GameVersion::LoopyLandscapes
+           : MarksExpansion(record)                   ? GameVersion::CorkscrewFollies
+                                                      : GameVersion::Original;
+}
+
 RecordFacts InspectRecord(ByteView record)
 {
     RecordFacts facts;

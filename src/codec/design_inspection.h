@@ -1,6 +1,7 @@
 #pragma once
 
 #include "byte_buffer.h"
+#include "game_version.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -68,6 +69,9 @@ struct DesignInspection
 // Whether a decoded record says it was made with an expansion: byte 7 holds 4 or more (the
 // editor's rule on Decode; a record without a byte 7 says nothing).
 [[nodiscard]] bool MarksExpansion(ByteView record);
+// The game a design is taken for when read from a file: Loopy Landscapes by its checksum,
+// else Corkscrew Follies when the record marks an expansion, else the base game.
+[[nodiscard]] GameVersion DesignGameVersion(ChecksumMatch checksum, ByteView record);
 
 // Length, layout (by length; the track data start of an unusual length by byte 7's
 // expansion flag) and the track pieces of a decoded record.

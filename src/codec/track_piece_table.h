@@ -17,14 +17,12 @@ struct PieceBlock
     std::int16_t z;
 };
 
+// Which pieces take a chain lift is a ride rule (rules::ChainLiftFits), not the codec's.
 enum PieceFlag : std::uint8_t
 {
-    PieceAllowsLift = 1,      // a chain lift fits where the ride takes one on gentle slopes
-    PieceSteepUp = 2,         // a steep climb: a chain only on rides with steep lifts
-    PieceCurveAllowsLift = 4, // a sloped curve: a chain only on rides with curved lifts
-    PieceStation = 8,
-    PieceInGame = 16,       // a piece of this game (the others belong to later games)
-    PieceInvertedPart = 32, // part of the piece runs upside down
+    PieceStation = 1,      // a station platform: its flags hold a station number
+    PieceInGame = 2,       // a piece of this game (the others belong to later games)
+    PieceInvertedPart = 4, // part of the piece runs upside down
 };
 
 // How the track leans at one end of a piece.
@@ -53,18 +51,8 @@ struct PieceRow
     PieceRoll rollEnd;
 };
 
-// Which pieces of a ride type take a chain lift.
-struct RideChainRule
-{
-    std::uint8_t ride;
-    bool gentle;
-    bool steep;
-    bool curve;
-};
-
 [[nodiscard]] std::span<const PieceRow> PieceRows();
 [[nodiscard]] std::span<const PieceBlock> PieceBlocks();
-[[nodiscard]] std::span<const RideChainRule> ChainRules();
 // The ride types whose trains hang beneath their track (data/hanging_rides.csv).
 [[nodiscard]] std::span<const std::uint8_t> HangingRides();
 

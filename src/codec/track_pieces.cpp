@@ -21,12 +21,45 @@ constexpr std::uint8_t MazeExitMark = 0x80;
 // One tile on in headings 0-3, units.
 constexpr std::array<std::array<int, 2>, 4> Steps = {{{-32, 0}, {0, 32}, {32, 0}, {0, -32}}};
 
-using ShapeTable = std::array<std::unique_ptr<TrackPieceShape>, 256>;
+// (x, y) turned by `quarters` quarter turns clockwise: one maps (x, y) to (y, -x).
+std::array<int, 2> Turn(int x, int y, int quarters)
+{
+    for (int q = 0; q < (quarters & 3); ++q) {
+        const int oldX = x;
+        x = y;
+        y = -oldX;
+    }
+    return {x, y};
+}
+
+// A piece turned by each of the four headings: the box around its blocks and where its
+// last tile lies, so a walk that keeps no tiles takes each piece in a few steps. Tile
+// numbers grow with units, so the box's corners give the same footprint as every block.
+struct TurnedPiece
+{
+    struct Box
+    {
+        int minX = 0;
+        int maxX = 0;
+        int minY = 0;
+        int maxY = 0;
+    };
+    std::array<Box, 4> boxes;
+    std::array<std::array<int, 2>, 4> ends{};
+    int minZ = 0;
+    int maxZ = 0;
+};
+
+struct ShapeTable
+{
+    std::array<std::unique_ptr<TrackPieceShape>, 256> shapes;
+    std::array<TurnedPiece, 256> turned;
+};
 
 const ShapeTable& Shapes()
 {
-    static const ShapeTable table = [] {
-        ShapeTable shapes;
+    static const std::unique_ptr<const ShapeTable> table = [] {
+        auto built = std::make_unique<ShapeTable>();
         const auto blocks = track_table::PieceBlocks();
         for (const track_table::PieceRow& row : track_table::PieceRows()) {
             auto shape = std::make_unique<TrackPieceShape>();
@@ -43,29 +76,29 @@ const ShapeTable& Shapes()
             shape->rollStart = TrackRoll(row.rollStart);
             shape->rollEnd = TrackRoll(row.rollEnd);
             shape->invertedPart = (row.flags & track_table::PieceInvertedPart) != 0;
-            shape->chainRules =
-                row.flags & (track_table::PieceAllowsLift | track_table::PieceSteepUp |
-                             track_table::PieceCurveAllowsLift);
             for (std::size_t b = row.firstBlock;
                  b < std::size_t(row.firstBlock) + row.blockCount && b < blocks.size(); ++b) {
                 shape->blocks.push_back({blocks[b].x, blocks[b].y, blocks[b].z});
             }
-            shapes[row.code] = std::move(shape);
+            TurnedPiece& turned = built->turned[row.code];
+            for (int quarters = 0; quarters < 4; ++quarters) {
+                TurnedPiece::Box& box = turned.boxes[std::size_t(quarters)];
+                for (std::size_t b = 0; b < shape->blocks.size(); ++b) {
+                    const TrackPieceShape::Block& block = shape->blocks[b];
+                    const auto [x, y] = Turn(block.x, block.y, quarters);
+                    box = b == 0 ? TurnedPiece::Box{x, x, y, y}
+                                 : TurnedPiece::Box{std::min(box.minX, x), std::max(box.maxX, x),
+                                                    std::min(box.minY, y), std::max(box.maxY, y)};
+                    turned.minZ = b == 0 ? block.z : std::min(turned.minZ, block.z);
+                    turned.maxZ = b == 0 ? block.z : std::max(turned.maxZ, block.z);
+                }
+                turned.ends[std::size_t(quarters)] = Turn(shape->endX, shape->endY, quarters);
+            }
+            built->shapes[row.code] = std::move(shape);
         }
-        return shapes;
+        return built;
     }();
-    return table;
-}
-
-// (x, y) turned by `quarters` quarter turns clockwise: one maps (x, y) to (y, -x).
-std::array<int, 2> Turn(int x, int y, int quarters)
-{
-    for (int q = 0; q < (quarters & 3); ++q) {
-        const int oldX = x;
-        x = y;
-        y = -oldX;
-    }
-    return {x, y};
+    return *table;
 }
 
 std::string Hex2(std::uint8_t value)
@@ -94,10 +127,10 @@ void Widen(TrackFootprint& footprint, bool& any, int x, int y, int z)
     footprint.maxZ = std::max(footprint.maxZ, z);
 }
 
-void WidenHeight(TrackFootprint& footprint, int z)
+TrackFootprint Widened(const TrackFootprint& a, const TrackFootprint& b)
 {
-    footprint.minZ = std::min(footprint.minZ, z);
-    footprint.maxZ = std::max(footprint.maxZ, z);
+    return {std::min(a.minX, b.minX), std::max(a.maxX, b.maxX), std::min(a.minY, b.minY),
+            std::max(a.maxY, b.maxY), std::min(a.minZ, b.minZ), std::max(a.maxZ, b.maxZ)};
 }
 
 TrackWalk WalkMaze(const TrackList& list)
@@ -114,7 +147,7 @@ TrackWalk WalkMaze(const TrackList& list)
 
 const TrackPieceShape* FindTrackPiece(std::uint8_t code)
 {
-    return Shapes()[code].get();
+    return Shapes().shapes[code].get();
 }
 
 std::string TrackPieceName(std::uint8_t code)
@@ -127,32 +160,6 @@ bool RideHangsBeneathTrack(std::uint8_t rideType)
 {
     const auto rides = track_table::HangingRides();
     return std::find(rides.begin(), rides.end(), rideType) != rides.end();
-}
-
-bool ChainLiftAllowed(std::uint8_t rideType, std::uint8_t code)
-{
-    const TrackPieceShape* shape = FindTrackPiece(code);
-    if (shape == nullptr || !shape->inGame) {
-        return false;
-    }
-    const auto rules = track_table::ChainRules();
-    const auto rule = std::find_if(rules.begin(), rules.end(),
-                                   [rideType](const auto& r) { return r.ride == rideType; });
-    if (rule == rules.end()) {
-        return false;
-    }
-    const bool steep = (shape->chainRules & track_table::PieceSteepUp) != 0;
-    const bool lift = (shape->chainRules & track_table::PieceAllowsLift) != 0;
-    const bool curve = (shape->chainRules & track_table::PieceCurveAllowsLift) != 0;
-    // A sloped curve takes a chain only on rides with curved lifts, a steep climb only on
-    // rides with steep ones, whatever else the piece allows.
-    if (curve) {
-        return rule->curve;
-    }
-    if (steep) {
-        return rule->steep;
-    }
-    return lift && rule->gentle;
 }
 
 TrackList ReadTrackList(ByteView record)
@@ -207,45 +214,60 @@ TrackList ReadTrackList(ByteView record)
     return list;
 }
 
-TrackWalk WalkTrack(const TrackList& list)
+TrackWalk WalkTrack(const TrackList& list, WalkDetail detail)
 {
     if (list.maze) {
         return WalkMaze(list);
     }
     TrackWalk walk;
-    walk.starts.reserve(list.pieces.size());
-    walk.firstTile.reserve(list.pieces.size() + 1);
-    walk.tiles.reserve(list.pieces.size() * 2);
-    int x = 0; // units
+    const bool keep = detail == WalkDetail::Tiles;
+    if (keep) {
+        walk.starts.reserve(list.pieces.size());
+        walk.firstTile.reserve(list.pieces.size() + 1);
+        walk.tiles.reserve(list.pieces.size() * 2);
+    }
+    const ShapeTable& table = Shapes();
+    TrackFootprint footprint; // kept here, not in `walk`, so that it stays in registers
+    int x = 0;                // units
     int y = 0;
     int z = 0;
     int heading = 0;
     for (std::size_t i = 0; i < list.pieces.size(); ++i) {
-        walk.starts.push_back({x / TileUnits, y / TileUnits, z, heading});
-        walk.firstTile.push_back(walk.tiles.size());
-        const TrackPieceShape* shape = FindTrackPiece(list.pieces[i].code);
+        if (keep) {
+            walk.starts.push_back({x / TileUnits, y / TileUnits, z, heading});
+            walk.firstTile.push_back(walk.tiles.size());
+        }
+        const std::uint8_t code = list.pieces[i].code;
+        const TrackPieceShape* shape = table.shapes[code].get();
         if (shape == nullptr || !shape->inGame) {
-            walk.warnings.push_back(
-                {i, shape == nullptr ? WalkWarningKind::UnknownPiece : WalkWarningKind::NotInGame});
             continue;
         }
-        if ((shape->beginDir & 4) != (heading & 4)) {
-            walk.warnings.push_back({i, WalkWarningKind::HeadingMismatch});
-        }
+        const TurnedPiece& turned = table.turned[code];
         const int quarters = heading & 3;
         const int base = z - shape->beginZ;
-        for (const TrackPieceShape::Block& block : shape->blocks) {
-            const auto [bx, by] = Turn(block.x, block.y, quarters);
-            const CoveredTile tile{(x + bx) / TileUnits, (y + by) / TileUnits, base + block.z, i};
-            walk.tiles.push_back(tile);
-            Widen(walk.footprint, walk.hasTiles, tile.x, tile.y, tile.z);
+        if (keep) {
+            for (const TrackPieceShape::Block& block : shape->blocks) {
+                const auto [bx, by] = Turn(block.x, block.y, quarters);
+                walk.tiles.push_back(
+                    {(x + bx) / TileUnits, (y + by) / TileUnits, base + block.z, i});
+            }
         }
-        WidenHeight(walk.footprint, z);
-        const auto [ex, ey] = Turn(shape->endX, shape->endY, quarters);
+        if (!shape->blocks.empty()) {
+            const TurnedPiece::Box& box = turned.boxes[std::size_t(quarters)];
+            const TrackFootprint tiles{(x + box.minX) / TileUnits, (x + box.maxX) / TileUnits,
+                                       (y + box.minY) / TileUnits, (y + box.maxY) / TileUnits,
+                                       base + turned.minZ,         base + turned.maxZ};
+            footprint = walk.hasTiles ? Widened(footprint, tiles) : tiles;
+            walk.hasTiles = true;
+        }
+        footprint.minZ = std::min(footprint.minZ, z);
+        footprint.maxZ = std::max(footprint.maxZ, z);
+        const auto [ex, ey] = turned.ends[std::size_t(quarters)];
         x += ex;
         y += ey;
         z = base + shape->endZ;
-        WidenHeight(walk.footprint, z);
+        footprint.minZ = std::min(footprint.minZ, z);
+        footprint.maxZ = std::max(footprint.maxZ, z);
         heading = (((heading & 3) + (shape->endDir & 3) - (shape->beginDir & 3)) & 3) |
                   (shape->endDir & 4);
         if ((shape->endDir & 4) == 0) {
@@ -253,7 +275,10 @@ TrackWalk WalkTrack(const TrackList& list)
             y += Steps[std::size_t(heading)][1];
         }
     }
-    walk.firstTile.push_back(walk.tiles.size());
+    if (keep) {
+        walk.firstTile.push_back(walk.tiles.size());
+    }
+    walk.footprint = footprint;
     walk.end = {x / TileUnits, y / TileUnits, z, heading};
     walk.complete = walk.hasTiles && walk.end == TrackPosition{};
     return walk;
@@ -301,45 +326,14 @@ std::string TrackSummary(const TrackList& list, const TrackWalk& walk)
     return "Open track: ends " + Plural(std::size_t(distance), "tile", "tiles") + " from its start";
 }
 
-std::vector<std::string> TrackProblems(const TrackList& list, const TrackWalk& walk,
-                                       bool continuousCircuit)
-{
-    std::vector<std::string> problems;
-    if (!list.endMarker) {
-        problems.push_back(list.maze ? "The maze has no end marker: its tiles run to the end "
-                                       "of the list"
-                                     : "The track has no end marker: its pieces run to the "
-                                       "end of the list");
-    }
-    std::size_t unknown = 0;
-    std::size_t later = 0;
-    std::size_t firstBad = 0;
-    for (const WalkWarning& warning : walk.warnings) {
-        if (warning.kind == WalkWarningKind::HeadingMismatch) {
-            continue;
-        }
-        if (unknown + later == 0) {
-            firstBad = warning.piece;
-        }
-        (warning.kind == WalkWarningKind::UnknownPiece ? unknown : later) += 1;
-    }
-    if (unknown + later > 0) {
-        const TrackPiece& piece = list.pieces[firstBad];
-        problems.push_back(Plural(unknown + later, "piece is", "pieces are") +
-                           " not track of this game and left out of its shape (first: piece " +
-                           std::to_string(firstBad) + ", code " + Hex2(piece.code) + ")");
-    }
-    if (continuousCircuit && !list.maze && !list.pieces.empty() && !walk.complete) {
-        problems.push_back("The track does not return to its start, but the ride runs as a "
-                           "continuous circuit");
-    }
-    return problems;
-}
-
 TrackDigest DigestTrack(ByteView record)
 {
     const TrackList list = ReadTrackList(record);
-    const TrackWalk walk = WalkTrack(list);
+    return DigestTrack(list, WalkTrack(list, WalkDetail::Outline));
+}
+
+TrackDigest DigestTrack(const TrackList& list, const TrackWalk& walk)
+{
     TrackDigest digest;
     digest.complete = list.maze || list.pieces.empty() ? "-" : walk.complete ? "yes" : "no";
     digest.footprint = walk.hasTiles ? std::to_string(walk.footprint.width()) + " x " +

@@ -64,7 +64,6 @@ struct TrackPieceShape
     int endX = 0; // where the last tile lies from the first, units
     int endY = 0;
     std::vector<Block> blocks;
-    std::uint8_t chainRules = 0; // track_table::PieceFlag bits about chain lifts
     TrackRoll rollStart = TrackRoll::None;
     TrackRoll rollEnd = TrackRoll::None;
     bool invertedPart = false; // part of the piece runs upside down
@@ -73,9 +72,6 @@ struct TrackPieceShape
 
 // The name of a piece code: its label, or "unknown piece 7F" for a code without a row.
 [[nodiscard]] std::string TrackPieceName(std::uint8_t code);
-
-// Whether a ride type may carry a chain lift on a piece code.
-[[nodiscard]] bool ChainLiftAllowed(std::uint8_t rideType, std::uint8_t code);
 
 // Whether a ride type's trains hang beneath its track (suspended and inverted rides), so
 // that its supports hold the track from above.
@@ -90,7 +86,12 @@ struct TrackPiece
     [[nodiscard]] bool chainLift() const { return (flags & PieceChainLift) != 0; }
     [[nodiscard]] bool inverted() const { return (flags & PieceInverted) != 0; }
     [[nodiscard]] int scheme() const { return (flags & PieceSchemeMask) >> PieceSchemeShift; }
-    [[nodiscard]] bool isStation() const { return code >= 0x01 && code <= 0x03; }
+    // A station platform, by the piece table's station column.
+    [[nodiscard]] bool isStation() const
+    {
+        const TrackPieceShape* shape = FindTrackPiece(code);
+        return shape != nullptr && shape->station;
+    }
     [[nodiscard]] bool hasSpeed() const { return code == BrakesCode || code == BoosterCode; }
     // Station number 0-3 on station pieces.
     [[nodiscard]] std::optional<int> station() const
@@ -160,19 +161,6 @@ struct CoveredTile
     std::size_t piece = 0;
 };
 
-enum class WalkWarningKind
-{
-    UnknownPiece,   // no row: shown by its code, skipped in the geometry
-    NotInGame,      // a later game's piece: placed, but the game does not use it
-    HeadingMismatch // a diagonal piece on a straight heading or the other way round
-};
-
-struct WalkWarning
-{
-    std::size_t piece = 0;
-    WalkWarningKind kind = WalkWarningKind::UnknownPiece;
-};
-
 struct TrackFootprint
 {
     int minX = 0; // tiles
@@ -196,22 +184,25 @@ struct TrackWalk
     bool complete = false; // some piece was placed and the end is the start
     bool hasTiles = false; // the footprint means something
     TrackFootprint footprint;
-    std::vector<WalkWarning> warnings;
 };
 
-// Walks the list from tile (0, 0), height 0, heading 0. A maze's footprint is the extent
-// of its entries; it has no path.
-[[nodiscard]] TrackWalk WalkTrack(const TrackList& list);
+// What a walk keeps: everything, or only where it ends, whether it closes and its
+// footprint (no starts, tiles or firstTile), for a list of many designs.
+enum class WalkDetail
+{
+    Tiles,
+    Outline,
+};
+
+// Walks the list from tile (0, 0), height 0, heading 0. A code without a row or a later
+// game's piece is left out of the shape (rules::PieceWarning says so). A maze's footprint
+// is the extent of its entries; it has no path.
+[[nodiscard]] TrackWalk WalkTrack(const TrackList& list, WalkDetail detail = WalkDetail::Tiles);
 
 // One line about the track: "Complete circuit: 195 pieces, needs 24 x 31 tiles, 10 land
 // steps from lowest to highest point", "Open track: ends 3 tiles from its start", a
 // maze's size, or "No track pieces".
 [[nodiscard]] std::string TrackSummary(const TrackList& list, const TrackWalk& walk);
-
-// Why the track may not run, one sentence each: no end marker, unknown codes, later
-// games' pieces, and (when `continuousCircuit`) a track that does not close.
-[[nodiscard]] std::vector<std::string> TrackProblems(const TrackList& list, const TrackWalk& walk,
-                                                     bool continuousCircuit);
 
 // For a list of designs: "yes"/"no" for a complete circuit ("-" for a maze or no track),
 // and the footprint "W x L" ("-" without tiles).
@@ -220,6 +211,7 @@ struct TrackDigest
     std::string complete;
     std::string footprint;
 };
+[[nodiscard]] TrackDigest DigestTrack(const TrackList& list, const TrackWalk& walk);
 [[nodiscard]] TrackDigest DigestTrack(ByteView record);
 
 } // namespace railwright

@@ -74,24 +74,28 @@ private slots:
 
     void rowsInEachFormat()
     {
+        // Three stations in a row do not close, and every design runs in circuit mode.
+        const QString open = u"The track does not return to its start, but the ride runs as a "
+                             u"continuous circuit"_s;
         const QStringList expected = {
             u"designs/big.td4,65001,,,,,,,,,,,,,,,too large: a track-design file has at most "
             u"65000 bytes,"_s,
             u"designs/boats.td4,%1,valid,original/corkscrew,base,8058,,Train,Circuit,6.5,4.2,3.1,"
-            u"90,3,no,3 x 1,,Vehicle 00: This vehicle is not offered for this ride in the game; "
-            u"Operating mode 01: This operating mode is not offered for this ride in the game"_s
-                .arg(size(u"designs/boats.td4"_s)),
+            u"90,3,no,3 x 1,,\"Vehicle 0x00: this vehicle is not offered for this ride in the "
+            u"game; Operating mode 0x01: this operating mode is not offered for this ride in the "
+            u"game; %2\""_s.arg(size(u"designs/boats.td4"_s), open),
             u"designs/changed.td4,%1,mismatch,,base,8058,Steel Coaster,Train,Circuit,6.5,4.2,3.1,"
-            u"90,3,no,3 x 1,the checksum matches no game,"_s.arg(size(u"designs/changed.td4"_s)),
+            u"90,3,no,3 x 1,the checksum matches no game,\"%2\""_s.arg(
+                size(u"designs/changed.td4"_s), open),
             u"designs/gone.td4,,,,,,,,,,,,,,,,cannot open the file: No such file or directory,"_s,
             u"designs/notes.td4,13,mismatch,,,,,,,,,,,,,,damaged track design: a block at offset 0 "
             u"runs past the end of the file,"_s,
             u"designs/odd.Td4,%1,valid,original/corkscrew,unusual,300,Steel Coaster,Train,Circuit,"
-            u"6.5,4.2,3.1,90,3,no,3 x 1,,"_s.arg(size(u"designs/odd.Td4"_s)),
+            u"6.5,4.2,3.1,90,3,no,3 x 1,,\"%2\""_s.arg(size(u"designs/odd.Td4"_s), open),
             u"designs/sub/EXPANSION.TD4,%1,valid,loopy,expansion,8198,Steel Coaster,Train,Circuit,"
-            u"6.5,4.2,3.1,90,3,no,3 x 1,,"_s.arg(size(u"designs/sub/EXPANSION.TD4"_s)),
+            u"6.5,4.2,3.1,90,3,no,3 x 1,,\"%2\""_s.arg(size(u"designs/sub/EXPANSION.TD4"_s), open),
             u"plain.bin,%1,valid,original/corkscrew,base,8058,Steel Coaster,Train,Circuit,6.5,4.2,"
-            u"3.1,90,3,no,3 x 1,,"_s.arg(size(u"plain.bin"_s)),
+            u"3.1,90,3,no,3 x 1,,\"%2\""_s.arg(size(u"plain.bin"_s), open),
         };
         const QStringList paths = {u"designs"_s, u"plain.bin"_s};
         // A locale with a decimal comma: the machine formats keep the dot.
@@ -123,10 +127,11 @@ private slots:
             QStringList values;
             for (const QString& key : keys) {
                 const QJsonValue value = object.value(key);
-                values.append(value.isDouble() ? QString::number(value.toDouble())
-                              : value.isArray() // the warnings
-                                  ? value.toVariant().toStringList().join(u"; "_s)
-                                  : value.toString());
+                const QString text = value.isDouble() ? QString::number(value.toDouble())
+                                     : value.isArray() // the warnings
+                                         ? value.toVariant().toStringList().join(u"; "_s)
+                                         : value.toString();
+                values.append(text.contains(u',') ? u'"' + text + u'"' : text);
             }
             lines.append(values.join(u','));
         }

@@ -16,11 +16,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The test circuit in the expansion layout, rail colours of schemes 0 and 1 set to
-// palette 24 (223, 0, 7) and 5 (15, 64, 176).
+// The test circuit in the expansion layout with the corkscrew train in continuous circuit
+// mode, rail colours of schemes 0 and 1 set to palette 24 (223, 0, 7) and 5 (15, 64, 176).
 ByteBuffer CircuitRecord()
 {
     ByteBuffer record = trackRecord(8198, 0x13, 0x04, TestCircuit);
+    record[1] = 0x1F;
+    record[6] = 0x01;
     record[60] = 24;
     record[61] = 5;
     return record;
@@ -126,8 +128,9 @@ private slots:
             << QByteArrayList{"Open track: ends 1 tile from its start",
                               "Warning: The track has no end marker: its pieces run to the end "
                               "of the list",
-                              "Warning: 1 piece is not track of this game and left out of its "
-                              "shape (first: piece 0, code D8)"};
+                              "Warning: Piece 0, block brakes (code 0xD8, byte 0x38): this "
+                              "piece is not track of this game; it is left out of the track's "
+                              "shape"};
     }
     void listsMazeAndDamagedLists()
     {
@@ -139,6 +142,52 @@ private slots:
         for (const QByteArray& line : expected) {
             QVERIFY2(lines.contains(line), run.out.constData());
         }
+    }
+
+    // `scan` and `pieces --json` give one list of warnings for a file, and agree whether
+    // its track is complete ("-" and null where there is no circuit to close).
+    void sameWarningsInScanAndPieces_data()
+    {
+        QTest::addColumn<ByteBuffer>("record");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::addColumn<QString>("complete");
+        QTest::newRow("the test circuit") << CircuitRecord() << QStringList() << u"yes"_s;
+        ByteBuffer wooden = trackRecord(8058, 0x00, 0, "02 00 0B 80 5F 00 2F 80");
+        wooden[1] = 0x25;
+        wooden[6] = 0x01;
+        QTest::newRow("wooden coaster: log flume boats, chains on 60 down and a sloped curve")
+            << wooden
+            << QStringList{u"Vehicle 0x25: this vehicle is not offered for this ride in the game"_s,
+                           u"The track does not return to its start, but the ride runs as a "
+                           u"continuous circuit"_s,
+                           u"Piece 1, down 60 (code 0x0B, byte 0x3A): this piece cannot carry a "
+                           u"chain lift on this ride"_s,
+                           u"Piece 2, left quarter turn 1 tile up 60 (code 0x5F, byte 0x3C): "
+                           u"this ride builds this piece only with a construction cheat"_s}
+            << u"no"_s;
+        ByteBuffer maze = trackRecord(0xC4 + 8, 0x14, 4, "00 00 34 12 01 00 34 12", false);
+        maze[6] = 0x0B;
+        QTest::newRow("maze without its end marker")
+            << maze
+            << QStringList{u"The maze has no end marker: its tiles run to the end of the list"_s}
+            << u"-"_s;
+    }
+    void sameWarningsInScanAndPieces()
+    {
+        QFETCH(ByteBuffer, record);
+        QFETCH(QStringList, warnings);
+        QFETCH(QString, complete);
+        const QString file = write(u"warned.TD4"_s, record);
+        const CliRun scan = RunCli({u"scan"_s, u"--json"_s, file});
+        const QJsonObject row = QJsonDocument::fromJson(scan.out).object();
+        QCOMPARE(row[u"warnings"_s].toVariant().toStringList(), warnings);
+        QCOMPARE(row[u"complete"_s].toString(), complete);
+        const CliRun pieces = RunCli({u"pieces"_s, u"--json"_s, file});
+        QCOMPARE(pieces.exitCode, 0);
+        const QJsonObject json = QJsonDocument::fromJson(pieces.out).object();
+        QCOMPARE(json[u"warnings"_s].toVariant().toStringList(), warnings);
+        const QJsonValue closed = json[u"complete"_s];
+        QCOMPARE(closed.isNull() ? u"-"_s : closed.toBool() ? u"yes"_s : u"no"_s, complete);
     }
 
     void refusesUndecodableInput()

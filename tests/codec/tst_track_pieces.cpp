@@ -283,62 +283,6 @@ private slots:
         QCOMPARE(int(list.mazeEntries[2].offset), 0xC4 + 8);
     }
 
-    void namesProblems_data()
-    {
-        QTest::addColumn<ByteBuffer>("record");
-        QTest::addColumn<bool>("continuous");
-        QTest::addColumn<QStringList>("problems");
-        QTest::newRow("circuit") << trackRecord(8198, 0x13, 4, TestCircuit) << true
-                                 << QStringList{};
-        QTest::newRow("open, shuttle mode")
-            << trackRecord(8198, 0x13, 4, "02 00 00 00") << false << QStringList{};
-        QTest::newRow("open, continuous mode")
-            << trackRecord(8198, 0x13, 4, "02 00 00 00") << true
-            << QStringList{u"The track does not return to its start, but the ride runs as a "
-                           u"continuous circuit"_qs};
-        QTest::newRow("no marker, later pieces")
-            << trackRecord(0x38 + 6, 0, 0, "00 00 D8 00 65 00", false) << false
-            << QStringList{u"The track has no end marker: its pieces run to the end of the "
-                           u"list"_qs,
-                           u"2 pieces are not track of this game and left out of its shape "
-                           u"(first: piece 1, code D8)"_qs};
-    }
-    void namesProblems()
-    {
-        QFETCH(ByteBuffer, record);
-        QFETCH(bool, continuous);
-        QFETCH(QStringList, problems);
-        const TrackList list = ReadTrackList(record);
-        QStringList found;
-        for (const std::string& problem : TrackProblems(list, WalkTrack(list), continuous)) {
-            found.append(QString::fromStdString(problem));
-        }
-        QCOMPARE(found, problems);
-    }
-
-    void allowsChainLifts_data()
-    {
-        QTest::addColumn<int>("ride");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<bool>("allowed");
-        QTest::newRow("wooden coaster, up 25") << 0x00 << 0x04 << true;
-        QTest::newRow("wooden coaster, up 60") << 0x00 << 0x05 << false;
-        QTest::newRow("wooden coaster, station") << 0x00 << 0x02 << false;
-        QTest::newRow("reverse whoa belly, up 60") << 0x2A << 0x05 << true;
-        QTest::newRow("reverse whoa belly, up 25") << 0x2A << 0x04 << false;
-        QTest::newRow("steel mini, sloped curve") << 0x04 << 0x2F << true;
-        QTest::newRow("wooden coaster, sloped curve") << 0x00 << 0x2F << false;
-        QTest::newRow("miniature railroad, up 25") << 0x05 << 0x04 << false;
-        QTest::newRow("later game's piece") << 0x00 << 0xD8 << false;
-    }
-    void allowsChainLifts()
-    {
-        QFETCH(int, ride);
-        QFETCH(int, code);
-        QFETCH(bool, allowed);
-        QCOMPARE(ChainLiftAllowed(std::uint8_t(ride), std::uint8_t(code)), allowed);
-    }
-
     void digestsRecords_data()
     {
         QTest::addColumn<ByteBuffer>("record");

@@ -1,5 +1,7 @@
 #include "track_commands.h"
 
+#include "rules/ride_rules.h"
+
 #include <algorithm>
 
 namespace railwright {
@@ -82,7 +84,7 @@ TrackCommands::Offer TrackCommands::offer() const
             continue; // not yet pruned: the list is being read anew
         }
         const TrackPiece& piece = m_list.pieces[i];
-        const bool allowed = ChainLiftAllowed(m_list.rideType, piece.code);
+        const bool allowed = rules::ChainLiftFits(m_list.rideType, piece.code);
         offer.chainOn = offer.chainOn || allowed;
         offer.chainOff = offer.chainOff || piece.chainLift();
         offer.allChained = offer.allChained && (!allowed || piece.chainLift());

@@ -1,10 +1,14 @@
 #include "track_edits.h"
 
+#include "rules/ride_rules.h"
+
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
 
 namespace railwright {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -40,7 +44,7 @@ TrackEdit ChainLiftEdit(const TrackList& list, const std::vector<std::size_t>& p
         list, pieces, on ? u"Chain Lift On"_s : u"Chain Lift Off"_s,
         u"this ride cannot carry a chain lift there"_s,
         [&list, on](const TrackPiece& piece) {
-            return !on || ChainLiftAllowed(list.rideType, piece.code);
+            return !on || rules::ChainLiftFits(list.rideType, piece.code);
         },
         [on](std::uint8_t flags) {
             return std::uint8_t(on ? flags | PieceChainLift : flags & ~PieceChainLift);

@@ -21,8 +21,9 @@ struct TrackEdit
     QString skipReason;               // why, for the skipped ones
 };
 
-// Chain lift on or off, on the selected pieces that may carry one on this ride
-// ("Chain Lift On", "Chain Lift Off"). Turning it off clears it on any piece.
+// Chain lift on or off, on the selected pieces that may carry one on this ride by
+// rules::ChainLiftFits, the rule the piece list warns by ("Chain Lift On", "Chain Lift
+// Off"). Turning it off clears it on any piece.
 [[nodiscard]] TrackEdit ChainLiftEdit(const TrackList& list, const std::vector<std::size_t>& pieces,
                                       bool on);
 // Track colour scheme 0-3 of the selected pieces ("Track Scheme 2"); only the expansion

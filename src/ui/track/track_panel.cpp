@@ -1,6 +1,7 @@
 #include "track_panel.h"
 
 #include "codec/record_layout.h"
+#include "rules/ride_rules.h"
 #include "ui/track/track_commands.h"
 #include "ui/track/track_picture_view.h"
 #include "ui/track/track_piece_model.h"
@@ -27,9 +28,12 @@ using namespace Qt::StringLiterals;
 
 namespace railwright {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-constexpr std::uint8_t ContinuousCircuitMode = 0x01;
+// The warning line shows this many warnings; its tooltip and the list's marks all of them.
+constexpr qsizetype ShownWarnings = 4;
 
 QToolButton* ViewButton(const QString& text, const char* name, QWidget* parent)
 {
@@ -230,15 +234,15 @@ void TrackPanel::refresh()
     }
     rebuildScene();
     m_summary->setText(QString::fromStdString(TrackSummary(list, m_walk)));
-    const bool continuous = record.size() > record::OperatingMode &&
-                            record[record::OperatingMode] == ContinuousCircuitMode;
-    QStringList problems;
-    for (const std::string& problem : TrackProblems(list, m_walk, continuous)) {
-        problems.append(QString::fromStdString(problem));
+    const QStringList warnings = rules::TrackWarnings(record, list, m_walk);
+    QStringList shown = warnings.mid(0, ShownWarnings);
+    if (warnings.size() > ShownWarnings) {
+        shown.append(u"\u2026and %1 more, each marked in the piece list"_s.arg(warnings.size() -
+                                                                               ShownWarnings));
     }
-    m_warning->setText(problems.isEmpty() ? QString() : u"\u26A0 "_s + problems.join(u'\n'));
-    m_warning->setToolTip(problems.join(u'\n'));
-    m_warning->setVisible(!problems.isEmpty());
+    m_warning->setText(shown.isEmpty() ? QString() : u"\u26A0 "_s + shown.join(u'\n'));
+    m_warning->setToolTip(warnings.join(u'\n'));
+    m_warning->setVisible(!warnings.isEmpty());
     showSelection();
 }
 

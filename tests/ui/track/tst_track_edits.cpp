@@ -1,10 +1,14 @@
+#include "rules/ride_rules.h"
 #include "support/track_records.h"
 #include "ui/track/track_edits.h"
+#include "ui/track/track_piece_model.h"
 
 #include <QTest>
+#include <numeric>
 
 using namespace railwright;
 using namespace railwright::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -66,6 +70,56 @@ private slots:
                                : operation == u"speed 9"_qs   ? SpeedEdit(list, selected, 9)
                                                             : StationBitEdit(list, selected, true);
         QCOMPARE(EditText(edit), expected);
+    }
+
+    // Over every ride and every piece code: the Chain Lift button never sets a chain the
+    // piece list then warns about, and every chain it refuses is one the list would warn
+    // about. 480 (ride, piece) pairs of the known rides take a chain.
+    void chainLiftButtonAgreesWithTheList()
+    {
+        std::string everyCode;
+        for (int code = 0; code < 0xFF; ++code) {
+            everyCode += u"%1 00 "_s.arg(code, 2, 16, QChar(u'0')).toStdString();
+        }
+        const auto marks = [](const ByteBuffer& record) {
+            const TrackList list = ReadTrackList(record);
+            TrackPieceModel model;
+            model.setTrack(list, WalkTrack(list), record[0]);
+            QStringList tips;
+            for (int row = 0; row < model.rowCount(); ++row) {
+                tips.append(
+                    model.index(row, TrackPieceModel::NameColumn).data(Qt::ToolTipRole).toString());
+            }
+            return tips;
+        };
+        int chainsOnKnownRides = 0;
+        for (int ride = 0; ride < 256; ++ride) {
+            ByteBuffer plain = trackRecord(8198, std::uint8_t(ride), 4, everyCode.c_str());
+            const TrackList list = ReadTrackList(plain);
+            std::vector<std::size_t> all(list.pieces.size());
+            std::iota(all.begin(), all.end(), std::size_t(0));
+            ByteBuffer chained = plain;
+            ByteBuffer everyChain = plain;
+            for (const ByteEdit& edit : ChainLiftEdit(list, all, true).edits) {
+                chained[std::size_t(edit.index)] = edit.value;
+            }
+            for (const TrackPiece& piece : list.pieces) {
+                everyChain[piece.offset + 1] = PieceChainLift;
+            }
+            const QStringList before = marks(plain);
+            const QStringList after = marks(chained);
+            const QStringList forced = marks(everyChain);
+            // A hedge maze (ride 14) holds tiles, no pieces.
+            for (qsizetype row = 0; row < qsizetype(list.pieces.size()); ++row) {
+                const bool set = chained[list.pieces[std::size_t(row)].offset + 1] != 0;
+                const QString where = u"ride %1, piece %2"_s.arg(ride).arg(row);
+                QVERIFY2(after[row] == before[row], qPrintable(where));
+                QVERIFY2(set || !before[row].isEmpty() || !forced[row].isEmpty(),
+                         qPrintable(where));
+                chainsOnKnownRides += set && rules::RulesForRide(std::uint8_t(ride)) ? 1 : 0;
+            }
+        }
+        QCOMPARE(chainsOnKnownRides, 480);
     }
 
     // Five pieces of two bytes, or a maze's three entries of four, from byte 196.

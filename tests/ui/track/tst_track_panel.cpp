@@ -179,6 +179,10 @@ private slots:
                  u"This ride builds this piece only with a construction cheat"_s);
         QVERIFY(!list->model()->index(5, 1).data(Qt::DecorationRole).isValid());
         QVERIFY(list->model()->index(6, 1).data(Qt::DecorationRole).isValid());
+        QCOMPARE(panel->warning(), u"The track does not return to its start, but the ride "
+                                   u"runs as a continuous circuit\nPiece 6, left twist down to up "
+                                   u"(code 0x34, byte 0xD0): this ride builds this piece only with "
+                                   u"a construction cheat"_s);
         window.document().markSaved();
     }
 
