@@ -3,6 +3,7 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using namespace railwright;
 using namespace railwright::testing;
 
@@ -27,40 +28,40 @@ private slots:
             << trackRecord(8198, 0x13, 0x04, TestCircuit) << 22 << true << true
             << QList<int>{0, 0, 0, 0} << QList<int>{12, 8, 0, 152}
             << u"Complete circuit: 22 pieces, needs 12 x 8 tiles, 10 land steps from lowest "
-               u"to highest point"_qs;
+               u"to highest point"_s;
         QTest::newRow("circuit, base layout")
             << trackRecord(8058, 0x13, 0x00, TestCircuit) << 22 << true << true
             << QList<int>{0, 0, 0, 0} << QList<int>{12, 8, 0, 152}
             << u"Complete circuit: 22 pieces, needs 12 x 8 tiles, 10 land steps from lowest "
-               u"to highest point"_qs;
+               u"to highest point"_s;
         // Stations, two flats, up 25 to up 60 (+32) and up 60 (+64): a shuttle's spike.
         QTest::newRow("open shuttle track")
             << trackRecord(8198, 0x2A, 0x04, "02 00 03 00 01 00 00 00 00 00 07 00 05 00") << 7
             << true << false << QList<int>{-7, 0, 96, 0} << QList<int>{7, 1, 0, 96}
-            << u"Open track: ends 7 tiles from its start"_qs;
+            << u"Open track: ends 7 tiles from its start"_s;
         // A 62-byte record: three flats fill it, no room for a marker.
         QTest::newRow("no end marker")
             << trackRecord(62, 0x00, 0x00, "00 00 00 00 00 00", false) << 3 << false << false
             << QList<int>{-3, 0, 0, 0} << QList<int>{3, 1, 0, 0}
-            << u"Open track: ends 3 tiles from its start"_qs;
+            << u"Open track: ends 3 tiles from its start"_s;
         // D8 (block brakes) belongs to a later game: shown, left out of the shape.
         QTest::newRow("piece of a later game")
             << trackRecord(8058, 0x00, 0x00, "02 00 00 00 D8 00 00 00") << 4 << true << false
             << QList<int>{-3, 0, 0, 0} << QList<int>{3, 1, 0, 0}
-            << u"Open track: ends 3 tiles from its start"_qs;
+            << u"Open track: ends 3 tiles from its start"_s;
         QTest::newRow("only a later game's piece")
             << trackRecord(8058, 0x00, 0x00, "D8 00") << 1 << true << false
             << QList<int>{0, 0, 0, 0} << QList<int>{1, 1, 0, 0}
-            << u"No track pieces of this game"_qs;
+            << u"No track pieces of this game"_s;
         QTest::newRow("empty list")
             << trackRecord(8058, 0x00, 0x00, "") << 0 << true << false << QList<int>{0, 0, 0, 0}
-            << QList<int>{1, 1, 0, 0} << u"No track pieces"_qs;
+            << QList<int>{1, 1, 0, 0} << u"No track pieces"_s;
         // Four left quarter turns of one tile come back on themselves.
         QTest::newRow("four one-tile turns")
             << trackRecord(8058, 0x00, 0x00, "32 00 32 00 32 00 32 00") << 4 << true << true
             << QList<int>{0, 0, 0, 0} << QList<int>{2, 2, 0, 0}
             << u"Complete circuit: 4 pieces, needs 2 x 2 tiles, 0 land steps from lowest to "
-               u"highest point"_qs;
+               u"highest point"_s;
     }
     void walksLists()
     {
@@ -133,19 +134,19 @@ private slots:
         QTest::addColumn<bool>("departure");
         QTest::addColumn<int>("speed"); // -1: no speed
         QTest::newRow("chain, scheme 2")
-            << u"00 00 04 A0"_qs << 0x3A << true << false << 2 << -1 << false << -1;
+            << u"00 00 04 A0"_s << 0x3A << true << false << 2 << -1 << false << -1;
         QTest::newRow("inverted, scheme 3")
-            << u"00 00 00 70"_qs << 0x3A << false << true << 3 << -1 << false << -1;
+            << u"00 00 00 70"_s << 0x3A << false << true << 3 << -1 << false << -1;
         QTest::newRow("station 2, departure bit")
-            << u"00 00 02 0A"_qs << 0x3A << false << false << 0 << 2 << true << -1;
+            << u"00 00 02 0A"_s << 0x3A << false << false << 0 << 2 << true << -1;
         QTest::newRow("station 3 in scheme 1")
-            << u"00 00 01 13"_qs << 0x3A << false << false << 1 << 3 << false << -1;
+            << u"00 00 01 13"_s << 0x3A << false << false << 1 << 3 << false << -1;
         QTest::newRow("brakes at speed 9")
-            << u"00 00 63 19"_qs << 0x3A << false << false << 1 << -1 << false << 9;
+            << u"00 00 63 19"_s << 0x3A << false << false << 1 << -1 << false << 9;
         QTest::newRow("booster at speed 15")
-            << u"00 00 64 0F"_qs << 0x3A << false << false << 0 << -1 << false << 15;
+            << u"00 00 64 0F"_s << 0x3A << false << false << 0 << -1 << false << 15;
         QTest::newRow("bit 3 on a flat is no station")
-            << u"00 00 00 08"_qs << 0x3A << false << false << 0 << -1 << false << -1;
+            << u"00 00 00 08"_s << 0x3A << false << false << 0 << -1 << false << -1;
     }
     void readsPieceFlags()
     {
@@ -247,12 +248,12 @@ private slots:
                            "00 00 FF FF 01 00 0F F0 02 01 33 33 FF 00 02 08 03 01 00 80 "
                            "00 00 00 00",
                            false)
-            << 5 << true << u"Hedge maze: 3 tiles, needs 5 x 2 tiles, an entrance and an exit"_qs;
+            << 5 << true << u"Hedge maze: 3 tiles, needs 5 x 2 tiles, an entrance and an exit"_s;
         QTest::newRow("no end marker, no exit")
             << trackRecord(0xC4 + 8, 0x14, 0x04, "05 FE 11 11 FE 02 00 08", false) << 2 << false
-            << u"Hedge maze: 1 tile, needs 8 x 5 tiles, an entrance and no exit"_qs;
+            << u"Hedge maze: 1 tile, needs 8 x 5 tiles, an entrance and no exit"_s;
         QTest::newRow("empty maze")
-            << trackRecord(8198, 0x14, 0x04, "", false) << 0 << true << u"Hedge maze: no tiles"_qs;
+            << trackRecord(8198, 0x14, 0x04, "", false) << 0 << true << u"Hedge maze: no tiles"_s;
     }
     void readsMazes()
     {
@@ -288,14 +289,14 @@ private slots:
         QTest::addColumn<ByteBuffer>("record");
         QTest::addColumn<QString>("complete");
         QTest::addColumn<QString>("footprint");
-        QTest::newRow("circuit") << trackRecord(8198, 0x13, 4, TestCircuit) << u"yes"_qs
-                                 << u"12 x 8"_qs;
-        QTest::newRow("open") << trackRecord(8198, 0x13, 4, "02 00 00 00") << u"no"_qs
-                              << u"2 x 1"_qs;
-        QTest::newRow("no pieces") << trackRecord(8198, 0x13, 4, "") << u"-"_qs << u"-"_qs;
+        QTest::newRow("circuit") << trackRecord(8198, 0x13, 4, TestCircuit) << u"yes"_s
+                                 << u"12 x 8"_s;
+        QTest::newRow("open") << trackRecord(8198, 0x13, 4, "02 00 00 00") << u"no"_s
+                              << u"2 x 1"_s;
+        QTest::newRow("no pieces") << trackRecord(8198, 0x13, 4, "") << u"-"_s << u"-"_s;
         QTest::newRow("maze") << trackRecord(8198, 0x14, 4, "00 00 FF FF 03 02 FF FF", false)
-                              << u"-"_qs << u"4 x 3"_qs;
-        QTest::newRow("too short") << ByteBuffer(8, 0) << u"-"_qs << u"-"_qs;
+                              << u"-"_s << u"4 x 3"_s;
+        QTest::newRow("too short") << ByteBuffer(8, 0) << u"-"_s << u"-"_s;
     }
     void digestsRecords()
     {
@@ -309,10 +310,10 @@ private slots:
 
     void namesPieces()
     {
-        QCOMPARE(QString::fromStdString(TrackPieceName(0x29)), u"right vertical loop"_qs);
-        QCOMPARE(QString::fromStdString(TrackPieceName(0x8D)), u"diag flat"_qs);
+        QCOMPARE(QString::fromStdString(TrackPieceName(0x29)), u"right vertical loop"_s);
+        QCOMPARE(QString::fromStdString(TrackPieceName(0x8D)), u"diag flat"_s);
         QVERIFY(FindTrackPiece(0xFF) == nullptr);
-        QCOMPARE(QString::fromStdString(TrackPieceName(0xFF)), u"unknown piece FF"_qs);
+        QCOMPARE(QString::fromStdString(TrackPieceName(0xFF)), u"unknown piece FF"_s);
     }
 };
 

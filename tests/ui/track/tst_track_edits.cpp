@@ -42,19 +42,19 @@ private slots:
         const ByteBuffer expansion = trackRecord(8198, 0x13, 4, pieces);
         const ByteBuffer base = trackRecord(8058, 0x13, 0, pieces);
         QTest::newRow("chain on: up 60 and the station take none")
-            << expansion << u"chain on"_qs << QList<int>{0, 1, 2, 4} << u"Chain Lift On: 205=80"_qs;
+            << expansion << u"chain on"_s << QList<int>{0, 1, 2, 4} << u"Chain Lift On: 205=80"_s;
         QTest::newRow("chain off keeps the scheme")
-            << expansion << u"chain off"_qs << QList<int>{1, 4} << u"Chain Lift Off: 199=10"_qs;
-        QTest::newRow("scheme 2, expansion") << expansion << u"scheme 2"_qs << QList<int>{1, 4}
-                                             << u"Track Scheme 2: 199=a0 205=20"_qs;
+            << expansion << u"chain off"_s << QList<int>{1, 4} << u"Chain Lift Off: 199=10"_s;
+        QTest::newRow("scheme 2, expansion") << expansion << u"scheme 2"_s << QList<int>{1, 4}
+                                             << u"Track Scheme 2: 199=a0 205=20"_s;
         QTest::newRow("scheme 2, base layout has none")
-            << base << u"scheme 2"_qs << QList<int>{1, 4} << u"Track Scheme 2: "_qs;
+            << base << u"scheme 2"_s << QList<int>{1, 4} << u"Track Scheme 2: "_s;
         QTest::newRow("speed 9 on the brakes only")
-            << base << u"speed 9"_qs << QList<int>{2, 3} << u"Brake Speed 9: 63=09"_qs;
+            << base << u"speed 9"_s << QList<int>{2, 3} << u"Brake Speed 9: 63=09"_s;
         QTest::newRow("station bit on the station only")
-            << base << u"station on"_qs << QList<int>{0, 4} << u"Departure Station On: 57=08"_qs;
+            << base << u"station on"_s << QList<int>{0, 4} << u"Departure Station On: 57=08"_s;
         QTest::newRow("nothing to change")
-            << base << u"chain off"_qs << QList<int>{0, 4} << u"Chain Lift Off: "_qs;
+            << base << u"chain off"_s << QList<int>{0, 4} << u"Chain Lift Off: "_s;
     }
     void editsSelectedPieces()
     {
@@ -64,10 +64,10 @@ private slots:
         QFETCH(QString, expected);
         const TrackList list = ReadTrackList(record);
         const std::vector<std::size_t> selected(pieces.begin(), pieces.end());
-        const TrackEdit edit = operation == u"chain on"_qs    ? ChainLiftEdit(list, selected, true)
-                               : operation == u"chain off"_qs ? ChainLiftEdit(list, selected, false)
-                               : operation == u"scheme 2"_qs  ? SchemeEdit(list, selected, 2)
-                               : operation == u"speed 9"_qs   ? SpeedEdit(list, selected, 9)
+        const TrackEdit edit = operation == u"chain on"_s    ? ChainLiftEdit(list, selected, true)
+                               : operation == u"chain off"_s ? ChainLiftEdit(list, selected, false)
+                               : operation == u"scheme 2"_s  ? SchemeEdit(list, selected, 2)
+                               : operation == u"speed 9"_s   ? SpeedEdit(list, selected, 9)
                                                             : StationBitEdit(list, selected, true);
         QCOMPARE(EditText(edit), expected);
     }
@@ -129,14 +129,14 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("row");       // -1: none
         QTest::addColumn<QString>("bytes"); // of that row
-        QTest::newRow("before the list") << false << 195 << -1 << u""_qs;
-        QTest::newRow("first code") << false << 196 << 0 << u"196-197"_qs;
-        QTest::newRow("first flags") << false << 197 << 0 << u"196-197"_qs;
-        QTest::newRow("last flags") << false << 205 << 4 << u"204-205"_qs;
-        QTest::newRow("the end marker") << false << 206 << -1 << u""_qs;
-        QTest::newRow("maze, first tile's walls") << true << 199 << 0 << u"196-199"_qs;
-        QTest::newRow("maze, the exit") << true << 204 << 2 << u"204-207"_qs;
-        QTest::newRow("maze, its end marker") << true << 208 << -1 << u""_qs;
+        QTest::newRow("before the list") << false << 195 << -1 << u""_s;
+        QTest::newRow("first code") << false << 196 << 0 << u"196-197"_s;
+        QTest::newRow("first flags") << false << 197 << 0 << u"196-197"_s;
+        QTest::newRow("last flags") << false << 205 << 4 << u"204-205"_s;
+        QTest::newRow("the end marker") << false << 206 << -1 << u""_s;
+        QTest::newRow("maze, first tile's walls") << true << 199 << 0 << u"196-199"_s;
+        QTest::newRow("maze, the exit") << true << 204 << 2 << u"204-207"_s;
+        QTest::newRow("maze, its end marker") << true << 208 << -1 << u""_s;
     }
     void findsRowOfByte()
     {
@@ -150,16 +150,16 @@ private slots:
         const auto found = RowOfByte(list, index);
         QCOMPARE(found ? int(*found) : -1, row);
         const ByteSelection::Range range = found ? RowBytes(list, *found) : ByteSelection::Range{};
-        QCOMPARE(found ? u"%1-%2"_qs.arg(range.first).arg(range.last) : QString(), bytes);
+        QCOMPARE(found ? u"%1-%2"_s.arg(range.first).arg(range.last) : QString(), bytes);
     }
 
     void namesRows_data()
     {
         QTest::addColumn<QList<int>>("rows");
         QTest::addColumn<QString>("text");
-        QTest::newRow("one") << QList<int>{7} << u"piece 7"_qs;
-        QTest::newRow("two apart") << QList<int>{3, 6} << u"pieces 3 and 6"_qs;
-        QTest::newRow("runs") << QList<int>{1, 4, 5, 6, 9} << u"pieces 1, 4-6 and 9"_qs;
+        QTest::newRow("one") << QList<int>{7} << u"piece 7"_s;
+        QTest::newRow("two apart") << QList<int>{3, 6} << u"pieces 3 and 6"_s;
+        QTest::newRow("runs") << QList<int>{1, 4, 5, 6, 9} << u"pieces 1, 4-6 and 9"_s;
     }
     void namesRows()
     {
