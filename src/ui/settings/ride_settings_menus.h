@@ -88,8 +88,8 @@ private:
     void chooseCode(CodeKind kind, const CodeRecord& entry);
     void chooseColorScheme(int scheme);
     void chooseTrackColor(TrackPart part, int scheme);
-    void chooseColor(const record::FieldDescription& field, const QString& stepName);
-    void writeSetting(const record::FieldDescription& field, int value, const QString& stepName);
+    void chooseColor(const record::FieldDescription& field);
+    void writeSetting(const record::FieldDescription& field, int value);
 
     TrackDesignDocument& m_document;
     const CodeTables& m_tables;
