@@ -58,7 +58,8 @@ void ShowValue(QSpinBox* box, const FieldRow& row)
 
 DesignPanel::DesignPanel(TrackDesignDocument& document, const CodeTables& tables,
                          ColorPicker picker, QWidget* parent)
-    : QWidget(parent), m_document(document), m_tables(tables), m_picker(std::move(picker))
+    : QWidget(parent), m_document(document), m_tables(tables),
+      m_picker(picker ? std::move(picker) : PaletteDialogPicker(this))
 {
     setObjectName(u"DesignPanel"_s);
     auto* hintText = new QLabel(u"Decode a design to see its ride, colours, operation and "
@@ -695,16 +696,7 @@ QString DesignPanel::selectedField() const
 
 void DesignPanel::pickColour(const FieldDescription& field)
 {
-    const int current = m_document.valueAt(TrackDesignDocument::Index(field.offset));
-    int code = -1;
-    if (m_picker) {
-        code = m_picker(current);
-    } else {
-        if (m_palette == nullptr) {
-            m_palette = new PaletteDialog(this);
-        }
-        code = m_palette->pickColor(current);
-    }
+    const int code = m_picker(m_document.valueAt(TrackDesignDocument::Index(field.offset)));
     if (IsPaletteCode(code)) {
         m_document.setField(field, code);
     }

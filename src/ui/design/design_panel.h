@@ -21,7 +21,6 @@ class QStackedWidget;
 
 namespace railwright {
 
-class PaletteDialog;
 class PaletteSwatchButton;
 
 // The "Design" panel beside the grid: the decoded record's fields by name, in groups
@@ -117,7 +116,6 @@ private:
     TrackDesignDocument& m_document;
     const CodeTables& m_tables;
     ColorPicker m_picker;
-    PaletteDialog* m_palette = nullptr;
 
     QStackedWidget* m_pages = nullptr;
     QWidget* m_decodeButton = nullptr;

@@ -160,7 +160,7 @@ RideSettingsMenus::RideSettingsMenus(TrackDesignDocument& document, const CodeTa
                                      const RideSettingsMenuHandles& handles, ColorPicker picker,
                                      QObject* parent)
     : QObject(parent), m_document(document), m_tables(tables), m_handles(handles),
-      m_picker(std::move(picker))
+      m_picker(picker ? std::move(picker) : PaletteDialogPicker())
 {
     BuildSettingsMenus();
     connectCommands();
@@ -379,15 +379,7 @@ void RideSettingsMenus::chooseColor(const record::FieldDescription& field)
         writeSetting(field, 0); // tells the user why nothing can be set
         return;
     }
-    int code = -1;
-    if (m_picker) {
-        code = m_picker(m_document.valueAt(index));
-    } else {
-        if (!m_palette) {
-            m_palette = std::make_unique<PaletteDialog>();
-        }
-        code = m_palette->pickColor(m_document.valueAt(index));
-    }
+    const int code = m_picker(m_document.valueAt(index));
     if (IsPaletteCode(code)) {
         writeSetting(field, code);
     }

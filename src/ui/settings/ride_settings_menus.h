@@ -7,14 +7,12 @@
 
 #include <QList>
 #include <QObject>
-#include <memory>
 
 class QAction;
 class QMenu;
 
 namespace railwright {
 
-class PaletteDialog;
 class TrackDesignDocument;
 
 // The menus and actions of the main window that the ride settings fill and answer.
@@ -95,7 +93,6 @@ private:
     const CodeTables& m_tables;
     RideSettingsMenuHandles m_handles;
     ColorPicker m_picker;
-    std::unique_ptr<PaletteDialog> m_palette;
 
     QList<QAction*> m_rideTypeItems;
     QList<QAction*> m_vehicleTypeItems;

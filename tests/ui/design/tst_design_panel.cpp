@@ -356,6 +356,10 @@ private slots:
     void followsGridMenusAndUndo()
     {
         openDecoded(wildMouse());
+        // A row clicked selects its field's bytes in the selection the grid shows.
+        QTest::mouseClick(find<QSpinBox>(u"Design_cars_per_train"_s), Qt::LeftButton);
+        QCOMPARE(m_window->gridEditor()->selectedIndex(), 37);
+        QCOMPARE(m_window->designPanel()->selectedField(), u"cars_per_train"_s);
         auto* trains = find<QSpinBox>(u"Design_trains"_s);
         clickByte(36);
         QVERIFY(find<QLabel>(u"FileHealth"_s)->text().endsWith(u" \u2014 byte 24: Trains"_s));
