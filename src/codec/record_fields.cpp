@@ -70,19 +70,8 @@ std::vector<FieldByte> FieldBytes(ByteView record, const FieldDescription& field
                 {field.offset + 1, std::uint8_t((value >> 8) & 0xFF)}};
     }
     const int kept = record[field.offset] & ~field.mask;
-    return {{field.offset, std::uint8_t(kept | (value & field.mask))}};
-}
-
-std::uint8_t WithDepartureFlag(std::uint8_t byte, std::uint8_t flag, bool on)
-{
-    if (on) {
-        return byte | flag;
-    }
-    std::uint8_t cleared = byte & std::uint8_t(~flag);
-    if ((flag & DepartWaitForLoad) != 0) {
-        cleared &= std::uint8_t(~LoadAmountMask);
-    }
-    return cleared;
+    const auto byte = std::uint8_t(kept | (value & field.mask));
+    return {{field.offset, field.rule != nullptr ? field.rule(byte) : byte}};
 }
 
 std::optional<double> ScaledValue(ByteView record, const FieldDescription& field)

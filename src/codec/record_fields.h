@@ -4,6 +4,7 @@
 #include "design_inspection.h"
 #include "record_layout.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,10 @@ enum class FieldKind
     Flags, // bits with meanings of their own
 };
 
+// What the writer makes of a byte a field write composed, before it is stored: the
+// field's rule, applied whoever writes the field (a byte-35 flag, the whole byte).
+using ByteRule = std::uint8_t (*)(std::uint8_t byte);
+
 struct FieldDescription
 {
     std::string_view key;  // a stable machine name: "excitement"
@@ -36,6 +41,14 @@ struct FieldDescription
     double scale = 1;           // shown value = stored value * scale
     std::string_view unit = {}; // "mph", "ft", "g", or empty
     FieldKind kind = FieldKind::Number;
+    // The values the game expects and the editors offer; a stored value outside them is
+    // shown as it is, with a warning. A field without a range (high not above low) takes
+    // whatever its bits hold.
+    int low = 0;
+    int high = 0;
+    ByteRule rule = nullptr;
+
+    [[nodiscard]] constexpr bool hasRange() const { return high > low; }
 
     // The first byte past the field: a record shorter than this lacks it.
     [[nodiscard]] constexpr std::size_t end() const { return offset + width; }
@@ -61,21 +74,70 @@ inline constexpr FieldDescription OperatingModeField{.key = "operating_mode",
 inline constexpr FieldDescription VehicleColorSchemeField{.key = "vehicle_color_scheme",
                                                           .name = "Vehicle colour scheme",
                                                           .offset = SchemeAndVersion,
-                                                          .mask = SchemeMask};
+                                                          .mask = SchemeMask,
+                                                          .high = SchemeMask};
+// Byte 35's rule: the load amount (bits 0-2) is 0 while "Wait for load" (bit 3) is
+// clear, and at most "Any load" while it is set, as the game lists no other amount.
+[[nodiscard]] constexpr std::uint8_t DepartureRule(std::uint8_t byte)
+{
+    const int load = byte & LoadAmountMask;
+    const int kept = (byte & DepartWaitForLoad) == 0 ? 0 : std::min(load, AnyLoadAmount);
+    return std::uint8_t((byte & ~LoadAmountMask) | kept);
+}
+
 inline constexpr FieldDescription DepartureFlagsField{.key = "departure_flags",
                                                       .name = "Departure control",
                                                       .offset = DepartureFlags,
-                                                      .kind = FieldKind::Flags};
-inline constexpr FieldDescription NumTrainsField{
-    .key = "trains", .name = "Trains", .offset = NumTrains};
-inline constexpr FieldDescription CarsPerTrainField{
-    .key = "cars_per_train", .name = "Cars per train", .offset = CarsPerTrain};
-inline constexpr FieldDescription MinWaitField{
-    .key = "min_wait", .name = "Minimum waiting time", .offset = MinWaitTime, .unit = "s"};
-inline constexpr FieldDescription MaxWaitField{
-    .key = "max_wait", .name = "Maximum waiting time", .offset = MaxWaitTime, .unit = "s"};
+                                                      .kind = FieldKind::Flags,
+                                                      .rule = DepartureRule};
+
+// Bits `mask` of byte 35 written alone: the rest of the byte is kept, and the byte's
+// rule applies to the whole of it. A value is stored unshifted, so a flag is 0 or its bit.
+[[nodiscard]] constexpr FieldDescription DepartureBits(std::string_view key, std::string_view name,
+                                                       std::uint8_t mask, int high = -1)
+{
+    FieldDescription field = DepartureFlagsField;
+    field.key = key;
+    field.name = name;
+    field.mask = mask;
+    field.high = high < 0 ? mask : high;
+    return field;
+}
+
+// The flags of byte 35, highest bit first; a flag's value is its bit (or 0).
+inline constexpr std::array DepartureFlagFields{
+    DepartureBits("departure_max_time", "Use maximum time", DepartUseMaximumTime),
+    DepartureBits("departure_min_time", "Use minimum time", DepartUseMinimumTime),
+    DepartureBits("departure_sync", "Sync with adjacent station", DepartSyncWithAdjacent),
+    DepartureBits("departure_leave", "Leave when another train arrives",
+                  DepartLeaveWhenAnotherArrives),
+    DepartureBits("departure_wait", "Wait for load", DepartWaitForLoad),
+};
+inline constexpr FieldDescription LoadAmountField =
+    DepartureBits("departure_load", "Load amount", LoadAmountMask, AnyLoadAmount);
+
+inline constexpr FieldDescription NumTrainsField{.key = "trains",
+                                                 .name = "Trains",
+                                                 .offset = NumTrains,
+                                                 .low = MinTrainsOrCars,
+                                                 .high = MaxTrainsOrCars};
+inline constexpr FieldDescription CarsPerTrainField{.key = "cars_per_train",
+                                                    .name = "Cars per train",
+                                                    .offset = CarsPerTrain,
+                                                    .low = MinTrainsOrCars,
+                                                    .high = MaxTrainsOrCars};
+inline constexpr FieldDescription MinWaitField{.key = "min_wait",
+                                               .name = "Minimum waiting time",
+                                               .offset = MinWaitTime,
+                                               .unit = "s",
+                                               .high = 255};
+inline constexpr FieldDescription MaxWaitField{.key = "max_wait",
+                                               .name = "Maximum waiting time",
+                                               .offset = MaxWaitTime,
+                                               .unit = "s",
+                                               .high = 255};
 inline constexpr FieldDescription SpeedOrPeopleField{
-    .key = "speed_or_people", .name = "Speed or people", .offset = SpeedOrPeople};
+    .key = "speed_or_people", .name = "Speed or people", .offset = SpeedOrPeople, .high = 255};
 inline constexpr FieldDescription MaxSpeedField{.key = "max_speed",
                                                 .name = "Maximum speed",
                                                 .offset = MaxSpeed,
@@ -133,7 +195,8 @@ inline constexpr std::array StatisticsFields{
 [[nodiscard]] constexpr FieldDescription ColorField(std::string_view key, std::string_view name,
                                                     std::size_t offset)
 {
-    return {.key = key, .name = name, .offset = offset, .kind = FieldKind::Color};
+    // The game's palette has 32 colours.
+    return {.key = key, .name = name, .offset = offset, .kind = FieldKind::Color, .high = 31};
 }
 
 // Body and trim colours of the twelve vehicle entries, numbered from 0 as the menus are.
@@ -192,9 +255,9 @@ inline constexpr std::array SchemeTrackColorFields{
 };
 
 // The whole of byte 7 as the colour-scheme commands write it: the scheme and the
-// expansion flag together.
+// expansion flag together. Its name is the scheme's, as the user sets the scheme.
 inline constexpr FieldDescription SchemeAndVersionField{
-    .key = "scheme_and_version", .name = "Colour scheme", .offset = SchemeAndVersion};
+    .key = "scheme_and_version", .name = "Vehicle colour scheme", .offset = SchemeAndVersion};
 
 // The field byte `offset` belongs to in a record of `layout` (see HeaderLayout; Unusual
 // counts as Base), or nullptr when no field names the byte (bytes 2 to 5, the track
@@ -220,13 +283,10 @@ struct FieldByte
 };
 
 // The bytes that store `value` in `field` of `record`: only the field's own bits change
-// (the rest of a masked byte is kept); a two-byte field takes the value's low 16 bits,
-// low byte first. Empty when the record is too short to hold the field.
+// (the rest of a masked byte is kept), then the field's rule applies to the byte; a
+// two-byte field takes the value's low 16 bits, low byte first. Empty when the record is
+// too short to hold the field.
 [[nodiscard]] std::vector<FieldByte> FieldBytes(ByteView record, const FieldDescription& field,
                                                 int value);
-
-// The departure-control byte with `flag` set or cleared. Clearing "Wait for load" also
-// clears the load amount, which the game reads as 0 while the flag is clear.
-[[nodiscard]] std::uint8_t WithDepartureFlag(std::uint8_t byte, std::uint8_t flag, bool on);
 
 } // namespace railwright::record

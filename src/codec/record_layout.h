@@ -39,6 +39,8 @@ inline constexpr std::uint8_t DepartSyncWithAdjacent = 32;
 inline constexpr std::uint8_t DepartLeaveWhenAnotherArrives = 16;
 inline constexpr std::uint8_t DepartWaitForLoad = 8;
 inline constexpr std::uint8_t LoadAmountMask = 0x07;
+// The highest load amount the game lists ("Any load"); 5 to 7 name none.
+inline constexpr int AnyLoadAmount = 4;
 
 inline constexpr std::size_t NumTrains = 36;
 inline constexpr std::size_t CarsPerTrain = 37;

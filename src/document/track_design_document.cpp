@@ -7,13 +7,23 @@ namespace railwright {
 
 using namespace Qt::StringLiterals;
 
+// Which bits one field write stores: writes of the same bits in a row are one step.
+struct MergeKey
+{
+    std::size_t offset = 0;
+    std::size_t width = 0; // 0: the step never merges
+    std::uint8_t mask = 0;
+
+    friend bool operator==(const MergeKey&, const MergeKey&) = default;
+};
+
 // Stores a set of bytes; keeps the values it replaced for undo.
 class WriteBytesCommand : public QUndoCommand
 {
 public:
     WriteBytesCommand(TrackDesignDocument& document, const QString& text,
-                      std::vector<ByteEdit> edits)
-        : QUndoCommand(text), m_document(document), m_after(std::move(edits))
+                      std::vector<ByteEdit> edits, MergeKey key = {})
+        : QUndoCommand(text), m_document(document), m_after(std::move(edits)), m_key(key)
     {
         m_before.reserve(m_after.size());
         m_wasEmpty.reserve(m_after.size());
@@ -26,11 +36,31 @@ public:
     void redo() override { m_document.writeBytes(m_after, {}); }
     void undo() override { m_document.writeBytes(m_before, m_wasEmpty); }
 
+    // Every field write shares one id; mergeWith tells the fields apart.
+    [[nodiscard]] int id() const override { return m_key.width == 0 ? -1 : 1; }
+    bool mergeWith(const QUndoCommand* other) override
+    {
+        const auto* next = static_cast<const WriteBytesCommand*>(other);
+        if (!(next->m_key == m_key)) {
+            return false;
+        }
+        // The same field, so the same bytes: this step now ends where the next one does,
+        // and a row of changes that ends where it began leaves no step.
+        m_after = next->m_after;
+        const bool unchanged =
+            std::none_of(m_wasEmpty.begin(), m_wasEmpty.end(), [](bool empty) { return empty; }) &&
+            std::equal(m_after.begin(), m_after.end(), m_before.begin(),
+                       [](const ByteEdit& a, const ByteEdit& b) { return a.value == b.value; });
+        setObsolete(unchanged);
+        return true;
+    }
+
 private:
     TrackDesignDocument& m_document;
     std::vector<ByteEdit> m_after;
     std::vector<ByteEdit> m_before;
     std::vector<bool> m_wasEmpty; // an undo gives the start-up element back its emptiness
+    MergeKey m_key;
 };
 
 // Holds the one state that is not in the document: the new one before redo, the old
@@ -110,6 +140,12 @@ bool TrackDesignDocument::setByte(Index index, std::uint8_t value)
 
 bool TrackDesignDocument::editBytes(const QString& stepName, const std::vector<ByteEdit>& edits)
 {
+    return writeStep(stepName, edits, {});
+}
+
+bool TrackDesignDocument::writeStep(const QString& stepName, const std::vector<ByteEdit>& edits,
+                                    const MergeKey& key)
+{
     const bool inside = std::all_of(edits.begin(), edits.end(), [this](const ByteEdit& edit) {
         return edit.index >= 0 && edit.index < length();
     });
@@ -121,18 +157,30 @@ bool TrackDesignDocument::editBytes(const QString& stepName, const std::vector<B
             return isEmptyElement(edit.index) || valueAt(edit.index) != edit.value;
         });
     if (changesSomething) {
-        m_undoStack.push(new WriteBytesCommand(*this, stepName, edits));
+        m_undoStack.push(new WriteBytesCommand(*this, stepName, edits, key));
     }
     return true;
 }
 
+QString FieldStepName(const record::FieldDescription& field)
+{
+    return u"Set "_s + QString::fromLatin1(field.name.data(), qsizetype(field.name.size()));
+}
+
 bool TrackDesignDocument::setField(const record::FieldDescription& field, int value)
 {
-    return setFields(u"Set "_s + QString::fromLatin1(field.name), {{field, value}});
+    return writeFields(FieldStepName(field), {{field, value}},
+                       MergeKey{field.offset, field.width, field.mask});
 }
 
 bool TrackDesignDocument::setFields(const QString& stepName,
                                     std::initializer_list<FieldValue> values)
+{
+    return writeFields(stepName, values, {});
+}
+
+bool TrackDesignDocument::writeFields(const QString& stepName,
+                                      std::initializer_list<FieldValue> values, const MergeKey& key)
 {
     std::size_t needed = 0;
     for (const FieldValue& each : values) {
@@ -160,7 +208,7 @@ bool TrackDesignDocument::setFields(const QString& stepName,
             }
         }
     }
-    return editBytes(stepName, edits);
+    return writeStep(stepName, edits, key);
 }
 
 bool TrackDesignDocument::replaceContents(const QString& stepName, ByteBuffer bytes,

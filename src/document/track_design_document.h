@@ -34,6 +34,12 @@ struct FieldValue
     int value;
 };
 
+// The name of the undo step that sets `field`: "Set " and the field's name ("Set Body
+// colour 0"), whichever view sets it.
+[[nodiscard]] QString FieldStepName(const record::FieldDescription& field);
+
+struct MergeKey;
+
 // The bytes the editor works on (a raw file or a decoded record), what they are, and the
 // game they are meant for. It always has at least one element; an element may be empty
 // (the start-up document holds one empty element): an empty element reads as 0 and is not
@@ -82,13 +88,15 @@ public:
     // stored) when any index lies outside the document. Edits that store what is
     // already there make no step.
     bool editBytes(const QString& stepName, const std::vector<ByteEdit>& edits);
-    // One undoable step "Set <field name>" storing `value` in the field's own bits (see
-    // record::FieldBytes). Refused (false, no step) when the document ends before the
-    // field's last byte.
+    // One undoable step FieldStepName(field) storing `value` in the field's own bits
+    // under the field's rule (see record::FieldBytes): every view that sets a field
+    // calls this. Changes of the same field in a row merge into one step (five clicks on
+    // a spin box's arrow are undone at once). Refused (false, no step) when the document
+    // ends before the field's last byte.
     bool setField(const record::FieldDescription& field, int value);
     // One undoable step named `stepName` storing every value in its field, in order (a
-    // later field of the same byte sees the earlier one). Refused (false, nothing
-    // stored) when the document ends before any of the fields.
+    // later field of the same byte sees the earlier one), each under its field's rule.
+    // Refused (false, nothing stored) when the document ends before any of the fields.
     bool setFields(const QString& stepName, std::initializer_list<FieldValue> values);
     // One undoable step replacing every byte and what they are (decode, encode, a layout
     // conversion). An empty buffer is refused.
@@ -126,6 +134,10 @@ private:
     friend class WriteBytesCommand;
     friend class SwapStateCommand;
 
+    bool writeStep(const QString& stepName, const std::vector<ByteEdit>& edits,
+                   const MergeKey& key);
+    bool writeFields(const QString& stepName, std::initializer_list<FieldValue> values,
+                     const MergeKey& key);
     // Empty flags, where given, go with the edits of the same position.
     void writeBytes(const std::vector<ByteEdit>& edits, const std::vector<bool>& emptyFlags);
     void swapState(State& other);

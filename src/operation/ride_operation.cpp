@@ -28,10 +28,12 @@ QString RangeError(const QString& what, int value, int low, int high)
 RideOperation ReadRideOperation(ByteView record)
 {
     RideOperation operation;
-    operation.trains =
-        std::clamp(ByteAt(record, record::NumTrains), MinTrainsOrCars, MaxTrainsOrCars);
-    operation.cars =
-        std::clamp(ByteAt(record, record::CarsPerTrain), MinTrainsOrCars, MaxTrainsOrCars);
+    // What the boxes cannot show is brought into their fields' ranges.
+    const auto clamped = [record](const record::FieldDescription& field) {
+        return std::clamp(ByteAt(record, field.offset), field.low, field.high);
+    };
+    operation.trains = clamped(record::NumTrainsField);
+    operation.cars = clamped(record::CarsPerTrainField);
     operation.minWait = ByteAt(record, record::MinWaitTime);
     operation.maxWait = ByteAt(record, record::MaxWaitTime);
     operation.speedOrPeople = ByteAt(record, record::SpeedOrPeople);
@@ -51,30 +53,8 @@ RideOperation ReadRideOperation(ByteView record)
     operation.leaveWhenAnotherArrives = take(record::DepartLeaveWhenAnotherArrives);
     operation.waitForLoad = take(record::DepartWaitForLoad);
     // 5 to 7 mean nothing to the game's list; "Any Load" is the nearest safe choice.
-    operation.loadAmount = std::min(flags, int(AnyLoad));
+    operation.loadAmount = std::min(flags, record::LoadAmountField.high);
     return operation;
-}
-
-std::uint8_t PackDepartureFlags(const RideOperation& operation)
-{
-    int flags = 0;
-    if (operation.useMaximumTime) {
-        flags += record::DepartUseMaximumTime;
-    }
-    if (operation.useMinimumTime) {
-        flags += record::DepartUseMinimumTime;
-    }
-    if (operation.syncWithAdjacent) {
-        flags += record::DepartSyncWithAdjacent;
-    }
-    if (operation.leaveWhenAnotherArrives) {
-        flags += record::DepartLeaveWhenAnotherArrives;
-    }
-    if (operation.waitForLoad) {
-        flags += record::DepartWaitForLoad;
-        flags += std::clamp(operation.loadAmount, int(QuarterLoad), int(AnyLoad));
-    }
-    return std::uint8_t(flags);
 }
 
 QString SpeedText(int value, const QLocale& locale)
@@ -92,27 +72,29 @@ QString ApplyRideOperation(TrackDesignDocument& record, const RideOperation& ope
                "%2 are needed."_s.arg(record.length())
                    .arg(RideOperationRecordLength);
     }
-    if (operation.trains < MinTrainsOrCars || operation.trains > MaxTrainsOrCars) {
-        return RangeError(u"The number of trains"_s, operation.trains, MinTrainsOrCars,
-                          MaxTrainsOrCars);
-    }
-    if (operation.cars < MinTrainsOrCars || operation.cars > MaxTrainsOrCars) {
-        return RangeError(u"The number of cars"_s, operation.cars, MinTrainsOrCars,
-                          MaxTrainsOrCars);
-    }
-    if (operation.minWait < 0 || operation.minWait > MaxByteCount) {
-        return RangeError(u"The minimum waiting time"_s, operation.minWait, 0, MaxByteCount);
-    }
-    if (operation.maxWait < 0 || operation.maxWait > MaxByteCount) {
-        return RangeError(u"The maximum waiting time"_s, operation.maxWait, 0, MaxByteCount);
-    }
-    if (operation.speedOrPeople < 0 || operation.speedOrPeople > MaxByteCount) {
-        return RangeError(u"The speed or number of people"_s, operation.speedOrPeople, 0,
-                          MaxByteCount);
+    const std::pair<const record::FieldDescription&, int> counts[] = {
+        {record::NumTrainsField, operation.trains},
+        {record::CarsPerTrainField, operation.cars},
+        {record::MinWaitField, operation.minWait},
+        {record::MaxWaitField, operation.maxWait},
+        {record::SpeedOrPeopleField, operation.speedOrPeople},
+    };
+    for (const auto& [field, value] : counts) {
+        if (value < field.low || value > field.high) {
+            return RangeError(QString::fromLatin1(field.name.data(), qsizetype(field.name.size())),
+                              value, field.low, field.high);
+        }
     }
 
+    // Flags first: the load amount, written last, is kept only when "Wait for load" is set.
+    const auto& flags = record::DepartureFlagFields;
     record.setFields(u"Set Ride Operation"_s,
-                     {{record::DepartureFlagsField, PackDepartureFlags(operation)},
+                     {{flags[0], operation.useMaximumTime ? flags[0].mask : 0},
+                      {flags[1], operation.useMinimumTime ? flags[1].mask : 0},
+                      {flags[2], operation.syncWithAdjacent ? flags[2].mask : 0},
+                      {flags[3], operation.leaveWhenAnotherArrives ? flags[3].mask : 0},
+                      {flags[4], operation.waitForLoad ? flags[4].mask : 0},
+                      {record::LoadAmountField, operation.loadAmount},
                       {record::NumTrainsField, operation.trains},
                       {record::CarsPerTrainField, operation.cars},
                       {record::MinWaitField, operation.minWait},

@@ -30,7 +30,8 @@ struct RideOperation
     friend bool operator==(const RideOperation&, const RideOperation&) = default;
 };
 
-// The load amounts of the departure-control byte, in the order the dialog lists them.
+// The load amounts of the departure-control byte, in the order the dialog lists them
+// (record::LoadAmountField's range).
 enum LoadAmount
 {
     QuarterLoad = 0,
@@ -40,9 +41,6 @@ enum LoadAmount
     AnyLoad = 4,
 };
 
-using record::MaxTrainsOrCars;
-using record::MinTrainsOrCars;
-inline constexpr int MaxByteCount = 255; // waiting times and speed or people
 // Bytes a record needs for the operation settings (up to and including speed or people).
 inline constexpr TrackDesignDocument::Index RideOperationRecordLength = 41;
 
@@ -51,18 +49,15 @@ inline constexpr TrackDesignDocument::Index RideOperationRecordLength = 41;
 // and cars outside 1..12 are clamped into it, a load amount of 5 to 7 reads as AnyLoad.
 [[nodiscard]] RideOperation ReadRideOperation(ByteView record);
 
-// The departure-control byte for `operation`: the flags, plus the load amount (clamped
-// to 0..4) only while waitForLoad is set.
-[[nodiscard]] std::uint8_t PackDepartureFlags(const RideOperation& operation);
-
 // A speed-or-people value as miles per hour, "#0.00" with the locale's decimal
 // separator: 0 gives "0.00", 1 "2.25", 255 "573.75".
 [[nodiscard]] QString SpeedText(int value, const QLocale& locale);
 
 // Writes the six operation bytes as one undoable step "Set Ride Operation" and
-// returns an empty string. Writes nothing and returns a message for the user when the
-// record is shorter than RideOperationRecordLength or a value lies outside what the
-// dialog allows.
+// returns an empty string: each flag and the load amount through its field, so byte 35
+// follows its field's rule (no load amount without "Wait for load") as every other view
+// writing it does. Writes nothing and returns a message for the user when the record is
+// shorter than RideOperationRecordLength or a value lies outside its field's range.
 [[nodiscard]] QString ApplyRideOperation(TrackDesignDocument& record,
                                          const RideOperation& operation);
 

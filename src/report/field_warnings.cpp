@@ -24,18 +24,18 @@ QString FieldWarning(ByteView record, const record::FieldDescription& field, Gam
                                 : rules::ModeWarning(ride, std::uint8_t(*value));
         return why.isEmpty() ? why : why + u'.';
     }
-    if (field.kind == record::FieldKind::Color && !IsPaletteCode(*value)) {
-        return u"Colour code %1 is outside the game's palette (0 to 31)."_s.arg(*value);
-    }
-    if (field.offset == record::NumTrainsField.offset ||
-        field.offset == record::CarsPerTrainField.offset) {
-        if (*value < record::MinTrainsOrCars || *value > record::MaxTrainsOrCars) {
-            return u"%1 is %2; the game runs %3 to %4."_s.arg(QString::fromLatin1(field.name))
-                .arg(*value)
-                .arg(record::MinTrainsOrCars)
-                .arg(record::MaxTrainsOrCars);
+    // The range is the field's own, the one the panel's and the dialog's boxes offer.
+    if (field.hasRange() && (*value < field.low || *value > field.high)) {
+        if (field.kind == record::FieldKind::Color) {
+            return u"Colour code %1 is outside the game's palette (%2 to %3)."_s.arg(*value)
+                .arg(field.low)
+                .arg(field.high);
         }
-        return {};
+        return u"%1 is %2; the game runs %3 to %4."_s
+            .arg(QString::fromLatin1(field.name.data(), qsizetype(field.name.size())))
+            .arg(*value)
+            .arg(field.low)
+            .arg(field.high);
     }
     if (field.offset == record::MinWaitField.offset ||
         field.offset == record::MaxWaitField.offset) {

@@ -1,4 +1,4 @@
-// The ride operation bytes (35 to 40): read, packed, written, and through the dialog.
+// The ride operation bytes (35 to 40): read, written, and through the dialog.
 #include "operation/ride_operation.h"
 #include "ui/operation/ride_operation_dialog.h"
 #include "ui/operation/up_down_control.h"
@@ -74,18 +74,6 @@ private slots:
               "counts");
     }
 
-    // Packing what was read keeps the flags, drops a load stored without "Wait For Load"
-    // and turns loads of 5 to 7 into "Any Load" (4).
-    void packsEveryByteValue()
-    {
-        for (int flags = 0; flags < 256; ++flags) {
-            TrackDesignDocument document;
-            QVERIFY(document.loadContents(recordWith(QByteArray(1, char(flags)))));
-            const int expected = (flags & 0xF8) + ((flags & 8) ? std::min(flags & 7, 4) : 0);
-            QCOMPARE(int(PackDepartureFlags(ReadRideOperation(document.contents()))), expected);
-        }
-    }
-
     void applyWritesTheSixBytes()
     {
         TrackDesignDocument document;
@@ -117,16 +105,16 @@ private slots:
         RideOperation op;
         QTest::newRow("record of 40 bytes") << 40 << op << u"40 bytes"_s;
         op.trains = 13;
-        QTest::newRow("13 trains") << 80 << op << u"trains"_s;
+        QTest::newRow("13 trains") << 80 << op << u"Trains must be between 1 and 12; it is 13."_s;
         op = {};
         op.cars = 0;
-        QTest::newRow("no cars") << 80 << op << u"cars"_s;
+        QTest::newRow("no cars") << 80 << op << u"Cars per train"_s;
         op = {};
         op.minWait = 256;
-        QTest::newRow("minimum wait 256") << 80 << op << u"minimum waiting time"_s;
+        QTest::newRow("minimum wait 256") << 80 << op << u"Minimum waiting time"_s;
         op = {};
         op.speedOrPeople = -1;
-        QTest::newRow("speed -1") << 80 << op << u"speed"_s;
+        QTest::newRow("speed -1") << 80 << op << u"Speed or people"_s;
     }
     void applyRefuses()
     {

@@ -4,6 +4,7 @@
 #include "codec/design_inspection.h"
 #include "operation/ride_operation.h"
 #include "palette_swatch_button.h"
+#include "report/field_row.h"
 #include "report/field_text.h"
 #include "report/field_warnings.h"
 #include "rules/ride_rules.h"
@@ -38,44 +39,27 @@ namespace {
 constexpr std::size_t EveryByte = std::numeric_limits<std::size_t>::max();
 const QString Missing = u"\u2014"_s; // a field the record is too short to hold
 
-QString FieldName(const FieldDescription& field)
-{
-    return QString::fromLatin1(field.name);
-}
-
 QString FieldKey(const FieldDescription& field)
 {
     return QString::fromLatin1(field.key);
 }
 
-// The departure-control flags, highest bit first, with the check boxes' texts.
-struct DepartureFlag
+// A box keeps to its field's range but shows a stored value outside it as it is (with
+// its warning) until the user changes it.
+void ShowValue(QSpinBox* box, const FieldRow& row)
 {
-    std::uint8_t bit;
-    const char* key;
-    const char* text;
-};
-constexpr DepartureFlag DepartureFlags[] = {
-    {record::DepartUseMaximumTime, "max_time", "Use maximum time"},
-    {record::DepartUseMinimumTime, "min_time", "Use minimum time"},
-    {record::DepartSyncWithAdjacent, "sync", "Sync with adjacent station"},
-    {record::DepartLeaveWhenAnotherArrives, "leave", "Leave when another train arrives"},
-    {record::DepartWaitForLoad, "wait", "Wait for load"},
-};
-
-// A trains or cars box keeps to the game's 1 to 12 but shows a stored value outside
-// them as it is (with its warning) until the user changes it.
-void ShowCount(QSpinBox* box, int value)
-{
-    box->setRange(std::min(MinTrainsOrCars, value), std::max(MaxTrainsOrCars, value));
-    box->setValue(value);
+    const QSignalBlocker blocker(box);
+    box->setEnabled(row.value.has_value());
+    box->setRange(row.low, row.high);
+    box->setValue(row.value.value_or(row.low));
 }
 
 } // namespace
 
 DesignPanel::DesignPanel(TrackDesignDocument& document, const CodeTables& tables,
                          ColorPicker picker, QWidget* parent)
-    : QWidget(parent), m_document(document), m_tables(tables), m_picker(std::move(picker))
+    : QWidget(parent), m_document(document), m_tables(tables),
+      m_picker(picker ? std::move(picker) : PaletteDialogPicker(this))
 {
     setObjectName(u"DesignPanel"_s);
     auto* hintText = new QLabel(u"Decode a design to see its ride, colours, operation and "
@@ -231,7 +215,7 @@ int DesignPanel::addFieldRow(const FieldDescription& field, QWidget* editor, Sho
                              bool editorBelow)
 {
     const int gridRow = m_grid->rowCount();
-    QLabel* caption = addCaption(m_grid, gridRow, FieldName(field));
+    QLabel* caption = addCaption(m_grid, gridRow, FieldLabel(field));
     caption->setObjectName(u"Caption_"_s + FieldKey(field));
     caption->setBuddy(editor);
     if (editorBelow) {
@@ -267,7 +251,7 @@ void DesignPanel::makeCodeCombo(const FieldDescription& field, const CodeTable& 
             });
         }
         combo->showCode(value);
-        return FieldWarning(record, field, version);
+        return DescribeField(record, field, version, locale()).warning;
     });
     if (followsRide) {
         m_rows[std::size_t(row)].watchFirst = record::RideType;
@@ -276,11 +260,11 @@ void DesignPanel::makeCodeCombo(const FieldDescription& field, const CodeTable& 
             [this, &field](int code) { m_document.setField(field, code); });
 }
 
-QSpinBox* DesignPanel::makeSpinBox(const FieldDescription& field, int minimum, int maximum)
+QSpinBox* DesignPanel::makeSpinBox(const FieldDescription& field)
 {
     auto* box = new QSpinBox;
     box->setObjectName(u"Design_"_s + FieldKey(field));
-    box->setRange(minimum, maximum);
+    box->setRange(field.low, field.high);
     box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     // A typed number is written once, on Enter or when the box loses the focus.
     box->setKeyboardTracking(false);
@@ -299,11 +283,12 @@ QWidget* DesignPanel::makeSwatch(const FieldDescription& field, QLabel* caption)
     // The swatch shows its own warning: a mark beside each of 48 swatches would double
     // the widgets the start-up builds.
     addRow({&field, caption, nullptr, 0, 0,
-            [swatch, &field](ByteView record) {
+            [this, swatch, &field](ByteView record) {
                 const std::optional<int> value = record::StoredValue(record, field);
                 swatch->setEnabled(value.has_value());
                 swatch->setCode(value.value_or(0));
-                swatch->setWarning(FieldWarning(record, field));
+                swatch->setWarning(
+                    DescribeField(record, field, m_document.gameVersion(), locale()).warning);
                 return QString();
             }},
            {swatch});
@@ -408,26 +393,23 @@ QWidget* DesignPanel::makeDepartureControl()
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    // Each flag and the load amount is a field of its own; the document's writer keeps
+    // byte 35's rule whichever is set.
     std::vector<QCheckBox*> checks;
-    for (const DepartureFlag& flag : DepartureFlags) {
-        auto* check = new QCheckBox(QString::fromLatin1(flag.text));
-        check->setObjectName(u"Design_departure_"_s + QString::fromLatin1(flag.key));
+    for (const FieldDescription& flag : record::DepartureFlagFields) {
+        auto* check = new QCheckBox(FieldLabel(flag));
+        check->setObjectName(u"Design_"_s + FieldKey(flag));
         layout->addWidget(check);
         checks.push_back(check);
-        connect(check, &QCheckBox::clicked, this, [this, &field, bit = flag.bit](bool on) {
-            const std::uint8_t byte = m_document.valueAt(TrackDesignDocument::Index(field.offset));
-            m_document.setField(field, record::WithDepartureFlag(byte, bit, on));
-        });
+        connect(check, &QCheckBox::clicked, this,
+                [this, &flag](bool on) { m_document.setField(flag, on ? flag.mask : 0); });
     }
     auto* load = new QComboBox;
-    load->setObjectName(u"Design_departure_load"_s);
+    load->setObjectName(u"Design_"_s + FieldKey(record::LoadAmountField));
     load->addItems({u"1/4 load"_s, u"1/2 load"_s, u"3/4 load"_s, u"Full load"_s, u"Any load"_s});
     layout->addWidget(load);
-    connect(load, &QComboBox::activated, this, [this, &field](int index) {
-        FieldDescription loadBits = field;
-        loadBits.mask = record::LoadAmountMask;
-        m_document.setField(loadBits, index);
-    });
+    connect(load, &QComboBox::activated, this,
+            [this](int index) { m_document.setField(record::LoadAmountField, index); });
 
     addFieldRow(
         field, box,
@@ -437,12 +419,12 @@ QWidget* DesignPanel::makeDepartureControl()
             const int byte = value.value_or(0);
             for (std::size_t i = 0; i < checks.size(); ++i) {
                 const QSignalBlocker blocker(checks[i]);
-                checks[i]->setChecked((byte & DepartureFlags[i].bit) != 0);
+                checks[i]->setChecked((byte & record::DepartureFlagFields[i].mask) != 0);
             }
             const QSignalBlocker blocker(load);
             const int amount = byte & record::LoadAmountMask;
             // 5 to 7 name no load amount; the list then shows none.
-            load->setCurrentIndex(amount <= AnyLoad ? amount : -1);
+            load->setCurrentIndex(amount <= record::LoadAmountField.high ? amount : -1);
             load->setPlaceholderText(u"Unknown load (%1)"_s.arg(amount));
             load->setEnabled((byte & record::DepartWaitForLoad) != 0);
             return QString();
@@ -456,45 +438,37 @@ void DesignPanel::buildOperationGroup()
     addGroup(u"Operation"_s);
     makeDepartureControl();
 
-    for (const FieldDescription* field : {&record::NumTrainsField, &record::CarsPerTrainField}) {
-        QSpinBox* box = makeSpinBox(*field, MinTrainsOrCars, MaxTrainsOrCars);
-        addFieldRow(*field, box, [box, field](ByteView record) {
-            const std::optional<int> value = record::StoredValue(record, *field);
-            const QSignalBlocker blocker(box);
-            box->setEnabled(value.has_value());
-            ShowCount(box, value.value_or(MinTrainsOrCars));
-            return FieldWarning(record, *field);
+    for (const FieldDescription* field : {&record::NumTrainsField, &record::CarsPerTrainField,
+                                          &record::MinWaitField, &record::MaxWaitField}) {
+        QSpinBox* box = makeSpinBox(*field);
+        const int row = addFieldRow(*field, box, [this, box, field](ByteView record) {
+            const FieldRow shown =
+                DescribeField(record, *field, m_document.gameVersion(), locale());
+            ShowValue(box, shown);
+            return shown.warning;
         });
-    }
-    // Each waiting time's warning depends on the other one.
-    for (const FieldDescription* field : {&record::MinWaitField, &record::MaxWaitField}) {
-        QSpinBox* box = makeSpinBox(*field, 0, MaxByteCount);
-        const int row = addFieldRow(*field, box, [box, field](ByteView record) {
-            const std::optional<int> value = record::StoredValue(record, *field);
-            const QSignalBlocker blocker(box);
-            box->setEnabled(value.has_value());
-            box->setValue(value.value_or(0));
-            return FieldWarning(record, *field);
-        });
-        m_rows[std::size_t(row)].watchFirst = record::MinWaitTime;
-        m_rows[std::size_t(row)].watchLast = record::MaxWaitTime;
+        if (field->unit == "s") {
+            // Each waiting time's warning depends on the other one.
+            m_rows[std::size_t(row)].watchFirst = record::MinWaitTime;
+            m_rows[std::size_t(row)].watchLast = record::MaxWaitTime;
+        }
     }
 
     const FieldDescription& speedField = record::SpeedOrPeopleField;
     auto* speedBox = new QWidget;
     auto* speedLayout = new QHBoxLayout(speedBox);
     speedLayout->setContentsMargins(0, 0, 0, 0);
-    QSpinBox* speed = makeSpinBox(speedField, 0, MaxByteCount);
+    QSpinBox* speed = makeSpinBox(speedField);
     auto* mph = new QLabel;
     mph->setObjectName(u"Design_speed_mph"_s);
     speedLayout->addWidget(speed);
     speedLayout->addWidget(mph, 1);
     const int row = addFieldRow(speedField, speedBox, [this, speed, mph](ByteView record) {
-        const std::optional<int> value = record::StoredValue(record, record::SpeedOrPeopleField);
+        const FieldRow shown =
+            DescribeField(record, record::SpeedOrPeopleField, m_document.gameVersion(), locale());
+        const std::optional<int> value = shown.value;
         const std::optional<int> mode = record::StoredValue(record, record::OperatingModeField);
-        const QSignalBlocker blocker(speed);
-        speed->setEnabled(value.has_value());
-        speed->setValue(value.value_or(0));
+        ShowValue(speed, shown);
         // Under the launch modes the value is a speed; otherwise a count of its own.
         mph->setText(value && mode && SpeedOrPeopleIsSpeed(*mode)
                          ? SpeedText(*value, locale()) + u" mph"_s
@@ -511,8 +485,8 @@ void DesignPanel::buildStatisticsGroup()
         auto* value = new QLabel;
         value->setObjectName(u"Design_"_s + FieldKey(field));
         addFieldRow(field, value, [this, value, &field](ByteView record) {
-            const QString text = FieldValueText(record, field, locale());
-            value->setText(text.isEmpty() ? Missing : text);
+            const FieldRow shown = DescribeField(record, field, m_document.gameVersion(), locale());
+            value->setText(shown.value ? shown.valueText : Missing);
             return QString();
         });
     }
@@ -566,7 +540,7 @@ void DesignPanel::showDocument()
     m_pages->setCurrentIndex(decoded ? 1 : 0);
     m_decodeButton->setEnabled(m_document.kind() == ContentKind::Raw);
     if (!decoded) {
-        selectRow(-1);
+        followSelection();
         return;
     }
     const ByteBuffer record = m_document.contents();
@@ -640,32 +614,41 @@ void DesignPanel::setHover(int row)
 
 void DesignPanel::selectRow(int row)
 {
-    if (row == m_selectedRow) {
+    // The row's field becomes the document's selection; the mark follows from there.
+    const FieldDescription* field = row >= 0 ? m_rows[std::size_t(row)].field : nullptr;
+    if (field == nullptr) {
         return;
     }
-    const auto mark = [this](int index, bool on) {
-        if (index < 0 || m_rows[std::size_t(index)].caption == nullptr) {
-            return;
-        }
-        QLabel* caption = m_rows[std::size_t(index)].caption;
-        caption->setAutoFillBackground(on);
-        caption->setBackgroundRole(on ? QPalette::Highlight : QPalette::Window);
-        caption->setForegroundRole(on ? QPalette::HighlightedText : QPalette::WindowText);
-    };
-    mark(m_selectedRow, false);
-    m_selectedRow = row;
-    mark(m_selectedRow, true);
-    if (row >= 0 && m_rows[std::size_t(row)].caption != nullptr && m_scroll->widget() != nullptr) {
-        // A few rows of context around the field.
-        QLabel* caption = m_rows[std::size_t(row)].caption;
-        m_scroll->ensureWidgetVisible(caption, 0, caption->height() * 4);
+    const auto first = TrackDesignDocument::Index(field->offset);
+    const auto last = TrackDesignDocument::Index(field->end() - 1);
+    ByteSelection& selection = m_document.selection();
+    if (selection.chosen() && selection.current() == first && selection.highlightFirst() == first &&
+        selection.highlightLast() == last) {
+        return; // already selected: a second click keeps the grid's half-typed digits
     }
-    announceHighlight();
+    selection.selectRange(first, last);
+}
+
+int DesignPanel::markedRow() const
+{
+    const ByteSelection& selection = m_document.selection();
+    const FieldDescription* field =
+        selection.chosen() ? m_document.fieldAt(selection.current()) : nullptr;
+    if (field == nullptr) {
+        return -1;
+    }
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        const FieldDescription* rowField = m_rows[row].field;
+        if (rowField != nullptr && rowField->offset == field->offset) {
+            return int(row);
+        }
+    }
+    return -1;
 }
 
 void DesignPanel::announceHighlight()
 {
-    const int row = m_hoverRow >= 0 ? m_hoverRow : m_selectedRow;
+    const int row = m_hoverRow >= 0 ? m_hoverRow : markedRow();
     const FieldDescription* field = row >= 0 ? m_rows[std::size_t(row)].field : nullptr;
     if (field == nullptr) {
         m_document.selection().clearHighlight();
@@ -677,43 +660,43 @@ void DesignPanel::announceHighlight()
 
 void DesignPanel::followSelection()
 {
-    const ByteSelection& selection = m_document.selection();
-    int match = -1;
-    const FieldDescription* field =
-        selection.chosen() ? m_document.fieldAt(selection.current()) : nullptr;
-    if (field != nullptr) {
-        for (std::size_t row = 0; row < m_rows.size() && match < 0; ++row) {
-            const FieldDescription* rowField = m_rows[row].field;
-            if (rowField != nullptr && rowField->offset == field->offset) {
-                match = int(row);
-            }
+    // The panel keeps no selected row: it marks the one holding the document's byte.
+    const int marked = m_document.kind() == ContentKind::Decoded ? markedRow() : -1;
+    bool unmarked = false;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        QLabel* caption = m_rows[row].caption;
+        const bool on = int(row) == marked;
+        if (caption == nullptr || caption->autoFillBackground() == on) {
+            continue;
         }
+        unmarked = unmarked || !on;
+        caption->setAutoFillBackground(on);
+        caption->setBackgroundRole(on ? QPalette::Highlight : QPalette::Window);
+        caption->setForegroundRole(on ? QPalette::HighlightedText : QPalette::WindowText);
     }
-    selectRow(match);
+    if (marked >= 0 && m_rows[std::size_t(marked)].caption != nullptr &&
+        m_scroll->widget() != nullptr) {
+        // A few rows of context around the field.
+        QLabel* caption = m_rows[std::size_t(marked)].caption;
+        m_scroll->ensureWidgetVisible(caption, 0, caption->height() * 4);
+    }
+    // The marked field's bytes are tinted; leaving a field takes its tint away.
+    if (marked >= 0 || unmarked) {
+        announceHighlight();
+    }
 }
 
 QString DesignPanel::selectedField() const
 {
-    if (m_selectedRow < 0 || m_rows[std::size_t(m_selectedRow)].field == nullptr) {
-        return {};
-    }
-    return FieldKey(*m_rows[std::size_t(m_selectedRow)].field);
+    const int row = markedRow();
+    return row < 0 ? QString() : FieldKey(*m_rows[std::size_t(row)].field);
 }
 
 // --- Writing ----------------------------------------------------------------------
 
 void DesignPanel::pickColour(const FieldDescription& field)
 {
-    const int current = m_document.valueAt(TrackDesignDocument::Index(field.offset));
-    int code = -1;
-    if (m_picker) {
-        code = m_picker(current);
-    } else {
-        if (m_palette == nullptr) {
-            m_palette = new PaletteDialog(this);
-        }
-        code = m_palette->pickColor(current);
-    }
+    const int code = m_picker(m_document.valueAt(TrackDesignDocument::Index(field.offset)));
     if (IsPaletteCode(code)) {
         m_document.setField(field, code);
     }

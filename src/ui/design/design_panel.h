@@ -21,7 +21,6 @@ class QStackedWidget;
 
 namespace railwright {
 
-class PaletteDialog;
 class PaletteSwatchButton;
 
 // The "Design" panel beside the grid: the decoded record's fields by name, in groups
@@ -31,9 +30,11 @@ class PaletteSwatchButton;
 //
 // It keeps no copy of the record: it reads the document when the document says what
 // changed (only the fields in a changed range are read again) and writes each change
-// through the document as one undoable step "Set <field name>" that stores only the
-// field's own bits. It follows and writes the document's ByteSelection: the selected
-// byte marks its field, the field pointed at is highlighted. Its widgets are built once.
+// through the document's field writer (setField), which keeps the field's rule and names
+// the step. Each row's label, range and warning come from its FieldRow. It keeps no
+// selection of its own: a row clicked or focused selects its field's bytes in the
+// document's ByteSelection, and the row holding the selected byte is marked; the field
+// pointed at is highlighted. Its widgets are built once.
 class DesignPanel : public QWidget
 {
     Q_OBJECT
@@ -45,8 +46,8 @@ public:
                 QWidget* parent = nullptr);
     ~DesignPanel() override;
 
-    // The key of the marked field (the one the document's selected byte belongs to, or
-    // the one last clicked or focused in the panel) ("trains"), empty when none is.
+    // The key of the marked field, the one the document's selected byte belongs to (a
+    // click or focus in a row selects its field's bytes) ("trains"); empty when none is.
     [[nodiscard]] QString selectedField() const;
 
     [[nodiscard]] QSize sizeHint() const override;
@@ -90,7 +91,7 @@ private:
     int addFieldRow(const record::FieldDescription& field, QWidget* editor, Show show,
                     bool editorBelow = false);
     void makeCodeCombo(const record::FieldDescription& field, const CodeTable& table);
-    QSpinBox* makeSpinBox(const record::FieldDescription& field, int minimum, int maximum);
+    QSpinBox* makeSpinBox(const record::FieldDescription& field);
     QWidget* makeSwatch(const record::FieldDescription& field, QLabel* caption);
     QWidget* makeDepartureControl();
 
@@ -98,9 +99,13 @@ private:
     void refreshBytes(TrackDesignDocument::Index first, TrackDesignDocument::Index last);
     void refreshRow(int row, ByteView record);
     void setHover(int row);
+    // Selects the row's field's bytes in the document's selection.
     void selectRow(int row);
-    // Marks the field of the document's selected byte, once the user has chosen one,
-    // and scrolls it into view without taking the keyboard focus.
+    // The row of the field the document's selected byte belongs to, once the user has
+    // chosen one; -1 for none.
+    [[nodiscard]] int markedRow() const;
+    // Marks the row of the document's selected byte and scrolls it into view without
+    // taking the keyboard focus.
     void followSelection();
     // Highlights the bytes of the field under the mouse pointer, else of the marked
     // field, in the document's selection.
@@ -111,7 +116,6 @@ private:
     TrackDesignDocument& m_document;
     const CodeTables& m_tables;
     ColorPicker m_picker;
-    PaletteDialog* m_palette = nullptr;
 
     QStackedWidget* m_pages = nullptr;
     QWidget* m_decodeButton = nullptr;
@@ -124,7 +128,6 @@ private:
     std::vector<QWidget*> m_schemeTrackWidgets;
     QPixmap m_warningPicture;
     int m_hoverRow = -1;
-    int m_selectedRow = -1;
 };
 
 } // namespace railwright

@@ -21,7 +21,7 @@ constexpr int TwipsPerInch = 1440;
 
 // The widest texts the value labels ever show: 12 trains or cars, 255 for the other
 // counts, 573.75 mph for the largest speed.
-constexpr int WidestSpeedValue = MaxByteCount;
+constexpr int WidestSpeedValue = record::SpeedOrPeopleField.high;
 
 // One control and its rectangle in twips, relative to its frame or the dialog.
 struct Placement
@@ -123,36 +123,37 @@ RideOperationDialog::RideOperationDialog(const RideOperation& initial, QWidget* 
         placements.push_back({widget, twips});
         widest.push_back(widestText);
     };
-    const QString widestCount = QString::number(MaxByteCount);
-    const QString widestTrains = QString::number(MaxTrainsOrCars);
+    const QString widestCount = QString::number(record::MaxWaitField.high);
+    const QString widestTrains = QString::number(record::NumTrainsField.high);
 
     // A frame holding a value label and its up-down control, as the four counters are.
+    // Each counter offers its field's range.
     const auto addCounter = [&](const QString& frameName, const QString& caption,
-                                const QString& labelName, const QString& upDownName, int minimum,
-                                int maximum, int start, QRect frameTwips, int labelWidth,
-                                const QString& widestValue) {
+                                const QString& labelName, const QString& upDownName,
+                                const record::FieldDescription& field, int start, QRect frameTwips,
+                                int labelWidth, const QString& widestValue) {
         auto* frame = AddFrame(this, frameName, caption);
         auto* label = AddValueLabel(frame, labelName, QString::number(start));
-        auto* upDown = AddUpDown(frame, upDownName, minimum, maximum, start, label);
+        auto* upDown = AddUpDown(frame, upDownName, field.low, field.high, start, label);
         place(frame, frameTwips);
         place(label, {150, 225, labelWidth, 390}, widestValue);
         place(upDown, {150 + labelWidth + 60, 225, 255, 390});
         return upDown;
     };
-    m_trains =
-        addCounter(u"fraTrains"_s, u"# of Trains"_s, u"lblTrains"_s, u"UDTrains"_s, MinTrainsOrCars,
-                   MaxTrainsOrCars, 1, {75, 75, 1065, 765}, 465, widestTrains);
-    m_cars = addCounter(u"fraCars"_s, u"# of Cars"_s, u"lblCars"_s, u"UDCars"_s, MinTrainsOrCars,
-                        MaxTrainsOrCars, 1, {75, 900, 1065, 765}, 465, widestTrains);
-    m_minWait = addCounter(u"fraMinW"_s, u"Min Wait Time"_s, u"lblMinW"_s, u"UDMinW"_s, 0,
-                           MaxByteCount, 0, {1200, 75, 1290, 765}, 690, widestCount);
-    m_maxWait = addCounter(u"fraMaxW"_s, u"Max Wait Time"_s, u"lblMaxW"_s, u"UDMaxW"_s, 0,
-                           MaxByteCount, 0, {1200, 900, 1290, 765}, 690, widestCount);
+    m_trains = addCounter(u"fraTrains"_s, u"# of Trains"_s, u"lblTrains"_s, u"UDTrains"_s,
+                          record::NumTrainsField, 1, {75, 75, 1065, 765}, 465, widestTrains);
+    m_cars = addCounter(u"fraCars"_s, u"# of Cars"_s, u"lblCars"_s, u"UDCars"_s,
+                        record::CarsPerTrainField, 1, {75, 900, 1065, 765}, 465, widestTrains);
+    m_minWait = addCounter(u"fraMinW"_s, u"Min Wait Time"_s, u"lblMinW"_s, u"UDMinW"_s,
+                           record::MinWaitField, 0, {1200, 75, 1290, 765}, 690, widestCount);
+    m_maxWait = addCounter(u"fraMaxW"_s, u"Max Wait Time"_s, u"lblMaxW"_s, u"UDMaxW"_s,
+                           record::MaxWaitField, 0, {1200, 900, 1290, 765}, 690, widestCount);
 
     auto* peep = AddFrame(this, u"fraPeep"_s, u"Speed/Max People"_s);
     m_speed = AddValueLabel(peep, u"lblSpeed"_s, SpeedText(1, locale()));
     auto* peepLabel = AddValueLabel(peep, u"lblPeep"_s, u"1"_s);
-    m_speedOrPeople = AddUpDown(peep, u"UDPeep"_s, 0, MaxByteCount, 1, peepLabel);
+    m_speedOrPeople = AddUpDown(peep, u"UDPeep"_s, record::SpeedOrPeopleField.low,
+                                record::SpeedOrPeopleField.high, 1, peepLabel);
     connect(m_speedOrPeople, &QSpinBox::valueChanged, this, &RideOperationDialog::updateSpeedLabel);
     place(peep, {75, 1725, 2415, 765});
     place(m_speed, {150, 225, 1065, 390}, SpeedText(WidestSpeedValue, locale()));

@@ -24,7 +24,7 @@ public:
     explicit RideOperationDialog(const RideOperation& initial, QWidget* parent = nullptr);
 
     // What the controls show now. The load amount is the selected item even while
-    // "Wait For Load" is unchecked; PackDepartureFlags leaves it out then.
+    // "Wait For Load" is unchecked; byte 35's rule leaves it out then.
     [[nodiscard]] RideOperation values() const;
 
 private:

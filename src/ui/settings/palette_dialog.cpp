@@ -8,7 +8,9 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPen>
+#include <QPointer>
 #include <QPushButton>
+#include <memory>
 
 namespace railwright {
 
@@ -252,6 +254,29 @@ void PaletteDialog::chooseSwatch(int index)
 {
     m_finalColor->setColor(m_swatches[std::size_t(index)]->color());
     m_colorCode = index;
+}
+
+ColorPicker PaletteDialogPicker(QWidget* parent)
+{
+    // A dialog without a parent goes with the last copy of the picker; one with a parent
+    // goes with its parent, whichever goes first.
+    struct Kept
+    {
+        QPointer<PaletteDialog> dialog;
+        ~Kept()
+        {
+            if (dialog != nullptr && dialog->parent() == nullptr) {
+                delete dialog;
+            }
+        }
+    };
+    auto kept = std::make_shared<Kept>();
+    return [kept, parent = QPointer<QWidget>(parent)](int current) {
+        if (kept->dialog == nullptr) {
+            kept->dialog = new PaletteDialog(parent);
+        }
+        return kept->dialog->pickColor(current);
+    };
 }
 
 } // namespace railwright

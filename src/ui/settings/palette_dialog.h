@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/settings/color_picker.h"
+
 #include <QAbstractButton>
 #include <QColor>
 #include <QDialog>
@@ -86,5 +88,9 @@ private:
     QPushButton* m_cancel = nullptr;
     int m_colorCode = 0;
 };
+
+// The "Colors" dialog as a ColorPicker, for every view that sets a colour: made at its
+// first use (a child of `parent` when given) and kept for as long as the picker.
+[[nodiscard]] ColorPicker PaletteDialogPicker(QWidget* parent = nullptr);
 
 } // namespace railwright

@@ -160,7 +160,7 @@ RideSettingsMenus::RideSettingsMenus(TrackDesignDocument& document, const CodeTa
                                      const RideSettingsMenuHandles& handles, ColorPicker picker,
                                      QObject* parent)
     : QObject(parent), m_document(document), m_tables(tables), m_handles(handles),
-      m_picker(std::move(picker))
+      m_picker(picker ? std::move(picker) : PaletteDialogPicker())
 {
     BuildSettingsMenus();
     connectCommands();
@@ -276,11 +276,11 @@ void RideSettingsMenus::connectCommands()
 
     for (int i = 0; i < m_bodyItems.size(); ++i) {
         connect(m_bodyItems[i], &QAction::triggered, this,
-                [this, i] { chooseColor(BodyColorField(i), u"Set Body Colour %1"_s.arg(i)); });
+                [this, i] { chooseColor(BodyColorField(i)); });
     }
     for (int i = 0; i < m_trimItems.size(); ++i) {
         connect(m_trimItems[i], &QAction::triggered, this,
-                [this, i] { chooseColor(TrimColorField(i), u"Set Trim Colour %1"_s.arg(i)); });
+                [this, i] { chooseColor(TrimColorField(i)); });
     }
 
     const auto onVersion = [this](QAction* action, GameVersion version) {
@@ -359,52 +359,36 @@ QList<QAction*> RideSettingsMenus::trackItems(TrackPart part) const
 
 void RideSettingsMenus::chooseCode(CodeKind kind, const CodeRecord& entry)
 {
-    const QString stepName = kind == CodeKind::RideType      ? u"Set Ride Type"_s
-                             : kind == CodeKind::VehicleType ? u"Set Vehicle Type"_s
-                                                             : u"Set Operating Mode"_s;
-    writeSetting(CodeField(kind), CodeValue(entry), stepName);
+    writeSetting(CodeField(kind), CodeValue(entry));
 }
 
 void RideSettingsMenus::chooseColorScheme(int scheme)
 {
-    writeSetting(record::SchemeAndVersionField, ColorSchemeByte(scheme, gameVersion()),
-                 u"Set Colour Scheme"_s);
+    writeSetting(record::SchemeAndVersionField, ColorSchemeByte(scheme, gameVersion()));
 }
 
 void RideSettingsMenus::chooseTrackColor(TrackPart part, int scheme)
 {
-    const QString partName = part == TrackPart::Spine  ? u"Spine"_s
-                             : part == TrackPart::Rail ? u"Rail"_s
-                                                       : u"Support"_s;
-    chooseColor(TrackColorField(part, scheme, gameVersion()),
-                u"Set Track %1 Colour %2"_s.arg(partName).arg(scheme));
+    chooseColor(TrackColorField(part, scheme, gameVersion()));
 }
 
-void RideSettingsMenus::chooseColor(const record::FieldDescription& field, const QString& stepName)
+void RideSettingsMenus::chooseColor(const record::FieldDescription& field)
 {
     const auto index = TrackDesignDocument::Index(field.offset);
     if (index >= m_document.length()) {
-        writeSetting(field, 0, stepName); // tells the user why nothing can be set
+        writeSetting(field, 0); // tells the user why nothing can be set
         return;
     }
-    int code = -1;
-    if (m_picker) {
-        code = m_picker(m_document.valueAt(index));
-    } else {
-        if (!m_palette) {
-            m_palette = std::make_unique<PaletteDialog>();
-        }
-        code = m_palette->pickColor(m_document.valueAt(index));
-    }
+    const int code = m_picker(m_document.valueAt(index));
     if (IsPaletteCode(code)) {
-        writeSetting(field, code, stepName);
+        writeSetting(field, code);
     }
 }
 
-void RideSettingsMenus::writeSetting(const record::FieldDescription& field, int value,
-                                     const QString& stepName)
+void RideSettingsMenus::writeSetting(const record::FieldDescription& field, int value)
 {
-    if (m_document.setFields(stepName, {{field, value}})) {
+    // The step is named from the field, as the design panel's is.
+    if (m_document.setField(field, value)) {
         return;
     }
     emit writeRefused(u"This record has only %1 bytes, so byte %2 cannot be set. Settings "

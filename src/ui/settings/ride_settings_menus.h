@@ -7,14 +7,12 @@
 
 #include <QList>
 #include <QObject>
-#include <memory>
 
 class QAction;
 class QMenu;
 
 namespace railwright {
 
-class PaletteDialog;
 class TrackDesignDocument;
 
 // The menus and actions of the main window that the ride settings fill and answer.
@@ -88,14 +86,13 @@ private:
     void chooseCode(CodeKind kind, const CodeRecord& entry);
     void chooseColorScheme(int scheme);
     void chooseTrackColor(TrackPart part, int scheme);
-    void chooseColor(const record::FieldDescription& field, const QString& stepName);
-    void writeSetting(const record::FieldDescription& field, int value, const QString& stepName);
+    void chooseColor(const record::FieldDescription& field);
+    void writeSetting(const record::FieldDescription& field, int value);
 
     TrackDesignDocument& m_document;
     const CodeTables& m_tables;
     RideSettingsMenuHandles m_handles;
     ColorPicker m_picker;
-    std::unique_ptr<PaletteDialog> m_palette;
 
     QList<QAction*> m_rideTypeItems;
     QList<QAction*> m_vehicleTypeItems;
