@@ -291,8 +291,7 @@ private slots:
         QTest::addColumn<QString>("footprint");
         QTest::newRow("circuit") << trackRecord(8198, 0x13, 4, TestCircuit) << u"yes"_s
                                  << u"12 x 8"_s;
-        QTest::newRow("open") << trackRecord(8198, 0x13, 4, "02 00 00 00") << u"no"_s
-                              << u"2 x 1"_s;
+        QTest::newRow("open") << trackRecord(8198, 0x13, 4, "02 00 00 00") << u"no"_s << u"2 x 1"_s;
         QTest::newRow("no pieces") << trackRecord(8198, 0x13, 4, "") << u"-"_s << u"-"_s;
         QTest::newRow("maze") << trackRecord(8198, 0x14, 4, "00 00 FF FF 03 02 FF FF", false)
                               << u"-"_s << u"4 x 3"_s;

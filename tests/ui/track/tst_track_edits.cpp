@@ -45,8 +45,8 @@ private slots:
             << expansion << u"chain on"_s << QList<int>{0, 1, 2, 4} << u"Chain Lift On: 205=80"_s;
         QTest::newRow("chain off keeps the scheme")
             << expansion << u"chain off"_s << QList<int>{1, 4} << u"Chain Lift Off: 199=10"_s;
-        QTest::newRow("scheme 2, expansion") << expansion << u"scheme 2"_s << QList<int>{1, 4}
-                                             << u"Track Scheme 2: 199=a0 205=20"_s;
+        QTest::newRow("scheme 2, expansion")
+            << expansion << u"scheme 2"_s << QList<int>{1, 4} << u"Track Scheme 2: 199=a0 205=20"_s;
         QTest::newRow("scheme 2, base layout has none")
             << base << u"scheme 2"_s << QList<int>{1, 4} << u"Track Scheme 2: "_s;
         QTest::newRow("speed 9 on the brakes only")
@@ -68,7 +68,7 @@ private slots:
                                : operation == u"chain off"_s ? ChainLiftEdit(list, selected, false)
                                : operation == u"scheme 2"_s  ? SchemeEdit(list, selected, 2)
                                : operation == u"speed 9"_s   ? SpeedEdit(list, selected, 9)
-                                                            : StationBitEdit(list, selected, true);
+                                                             : StationBitEdit(list, selected, true);
         QCOMPARE(EditText(edit), expected);
     }
 
