@@ -8,9 +8,9 @@
 
 namespace railwright::cli {
 
-// Parses "render INPUT... --out DIR|FILE.png [--view plan|side|iso] [--size PIXELS]
-// [--turn 0-3] [--decoded]" (the words after "render") and runs it (see RenderDesigns); problems go to
-// standard error.
+// Parses "render INPUT... --out DIR|FILE.png [--view plan|side|3d] [--size PIXELS]
+// [--turn 0-3] [--decoded]" (the words after "render") and runs it (see RenderDesigns); problems go
+// to standard error.
 [[nodiscard]] CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out);
 
 // Runs RenderDesigns. Where Qt is shared, drawing lives in a module beside the program
