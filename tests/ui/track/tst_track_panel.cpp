@@ -386,7 +386,11 @@ private slots:
         MainWindow window(prompts);
         TrackPanel* panel = openRecord(window, prompts, trackRecord(8198, 0x13, 0x04, TestCircuit));
         QVERIFY(panel != nullptr);
+        panel->findChild<QToolButton*>(u"TrackPlan"_s)->click();
         TrackPictureView* picture = panel->picture();
+        // In plan, between tile centres (0, 7) and (1, 7) runs piece 15: a drag from there
+        // moves the picture and selects nothing.
+        const QPoint onPiece = picture->sceneToWidget().map(QPointF(32, 240)).toPoint();
         // A click where no piece lies gives the focus and selects nothing.
         QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(QApplication::focusWidget(), picture);
@@ -395,7 +399,7 @@ private slots:
             QTest::keyClick(picture, Qt::Key(key));
         }
         if (!drag.isNull()) {
-            const QPoint from = picture->rect().center();
+            const QPoint from = onPiece;
             QTest::mousePress(picture, Qt::LeftButton, {}, from);
             QTest::mouseMove(picture, from + drag / 2);
             QTest::mouseMove(picture, from + drag);
@@ -436,6 +440,10 @@ private slots:
         TrackPanel* panel = openRecord(window, prompts, trackRecord(8198, 0x13, 0x04, TestCircuit));
         QVERIFY(panel != nullptr);
         panel->findChild<QToolButton*>(view)->click();
+        // The side view's height scale runs up the left edge in its grey; never in plan.
+        const QImage shown = panel->picture()->grab().toImage();
+        QCOMPARE(shown.pixelColor(2, shown.height() / 2) == QColor(70, 70, 70),
+                 view == u"TrackSide"_s);
         const QString path = m_dir.filePath(u"picture"_s);
         QFile::remove(path + u".png"_s);
         prompts.texts.enqueue(size);
