@@ -245,17 +245,24 @@ void TrackPanel::refresh()
     m_summary->setText(QString::fromStdString(TrackSummary(list, m_walk)));
     // As stored by the game when the design was saved: the field table's names and units.
     const QLocale locale;
-    QStringList statistics;
-    for (const record::FieldDescription* field :
-         {&record::ExcitementField, &record::IntensityField, &record::NauseaField,
-          &record::MaxSpeedField, &record::RideLengthField}) {
-        const QString value = FieldValueText(record, *field, locale);
-        if (!value.isEmpty()) {
-            statistics.append(QString::fromUtf8(field->name.data(), qsizetype(field->name.size())) +
+    // The ratings on one line, speed and length on the next, so neither breaks mid-value.
+    QStringList lines;
+    for (const auto& line :
+         {std::initializer_list<const record::FieldDescription*>{
+              &record::ExcitementField, &record::IntensityField, &record::NauseaField},
+          std::initializer_list<const record::FieldDescription*>{&record::MaxSpeedField,
+                                                                 &record::RideLengthField}}) {
+        QStringList values;
+        for (const record::FieldDescription* field : line) {
+            const QString value = FieldValueText(record, *field, locale);
+            if (!value.isEmpty()) {
+                values.append(QString::fromUtf8(field->name.data(), qsizetype(field->name.size())) +
                               u": "_s + value);
+            }
         }
+        lines.append(values.join(u"   "_s));
     }
-    m_statistics->setText(statistics.join(u"   "_s));
+    m_statistics->setText(lines.join(u'\n'));
     const bool continuous = record.size() > record::OperatingMode &&
                             record[record::OperatingMode] == ContinuousCircuitMode;
     QStringList problems;

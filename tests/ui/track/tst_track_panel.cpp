@@ -341,7 +341,7 @@ private slots:
         record[53] = 41;
         TrackPanel* panel = openRecord(window, prompts, record);
         QVERIFY(panel != nullptr);
-        QCOMPARE(panel->statistics(), u"Excitement: 6.5   Intensity: 7.2   Nausea: 4.1   Maximum "
+        QCOMPARE(panel->statistics(), u"Excitement: 6.5   Intensity: 7.2   Nausea: 4.1\nMaximum "
                                       u"speed: 90.00 mph (144.8 km/h)   Ride length: 984.00 ft "
                                       u"(299.9 m)"_s);
         TrackPictureView* picture = panel->picture();
