@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
@@ -451,6 +452,10 @@ private slots:
         trigger(window, "SM_ExportPicture");
         QCOMPARE(QImage(path + u".png"_s).size(), written);
         QCOMPARE(prompts.messages.size(), written.isEmpty() ? 1 : 0);
+        // "Copy Picture" copies the picture as the panel shows it.
+        QGuiApplication::clipboard()->clear();
+        trigger(window, "SM_CopyPicture");
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), shown.size());
     }
 
     // The window's size, the docks' places and the split between the picture and the list
