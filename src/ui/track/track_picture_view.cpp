@@ -77,7 +77,12 @@ QTransform TrackPictureView::sceneToWidget() const
     zoom.translate(width() / 2.0 + m_pan.x(), height() / 2.0 + m_pan.y());
     zoom.scale(m_zoom, m_zoom);
     zoom.translate(-width() / 2.0, -height() / 2.0);
-    return m_scene->fitTransform(QSizeF(size()), Margin) * zoom;
+    // The side view keeps a strip on the left for its height scale, clear of the track.
+    const double scale = m_scene->view() == TrackView::Side
+                             ? fontMetrics().horizontalAdvance(u"000 ft (000.0 m)"_s) + 10
+                             : 0;
+    const QSizeF fitted(std::max(1.0, width() - scale), height());
+    return m_scene->fitTransform(fitted, Margin) * QTransform::fromTranslate(scale, 0) * zoom;
 }
 
 void TrackPictureView::paintEvent(QPaintEvent*)
