@@ -91,7 +91,13 @@ private:
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        // The window starts from no remembered layout, whatever the user's settings hold.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           m_dir.filePath(u"settings"_s));
+    }
 
     // The test circuit on a Steel Corkscrew coaster: its list starts at byte 196, each
     // piece two bytes. Pieces are selected from the list, the grid and the picture, and a
