@@ -16,8 +16,8 @@ public:
     }
     QString askText(const QString&, const QString&) override { return {}; }
     void tell(const QString&, const QString&, Icon) override {}
-    QString openFileName(const QString&) override { return {}; }
-    QString saveFileName(const QString&) override { return {}; }
+    QString openFileName(const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&) override { return {}; }
 };
 
 } // namespace railwright::bench

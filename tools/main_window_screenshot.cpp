@@ -173,17 +173,19 @@ int main(int argc, char* argv[])
     }
     settle();
     ok = save(palette.grab(), out + QStringLiteral("/palette-dialog.png")) && ok;
-    // The Track panel on the example circuit, one piece selected.
+    // The Track panel in the first window's layout on a circuit with a banked turn, a loop
+    // and two trains, its banked turn selected.
     window.document().markSaved();
-    prompts.openPaths.enqueue(QStringLiteral(RAILWRIGHT_SOURCE_DIR "/docs/example-circuit.TD4"));
+    prompts.openPaths.enqueue(QStringLiteral(RAILWRIGHT_SOURCE_DIR "/docs/banked-circuit.TD4"));
     window.action("SM_Open")->trigger();
     window.action("Toolbar_Decode")->trigger();
-    window.resize(1400, 900);
+    window.resetLayout();
     settle();
     if (window.trackPanel() != nullptr) {
-        window.trackCommands()->selectRows({20});
+        window.trackCommands()->selectRows({22});
         settle();
         ok = save(window.trackDock()->grab(), out + QStringLiteral("/track-panel.png")) && ok;
+        ok = save(window.grab(), out + QStringLiteral("/main-track.png")) && ok;
     }
 
     window.document().markSaved();

@@ -221,7 +221,7 @@ const QList<Command>& Commands()
          {{u"INPUT [--json] [--decoded]"_s, u"list the track pieces and whether they close"_s}}},
         {u"render"_s,
          RunRenderCommand,
-         {{u"INPUT... --out DIR|FILE.png [--view plan|side|iso] [--size PIXELS]"_s,
+         {{u"INPUT... --out DIR|FILE.png [--view plan|side|3d] [--turn 0-3] [--size PIXELS]"_s,
            u"draw each design's track to a picture"_s}}},
         {u"codes"_s,
          RunCodes,

@@ -37,7 +37,8 @@ CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
     CommandParser parser(
         u"render"_s,
         u"Draws each design's track to a PNG picture: plan (from above, shaded by height), "
-        u"side (height along the track) or iso (the game's view), in the design's track "
+        u"side (height along the track) or 3d (the game's view, as the editor's 3D button; iso "
+        u"is another name for it), in the design's track "
         u"colours, with chain lifts, stations and the start marked. A folder INPUT draws "
         u"every .td4 file in it. A picture is written by the rules of every command's OUTPUT "
         u"and never over one of the designs drawn."_s);
@@ -47,11 +48,11 @@ CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
                                     u"INPUT), or a .png file or - (standard output) for a "
                                     u"single design."_s,
                                     u"dir|file.png"_s);
-    const QCommandLineOption view(u"view"_s, u"plan, side or iso (default)."_s, u"view"_s,
-                                  u"iso"_s);
+    const QCommandLineOption view(u"view"_s, u"plan, side or 3d (default; iso is the same)."_s,
+                                  u"view"_s, u"3d"_s);
     const QCommandLineOption size(
         u"size"_s, u"Pixels on the picture's longer side (default 512)."_s, u"pixels"_s, u"512"_s);
-    const QCommandLineOption turn(u"turn"_s, u"Quarter turns of the iso view, 0 (default) to 3."_s,
+    const QCommandLineOption turn(u"turn"_s, u"Quarter turns of the 3d view, 0 (default) to 3."_s,
                                   u"0-3"_s, u"0"_s);
     const QCommandLineOption decoded(u"decoded"_s, u"The inputs are decoded records."_s);
     const QCommandLineOption force(u"force"_s, QString::fromUtf16(ForceOptionText));
@@ -71,9 +72,14 @@ CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
     request.inputsAreDecoded = parser.isSet(decoded);
     request.force = parser.isSet(force);
     request.view = parser.value(view).toLower();
-    if (request.view != u"plan"_s && request.view != u"side"_s && request.view != u"iso"_s) {
+    // The editor calls the game's view "3D"; "iso", its first name here, keeps scripts
+    // written before working.
+    if (request.view == u"iso"_s) {
+        request.view = u"3d"_s;
+    }
+    if (request.view != u"plan"_s && request.view != u"side"_s && request.view != u"3d"_s) {
         return CommandResult::usage(u"render: unknown view \""_s + parser.value(view) +
-                                    u"\" (use plan, side or iso)"_s);
+                                    u"\" (use plan, side or 3d)"_s);
     }
     bool ok = false;
     request.size = parser.value(size).toInt(&ok);

@@ -8,7 +8,7 @@
 
 namespace railwright::cli {
 
-// Parses "render INPUT... --out DIR|FILE.png [--view plan|side|iso] [--size PIXELS]
+// Parses "render INPUT... --out DIR|FILE.png [--view plan|side|3d] [--size PIXELS]
 // [--turn 0-3] [--decoded]" (the words after "render") and runs it (see RenderDesigns); problems go
 // to standard error.
 [[nodiscard]] CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out);

@@ -11,6 +11,9 @@ namespace {
 const QString DecodeOnOpenKey = u"options/decodeOnOpen"_s;
 const QString RecentFilesKey = u"files/recent"_s;
 const QString LastFolderKey = u"files/lastFolder"_s;
+const QString GeometryKey = u"window/geometry"_s;
+const QString LayoutKey = u"window/docks"_s;
+const QString TrackPanelKey = u"window/trackPanel"_s;
 
 } // namespace
 
@@ -69,6 +72,29 @@ QString EditorSettings::lastFolder() const
 void EditorSettings::setLastFolder(const QString& folder)
 {
     m_settings.setValue(LastFolderKey, folder);
+}
+
+QByteArray EditorSettings::windowGeometry() const
+{
+    return m_settings.value(GeometryKey).toByteArray();
+}
+
+QByteArray EditorSettings::windowLayout() const
+{
+    return m_settings.value(LayoutKey).toByteArray();
+}
+
+QByteArray EditorSettings::trackPanelLayout() const
+{
+    return m_settings.value(TrackPanelKey).toByteArray();
+}
+
+void EditorSettings::setWindowLayout(const QByteArray& geometry, const QByteArray& docks,
+                                     const QByteArray& trackPanel)
+{
+    m_settings.setValue(GeometryKey, geometry);
+    m_settings.setValue(LayoutKey, docks);
+    m_settings.setValue(TrackPanelKey, trackPanel);
 }
 
 } // namespace railwright

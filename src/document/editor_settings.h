@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,14 @@ public:
     // The folder of the design last opened or saved; empty before the first.
     [[nodiscard]] QString lastFolder() const;
     void setLastFolder(const QString& folder);
+
+    // The window's size and place, and the layout of its docks and panels, as Qt saves
+    // them; empty before the first run ends (the window then takes its first layout).
+    [[nodiscard]] QByteArray windowGeometry() const;
+    [[nodiscard]] QByteArray windowLayout() const;
+    [[nodiscard]] QByteArray trackPanelLayout() const;
+    void setWindowLayout(const QByteArray& geometry, const QByteArray& docks,
+                         const QByteArray& trackPanel);
 
 private:
     void setRecentFiles(const QStringList& paths);

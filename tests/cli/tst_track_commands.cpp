@@ -210,6 +210,10 @@ private slots:
         QTest::newRow("side, circuit") << u"side"_s << CircuitRecord() << QSize(300, 150);
         // Iso: tile corners of x -6..0 span y - x from -32 to 224; (x + y) / 2 - z from
         // -192 (the top of the climb, 96 high at tile -7) to 32: 256 x 224.
+        QTest::newRow("3d, shuttle")
+            << u"3d"_s << trackRecord(8058, 0x2A, 0, "02 00 03 00 01 00 00 00 00 00 07 00 05 00")
+            << QSize(300, 263);
+        // "iso", the view's first name, still names it.
         QTest::newRow("iso, shuttle")
             << u"iso"_s << trackRecord(8058, 0x2A, 0, "02 00 03 00 01 00 00 00 00 00 07 00 05 00")
             << QSize(300, 263);

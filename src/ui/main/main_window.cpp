@@ -15,8 +15,11 @@
 #include "ui/settings/ride_settings_menus.h"
 #include "ui/track/track_commands.h"
 #include "ui/track/track_panel.h"
+#include "ui/track/track_picture_view.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -24,6 +27,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QImageWriter>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -42,6 +46,9 @@ namespace railwright {
 namespace {
 
 const QString AppCaption = QStringLiteral("Railwright");
+// Sizes Export Picture draws, longer side in pixels: render's own limits.
+constexpr int SmallestPicture = 128;
+constexpr int LargestPicture = 4096;
 
 // "[*]" is where Qt shows the modified mark while the document is changed.
 QString titleFor(const QString& fileName)
@@ -84,8 +91,9 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
     createStatusBar();
     // Looked up once: a large code table can hang tens of thousands of items below the
     // window, and the states switch on every open, decode and encode.
-    m_stateActions = {action("M_RideSet"), action("Toolbar_RideInfo"), action("Toolbar_Decode"),
-                      action("Toolbar_Encode")};
+    m_stateActions = {action("M_RideSet"),        action("Toolbar_RideInfo"),
+                      action("Toolbar_Decode"),   action("Toolbar_Encode"),
+                      action("SM_ExportPicture"), action("SM_CopyPicture")};
     loadCodeTables(tablesDirectory);
     createDesignDock();
     createTrackDock();
@@ -97,10 +105,9 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
         m_grid->setDisplayMode(DisplayMode::Hexidecimal);
     }
     showContentKind(m_document.kind());
-    // 9450 x 5955 twips of client area, as the window was first laid out, but never more
+    // Room for the grid and a Track panel a player can read beside it, but never more
     // than the screen offers (a large scale factor on a small screen).
-    QSize size(630, 397 + menuBar()->sizeHint().height() + m_toolbar->sizeHint().height() +
-                        statusBar()->sizeHint().height());
+    QSize size(1180, 760);
     if (const QScreen* shown = screen(); shown != nullptr) {
         // The frame the window system adds around the client area is not known before the
         // window is shown; a small margin keeps it on the screen.
@@ -108,6 +115,8 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
         size = size.boundedTo(shown->availableGeometry().size() - frame);
     }
     resize(size);
+    m_firstSize = size;
+    restoreLayout();
 }
 
 MainWindow::~MainWindow()
@@ -227,6 +236,8 @@ void MainWindow::createFileMenu()
     // Export targets are announced but have no command yet; they stay disabled.
     addItem(exportMenu, "SM_NoLimts", QStringLiteral("&No Limits"))->setEnabled(false);
     addItem(exportMenu, "SM_UltraCoaster", QStringLiteral("&Ultra Coaster"))->setEnabled(false);
+    connect(addItem(file, "SM_ExportPicture", u"Export &Picture..."_s), &QAction::triggered, this,
+            &MainWindow::exportPicture);
     addSeparator(file, "Break1");
     connect(addItem(file, "SM_Exit", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
             &QAction::triggered, this, &QWidget::close);
@@ -258,6 +269,10 @@ void MainWindow::createEditMenu()
     connect(addItem(edit, "SM_GoTo", QStringLiteral("&Go to Address..."),
                     QKeySequence(Qt::CTRL | Qt::Key_G)),
             &QAction::triggered, m_grid, &GridEditor::goToAddress);
+    addSeparator(edit, "Break_Picture");
+    connect(addItem(edit, "SM_CopyPicture", u"Copy P&icture"_s,
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)),
+            &QAction::triggered, this, &MainWindow::copyPicture);
 }
 
 // The last designs opened or saved, most recent first; the full path tells two files of
@@ -370,8 +385,11 @@ void MainWindow::showTrackOffer()
 
 void MainWindow::createViewMenu()
 {
-    // The design panel's item joins once the panel is built, after the code tables.
-    addSubmenu(nullptr, "M_View", QStringLiteral("&View"));
+    // The panels' items join once the panels are built, after the code tables.
+    QMenu* view = addSubmenu(nullptr, "M_View", QStringLiteral("&View"));
+    connect(addItem(view, "SM_ResetLayout", u"&Reset Layout"_s), &QAction::triggered, this,
+            &MainWindow::resetLayout);
+    addSeparator(view, "Break_Layout");
 }
 
 void MainWindow::createRideSettingsMenu()
@@ -551,7 +569,7 @@ void MainWindow::createTrackDock()
     m_trackDock = new QDockWidget(QStringLiteral("Track"), this);
     m_trackDock->setObjectName(QStringLiteral("TrackDock"));
     m_trackDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    addDockWidget(Qt::RightDockWidgetArea, m_trackDock);
+    addDockWidget(Qt::LeftDockWidgetArea, m_trackDock);
     m_trackDock->hide();
     QAction* toggle = m_trackDock->toggleViewAction();
     toggle->setObjectName(QStringLiteral("SM_TrackPanel"));
@@ -579,6 +597,110 @@ void MainWindow::buildTrackPanel()
     }
     m_trackPanel = new TrackPanel(m_document, *m_trackCommands, m_trackDock);
     m_trackDock->setWidget(m_trackPanel);
+    m_trackPanel->restoreLayout(m_controller.settings().trackPanelLayout());
+    if (m_controller.settings().windowLayout().isEmpty()) {
+        placeDocks();
+    }
+}
+
+void MainWindow::placeDocks()
+{
+    // The Track dock takes nearly half the width: a design fills it at a size to read.
+    resizeDocks({m_trackDock}, {width() * 45 / 100}, Qt::Horizontal);
+}
+
+void MainWindow::restoreLayout()
+{
+    const EditorSettings& settings = m_controller.settings();
+    const QByteArray geometry = settings.windowGeometry();
+    if (!geometry.isEmpty()) {
+        restoreGeometry(geometry);
+    }
+    const QByteArray docks = settings.windowLayout();
+    if (!docks.isEmpty()) {
+        restoreState(docks);
+    }
+}
+
+void MainWindow::saveLayout()
+{
+    m_controller.settings().setWindowLayout(saveGeometry(), saveState(),
+                                            m_trackPanel != nullptr ? m_trackPanel->layoutState()
+                                                                    : QByteArray());
+}
+
+void MainWindow::resetLayout()
+{
+    showNormal();
+    resize(m_firstSize);
+    for (QDockWidget* dock : {m_trackDock, m_designDock}) {
+        dock->setFloating(false);
+    }
+    addDockWidget(Qt::LeftDockWidgetArea, m_trackDock);
+    addDockWidget(Qt::RightDockWidgetArea, m_designDock);
+    if (m_document.kind() == ContentKind::Decoded) {
+        m_trackDock->show();
+        m_designDock->show();
+    }
+    if (m_trackPanel != nullptr) {
+        m_trackPanel->restoreLayout({});
+        placeDocks();
+    }
+}
+
+void MainWindow::exportPicture()
+{
+    buildTrackPanel();
+    const QString sizeText =
+        m_prompts.askText(u"Pixels on the picture's longer side (%1 to %2):"_s.arg(SmallestPicture)
+                              .arg(LargestPicture),
+                          u"Export Picture"_s);
+    if (sizeText.isEmpty()) {
+        return;
+    }
+    bool ok = false;
+    const int size = sizeText.trimmed().toInt(&ok);
+    if (!ok || size < SmallestPicture || size > LargestPicture) {
+        m_prompts.tell(u"The size must be a whole number of pixels from %1 to %2, not \"%3\"."_s
+                           .arg(SmallestPicture)
+                           .arg(LargestPicture)
+                           .arg(sizeText),
+                       u"Export Picture"_s, UserPrompts::Icon::Warning);
+        return;
+    }
+    QString path =
+        m_prompts.saveFileName(u"PNG Picture (*.png)"_s, m_controller.settings().lastFolder());
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!path.endsWith(u".png"_s, Qt::CaseInsensitive)) {
+        path += u".png"_s;
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(m_trackPanel->drawPicture(size))) {
+        m_prompts.tell(u"Can't draw the picture (%1)."_s.arg(writer.errorString()),
+                       u"Export Picture"_s, UserPrompts::Icon::Warning);
+        return;
+    }
+    const SaveResult saved =
+        SaveFile(path, ByteView(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                std::size_t(png.size())));
+    if (!saved.ok()) {
+        m_prompts.tell(saved.errorText, u"Export Picture"_s, UserPrompts::Icon::Warning);
+    }
+}
+
+void MainWindow::copyPicture()
+{
+    buildTrackPanel();
+    if (m_document.kind() != ContentKind::Decoded) {
+        return;
+    }
+    // As shown: the view, turn, zoom and place the player chose, at the panel's size.
+    QGuiApplication::clipboard()->setImage(m_trackPanel->picture()->grab().toImage());
 }
 
 // --- What the document is ---------------------------------------------------------
@@ -590,6 +712,8 @@ void MainWindow::showContentKind(ContentKind kind)
     m_stateActions.rideInfo->setEnabled(decoded);
     m_stateActions.decode->setEnabled(kind == ContentKind::Raw);
     m_stateActions.encode->setEnabled(decoded);
+    m_stateActions.exportPicture->setEnabled(decoded);
+    m_stateActions.copyPicture->setEnabled(decoded);
 }
 
 void MainWindow::showCurrentPath(const QString& path)
@@ -649,6 +773,7 @@ void MainWindow::dropEvent(QDropEvent* event)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_controller.confirmClose()) {
+        saveLayout();
         event->accept();
     } else {
         event->ignore();

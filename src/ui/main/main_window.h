@@ -70,6 +70,12 @@ public:
     void showRideOperation();
     // The "Ride Info" report of the decoded record.
     void ShowRideInfo();
+    // The Track panel's view as a PNG file: asks the size and the path.
+    void exportPicture();
+    // The Track panel's picture as shown, to the clipboard.
+    void copyPicture();
+    // The window's first size and dock layout back.
+    void resetLayout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,6 +97,10 @@ private:
     void createDesignDock();
     void createTrackDock();
     void buildTrackPanel();
+    // The docks placed as in the first run: Track on the left, wide enough to read it.
+    void placeDocks();
+    void restoreLayout();
+    void saveLayout();
 
     QMenu* addSubmenu(QMenu* parent, const char* name, const QString& caption);
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
@@ -119,6 +129,7 @@ private:
     TrackPanel* m_trackPanel = nullptr;
     QDockWidget* m_trackDock = nullptr;
     bool m_trackDockWanted = true;
+    QSize m_firstSize;
     // Decode shows the design panel unless the user has hidden it in this run.
     bool m_designDockWanted = true;
     // The items whose enabled state shows whether the document is decoded.
@@ -128,6 +139,8 @@ private:
         QAction* rideInfo = nullptr;
         QAction* decode = nullptr;
         QAction* encode = nullptr;
+        QAction* exportPicture = nullptr;
+        QAction* copyPicture = nullptr;
     } m_stateActions;
     // The Track menu's items, enabled for what the selected pieces offer.
     struct TrackActions

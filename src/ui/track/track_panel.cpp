@@ -1,6 +1,9 @@
 #include "track_panel.h"
 
+#include "codec/record_fields.h"
 #include "codec/record_layout.h"
+#include "render/track_picture.h"
+#include "report/field_text.h"
 #include "rules/ride_rules.h"
 #include "ui/track/track_commands.h"
 #include "ui/track/track_picture_view.h"
@@ -104,6 +107,10 @@ void TrackPanel::buildControls()
     m_picture = new TrackPictureView(content);
     m_picture->setObjectName(u"TrackPicture"_s);
     m_picture->showRowsOf(m_document.selection());
+    m_statistics = new QLabel(content);
+    m_statistics->setObjectName(u"TrackStatistics"_s);
+    m_statistics->setWordWrap(true);
+    m_statistics->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_summary = new QLabel(content);
     m_summary->setObjectName(u"TrackSummary"_s);
     m_summary->setWordWrap(true);
@@ -155,6 +162,7 @@ void TrackPanel::buildControls()
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addLayout(bar);
     topLayout->addWidget(m_picture, 1);
+    topLayout->addWidget(m_statistics);
     topLayout->addWidget(m_summary);
     topLayout->addWidget(m_warning);
     auto* bottom = new QWidget(content);
@@ -162,12 +170,17 @@ void TrackPanel::buildControls()
     bottomLayout->setContentsMargins(0, 0, 0, 0);
     bottomLayout->addWidget(m_table, 1);
     bottomLayout->addLayout(edits);
-    auto* split = new QSplitter(Qt::Vertical, content);
-    split->addWidget(top);
-    split->addWidget(bottom);
+    m_split = new QSplitter(Qt::Vertical, content);
+    m_split->setObjectName(u"TrackSplit"_s);
+    m_split->addWidget(top);
+    m_split->addWidget(bottom);
+    // The picture is what a player reads: it takes most of the height, the list the rest.
+    m_split->setStretchFactor(0, 7);
+    m_split->setStretchFactor(1, 3);
+    m_split->setChildrenCollapsible(false);
     auto* contentLayout = new QVBoxLayout(content);
     contentLayout->setContentsMargins(0, 0, 0, 0);
-    contentLayout->addWidget(split);
+    contentLayout->addWidget(m_split);
     m_pages->addWidget(content);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -234,6 +247,26 @@ void TrackPanel::refresh()
     }
     rebuildScene();
     m_summary->setText(QString::fromStdString(TrackSummary(list, m_walk)));
+    // As stored by the game when the design was saved: the field table's names and units.
+    const QLocale locale;
+    // The ratings on one line, speed and length on the next, so neither breaks mid-value.
+    QStringList lines;
+    for (const auto& line :
+         {std::initializer_list<const record::FieldDescription*>{
+              &record::ExcitementField, &record::IntensityField, &record::NauseaField},
+          std::initializer_list<const record::FieldDescription*>{&record::MaxSpeedField,
+                                                                 &record::RideLengthField}}) {
+        QStringList values;
+        for (const record::FieldDescription* field : line) {
+            const QString value = FieldValueText(record, *field, locale);
+            if (!value.isEmpty()) {
+                values.append(QString::fromUtf8(field->name.data(), qsizetype(field->name.size())) +
+                              u": "_s + value);
+            }
+        }
+        lines.append(values.join(u"   "_s));
+    }
+    m_statistics->setText(lines.join(u'\n'));
     const QStringList warnings = rules::TrackWarnings(record, list, m_walk);
     QStringList shown = warnings.mid(0, ShownWarnings);
     if (warnings.size() > ShownWarnings) {
@@ -253,8 +286,47 @@ void TrackPanel::rebuildScene()
     }
     m_turn->setEnabled(m_view == TrackView::Iso);
     const TrackList& list = m_commands.list();
-    m_picture->setScene(std::make_unique<TrackScene>(
-        list, m_walk, ReadTrackColors(m_document.contents(), list.layout), m_view, m_turns));
+    // The ride as the record has it: its colours, trains and cars, so that any such edit
+    // (undo included: each one changes bytes and reads the track anew) shows at once.
+    m_picture->setScene(
+        std::make_unique<TrackScene>(list, m_walk, ReadRideLook(m_document.contents(), list.layout),
+                                     m_view, m_turns),
+        m_walk.footprint.minZ);
+}
+
+QImage TrackPanel::drawPicture(int longerSide) const
+{
+    if (m_document.kind() != ContentKind::Decoded) {
+        return {};
+    }
+    return DrawTrackPicture(m_commands.list(), m_walk, m_document.contents(), m_view, longerSide,
+                            m_turns);
+}
+
+// The picture's share of the split: the dock may come back at another height.
+QByteArray TrackPanel::layoutState() const
+{
+    const QList<int> sizes = m_split->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    return total > 0 ? QByteArray::number(double(sizes.value(0)) / total) : QByteArray();
+}
+
+void TrackPanel::restoreLayout(const QByteArray& state)
+{
+    constexpr int Parts = 10000;
+    constexpr double FirstShare = 0.7;
+    bool ok = false;
+    double share = state.toDouble(&ok);
+    if (!ok || share <= 0 || share >= 1) {
+        share = FirstShare;
+    }
+    // Sizes in proportion: the splitter shares out its height by their weights.
+    m_split->setSizes({int(share * Parts), Parts - int(share * Parts)});
+}
+
+QString TrackPanel::statistics() const
+{
+    return m_statistics->text();
 }
 
 std::vector<std::size_t> TrackPanel::selectedRows() const

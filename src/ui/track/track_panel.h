@@ -4,6 +4,8 @@
 #include "document/track_design_document.h"
 #include "render/track_scene.h"
 
+#include <QByteArray>
+#include <QImage>
 #include <QWidget>
 #include <vector>
 
@@ -13,6 +15,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
+class QSplitter;
 class QStackedWidget;
 class QTableView;
 class QToolButton;
@@ -23,8 +26,9 @@ class TrackCommands;
 class TrackPictureView;
 class TrackPieceModel;
 
-// The "Track" dock's contents: the decoded record's track drawn (Plan, Side or 3D, zoom
-// and Fit, the 3D view turned by quarter turns), its summary line and any warning, the
+// The "Track" dock's contents: the decoded record's ride drawn in its own colours with its
+// trains (Plan, Side or 3D, zoom and Fit, the 3D view turned by quarter turns), the ratings,
+// top speed and length the record stores, its summary line and any warning, the
 // piece list with multi-selection, and edits of the selected pieces' flags (chain lift,
 // colour scheme, brake or booster speed, the departure-station bit), each one named step
 // on the document's undo stack, made through TrackCommands as the Track menu's are. It
@@ -49,6 +53,15 @@ public:
     [[nodiscard]] QString warning() const; // empty when there is none
     [[nodiscard]] TrackPictureView* picture() const { return m_picture; }
     [[nodiscard]] QTableView* pieceList() const { return m_table; }
+    // The ratings, top speed and length line under the picture.
+    [[nodiscard]] QString statistics() const;
+    [[nodiscard]] TrackView view() const { return m_view; }
+    // The ride in the view and turn shown, `longerSide` pixels on its longer side, as
+    // `render` draws it; a null image while the document is not decoded.
+    [[nodiscard]] QImage drawPicture(int longerSide) const;
+    // The split between the picture and the piece list, for the next run.
+    [[nodiscard]] QByteArray layoutState() const;
+    void restoreLayout(const QByteArray& state);
 
 private:
     void buildControls();
@@ -69,6 +82,8 @@ private:
     TrackPictureView* m_picture = nullptr;
     QButtonGroup* m_views = nullptr;
     QToolButton* m_turn = nullptr;
+    QSplitter* m_split = nullptr;
+    QLabel* m_statistics = nullptr;
     QLabel* m_summary = nullptr;
     QLabel* m_warning = nullptr;
     QTableView* m_table = nullptr;

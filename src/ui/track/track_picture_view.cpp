@@ -1,12 +1,18 @@
 #include "track_picture_view.h"
 
+#include "codec/record_fields.h"
+#include "codec/track_pieces.h"
 #include "document/byte_selection.h"
 
+#include <QKeyEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace railwright {
 
@@ -18,6 +24,14 @@ constexpr double MaximumZoom = 64;
 constexpr double ZoomPerNotch = 1.25;
 // Pixels a click may miss a piece's path by.
 constexpr double PickPixels = 6;
+// Pixels the pointer moves before a press becomes a drag rather than a click.
+constexpr double DragPixels = 4;
+// An arrow key moves the picture by this share of the widget.
+constexpr double PanShare = 0.1;
+// The game's land step is a metre and a half; the scale counts steps in feet and metres.
+constexpr double MetresPerLandStep = 1.5;
+// Ticks of the height scale are at least this many pixels apart.
+constexpr double TickPixels = 28;
 
 } // namespace
 
@@ -26,13 +40,17 @@ TrackPictureView::TrackPictureView(QWidget* parent) : QWidget(parent)
     setMinimumSize(160, 120);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAutoFillBackground(false);
+    // The arrow keys and + and - reach it once it is clicked or tabbed to.
+    setFocusPolicy(Qt::StrongFocus);
+    setToolTip(u"Drag or use the arrow keys to move, the wheel or + and - to zoom"_s);
 }
 
 TrackPictureView::~TrackPictureView() = default;
 
-void TrackPictureView::setScene(std::unique_ptr<TrackScene> scene)
+void TrackPictureView::setScene(std::unique_ptr<TrackScene> scene, int lowestZ)
 {
     m_scene = std::move(scene);
+    m_lowestZ = lowestZ;
     update();
 }
 
@@ -59,7 +77,12 @@ QTransform TrackPictureView::sceneToWidget() const
     zoom.translate(width() / 2.0 + m_pan.x(), height() / 2.0 + m_pan.y());
     zoom.scale(m_zoom, m_zoom);
     zoom.translate(-width() / 2.0, -height() / 2.0);
-    return m_scene->fitTransform(QSizeF(size()), Margin) * zoom;
+    // The side view keeps a strip on the left for its height scale, clear of the track.
+    const double scale = m_scene->view() == TrackView::Side
+                             ? fontMetrics().horizontalAdvance(u"000 ft (000.0 m)"_s) + 10
+                             : 0;
+    const QSizeF fitted(std::max(1.0, width() - scale), height());
+    return m_scene->fitTransform(fitted, Margin) * QTransform::fromTranslate(scale, 0) * zoom;
 }
 
 void TrackPictureView::paintEvent(QPaintEvent*)
@@ -77,6 +100,56 @@ void TrackPictureView::paintEvent(QPaintEvent*)
         }
     }
     m_scene->paint(painter, sceneToWidget(), marked);
+    if (m_scene->view() == TrackView::Side) {
+        paintHeightScale(painter);
+    }
+}
+
+// Ticks up the left edge at whole land steps, at least TickPixels apart, each labelled
+// with its height above the track's lowest point in feet and metres.
+void TrackPictureView::paintHeightScale(QPainter& painter) const
+{
+    const QTransform toWidget = sceneToWidget();
+    const double pixelsPerStep =
+        std::abs(toWidget.map(QPointF(0, 0)).y() - toWidget.map(QPointF(0, -LandStepUnits)).y());
+    if (pixelsPerStep <= 0) {
+        return;
+    }
+    int steps = 1;
+    for (const int candidate : {1, 2, 5, 10, 20, 50, 100, 200, 500}) {
+        steps = candidate;
+        if (candidate * pixelsPerStep >= TickPixels) {
+            break;
+        }
+    }
+    const auto yOf = [&](int step) {
+        return toWidget.map(QPointF(0, -(m_lowestZ + step * LandStepUnits))).y();
+    };
+    // y falls as the height rises: the steps in view lie between these.
+    const double y0 = yOf(0);
+    const int first = int(std::floor((y0 - height()) / pixelsPerStep / steps)) * steps;
+    const int last = int(std::ceil(y0 / pixelsPerStep / steps)) * steps;
+    const QLocale locale;
+    const QFontMetrics metrics = painter.fontMetrics();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const QColor ink(70, 70, 70);
+    painter.setPen(ink);
+    painter.drawLine(QPointF(2, 0), QPointF(2, height()));
+    for (int step = first; step <= last; step += steps) {
+        const double y = yOf(step);
+        if (y < 0 || y > height()) {
+            continue;
+        }
+        const double metres = step * MetresPerLandStep;
+        const QString label =
+            u"%1 ft (%2 m)"_s.arg(locale.toString(metres / record::MetresPerFoot, 'f', 0),
+                                  locale.toString(metres, 'f', 1));
+        const QRectF box(6, y - metrics.height() / 2.0, metrics.horizontalAdvance(label) + 4,
+                         metrics.height());
+        painter.fillRect(box, QColor(246, 248, 242, 210));
+        painter.drawLine(QPointF(2, y), QPointF(6, y));
+        painter.drawText(box.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, label);
+    }
 }
 
 void TrackPictureView::wheelEvent(QWheelEvent* event)
@@ -86,18 +159,92 @@ void TrackPictureView::wheelEvent(QWheelEvent* event)
         return;
     }
     // The point under the pointer stays where it is.
-    const QPointF at = event->position();
+    zoomAbout(event->position(), std::pow(ZoomPerNotch, notches));
+    event->accept();
+}
+
+void TrackPictureView::zoomAbout(QPointF at, double factor)
+{
     const double old = m_zoom;
-    m_zoom = std::clamp(m_zoom * std::pow(ZoomPerNotch, notches), MinimumZoom, MaximumZoom);
+    m_zoom = std::clamp(m_zoom * factor, MinimumZoom, MaximumZoom);
     const QPointF centre(width() / 2.0, height() / 2.0);
     m_pan = at - centre - (at - centre - m_pan) * (m_zoom / old);
+    update();
+}
+
+void TrackPictureView::keyPressEvent(QKeyEvent* event)
+{
+    const QPointF centre(width() / 2.0, height() / 2.0);
+    const double stepX = width() * PanShare;
+    const double stepY = height() * PanShare;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        m_pan += QPointF(stepX, 0);
+        break;
+    case Qt::Key_Right:
+        m_pan -= QPointF(stepX, 0);
+        break;
+    case Qt::Key_Up:
+        m_pan += QPointF(0, stepY);
+        break;
+    case Qt::Key_Down:
+        m_pan -= QPointF(0, stepY);
+        break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        zoomAbout(centre, ZoomPerNotch);
+        break;
+    case Qt::Key_Minus:
+        zoomAbout(centre, 1 / ZoomPerNotch);
+        break;
+    case Qt::Key_Home:
+        fit();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
     update();
     event->accept();
 }
 
 void TrackPictureView::mousePressEvent(QMouseEvent* event)
 {
-    if (!m_scene || event->button() != Qt::LeftButton) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    m_pressed = event->position();
+    m_dragFrom = event->position();
+    m_dragging = false;
+}
+
+void TrackPictureView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_pressed || !(event->buttons() & Qt::LeftButton)) {
+        return;
+    }
+    if (!m_dragging && (event->position() - *m_pressed).manhattanLength() < DragPixels) {
+        return;
+    }
+    m_dragging = true;
+    setCursor(Qt::ClosedHandCursor);
+    m_pan += event->position() - m_dragFrom;
+    m_dragFrom = event->position();
+    update();
+}
+
+// A press and release without a drag between picks the piece there.
+void TrackPictureView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_pressed) {
+        return;
+    }
+    const bool dragged = m_dragging;
+    m_pressed.reset();
+    m_dragging = false;
+    unsetCursor();
+    if (dragged || !m_scene) {
         return;
     }
     bool invertible = false;

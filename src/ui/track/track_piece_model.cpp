@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QStyle>
+#include <algorithm>
 
 namespace railwright {
 
@@ -13,6 +14,23 @@ void TrackPieceModel::setTrack(const TrackList& list, const TrackWalk& walk, std
 {
     const int oldRows = rowCount();
     const bool sameShape = list.maze == m_list.maze;
+    // A colour or train edit reads the track anew but leaves every row as it was: the
+    // list need not repaint (nor measure its columns again) for it.
+    const bool samePieces =
+        std::equal(list.pieces.begin(), list.pieces.end(), m_list.pieces.begin(),
+                   m_list.pieces.end(),
+                   [](const TrackPiece& a, const TrackPiece& b) {
+                       return a.offset == b.offset && a.code == b.code && a.flags == b.flags;
+                   }) &&
+        std::equal(list.mazeEntries.begin(), list.mazeEntries.end(), m_list.mazeEntries.begin(),
+                   m_list.mazeEntries.end(), [](const MazeEntry& a, const MazeEntry& b) {
+                       return a.offset == b.offset && a.x == b.x && a.y == b.y &&
+                              a.walls == b.walls && a.kind == b.kind && a.direction == b.direction;
+                   });
+    if (sameShape && samePieces && ride == m_ride && list.layout == m_list.layout &&
+        list.endMarker == m_list.endMarker) {
+        return;
+    }
     m_list = list;
     m_walk = walk;
     m_ride = ride;

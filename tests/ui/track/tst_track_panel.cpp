@@ -10,16 +10,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace railwright;
 using namespace railwright::test;
@@ -87,7 +91,13 @@ private:
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        // The window starts from no remembered layout, whatever the user's settings hold.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           m_dir.filePath(u"settings"_s));
+    }
 
     // The test circuit on a Steel Corkscrew coaster: its list starts at byte 196, each
     // piece two bytes. Pieces are selected from the list, the grid and the picture, and a
@@ -308,6 +318,211 @@ private slots:
         QCOMPARE(editorsEnabled(), QString());
         window.action("TrackChainLiftOn")->trigger();
         QCOMPARE(window.document().contents(), record);
+    }
+    // Colour, scheme and train edits (each one step on the document's undo stack, as the
+    // menus and the Design panel make them) redraw the picture, and so do their undo and
+    // redo: the picture's pixels change and come back. The circuit with two trains of
+    // three cars, rated 6.5, 7.2 and 4.1, 40 speed units (90 mph), 300 length units.
+    void editsRedrawThePicture_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("value");
+        QTest::newRow("spine colour") << 56 << 24;
+        QTest::newRow("rail colour") << 60 << 2;
+        QTest::newRow("support colour") << 64 << 30;
+        QTest::newRow("body colour") << 8 << 18;
+        QTest::newRow("trim colour") << 9 << 6;
+        QTest::newRow("trains") << 36 << 4;
+        QTest::newRow("cars per train") << 37 << 5;
+    }
+    void editsRedrawThePicture()
+    {
+        QFETCH(int, offset);
+        QFETCH(int, value);
+        ScriptedPrompts prompts;
+        MainWindow window(prompts);
+        ByteBuffer record = trackRecord(8198, 0x13, 0x04, TestCircuit);
+        record[36] = 2;    // trains
+        record[37] = 3;    // cars per train
+        record[41] = 40;   // top speed
+        record[43] = 0x2C; // length 300
+        record[44] = 0x01;
+        record[51] = 65;
+        record[52] = 72;
+        record[53] = 41;
+        TrackPanel* panel = openRecord(window, prompts, record);
+        QVERIFY(panel != nullptr);
+        QCOMPARE(panel->statistics(), u"Excitement: 6.5   Intensity: 7.2   Nausea: 4.1\nMaximum "
+                                      u"speed: 90.00 mph (144.8 km/h)   Ride length: 984.00 ft "
+                                      u"(299.9 m)"_s);
+        TrackPictureView* picture = panel->picture();
+        const QImage before = picture->grab().toImage();
+        QVERIFY(window.document().setByte(offset, std::uint8_t(value)));
+        QVERIFY(picture->grab().toImage() != before);
+        trigger(window, "SM_Undo");
+        QCOMPARE(picture->grab().toImage(), before);
+        trigger(window, "SM_Redo");
+        QVERIFY(picture->grab().toImage() != before);
+        window.document().markSaved();
+    }
+
+    // The picture takes the keyboard focus from a click; the arrow keys move it a tenth of
+    // its size, + and - zoom by 1.25 about its centre, a drag moves it by the drag and Fit
+    // brings it back.
+    void picturePansAndZooms_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QPoint>("drag");
+        QTest::addColumn<QPointF>("panPerSize"); // the move in tenths of the size
+        QTest::addColumn<double>("zoom");
+        QTest::newRow("right") << QList<int>{Qt::Key_Right} << QPoint() << QPointF(-1, 0) << 1.0;
+        QTest::newRow("left twice")
+            << QList<int>{Qt::Key_Left, Qt::Key_Left} << QPoint() << QPointF(2, 0) << 1.0;
+        QTest::newRow("up") << QList<int>{Qt::Key_Up} << QPoint() << QPointF(0, 1) << 1.0;
+        QTest::newRow("down") << QList<int>{Qt::Key_Down} << QPoint() << QPointF(0, -1) << 1.0;
+        QTest::newRow("plus") << QList<int>{Qt::Key_Plus} << QPoint() << QPointF() << 1.25;
+        QTest::newRow("plus, minus")
+            << QList<int>{Qt::Key_Plus, Qt::Key_Minus} << QPoint() << QPointF() << 1.0;
+        QTest::newRow("minus twice")
+            << QList<int>{Qt::Key_Minus, Qt::Key_Minus} << QPoint() << QPointF() << 0.64;
+        QTest::newRow("drag") << QList<int>{} << QPoint(40, -30) << QPointF() << 1.0;
+    }
+    void picturePansAndZooms()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(QPoint, drag);
+        QFETCH(QPointF, panPerSize);
+        QFETCH(double, zoom);
+        ScriptedPrompts prompts;
+        MainWindow window(prompts);
+        TrackPanel* panel = openRecord(window, prompts, trackRecord(8198, 0x13, 0x04, TestCircuit));
+        QVERIFY(panel != nullptr);
+        panel->findChild<QToolButton*>(u"TrackPlan"_s)->click();
+        TrackPictureView* picture = panel->picture();
+        // In plan, between tile centres (0, 7) and (1, 7) runs piece 15: a drag from there
+        // moves the picture and selects nothing.
+        const QPoint onPiece = picture->sceneToWidget().map(QPointF(32, 240)).toPoint();
+        // A click where no piece lies gives the focus and selects nothing.
+        QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(QApplication::focusWidget(), picture);
+        const QImage fitted = picture->grab().toImage();
+        for (const int key : keys) {
+            QTest::keyClick(picture, Qt::Key(key));
+        }
+        if (!drag.isNull()) {
+            const QPoint from = onPiece;
+            QTest::mousePress(picture, Qt::LeftButton, {}, from);
+            QTest::mouseMove(picture, from + drag / 2);
+            QTest::mouseMove(picture, from + drag);
+            QTest::mouseRelease(picture, Qt::LeftButton, {}, from + drag);
+            QVERIFY(panel->selectedRows().empty());
+        }
+        QCOMPARE(picture->zoom(), zoom);
+        const QPointF moved(drag.x() + panPerSize.x() * picture->width() / 10,
+                            drag.y() + panPerSize.y() * picture->height() / 10);
+        QCOMPARE(picture->pan(), moved);
+        QCOMPARE(picture->grab().toImage() != fitted, zoom != 1 || !moved.isNull());
+        panel->findChild<QToolButton*>(u"TrackFit"_s)->click();
+        QCOMPARE(picture->grab().toImage(), fitted);
+    }
+
+    // "Export Picture..." draws the view shown at the size asked for, on the longer side:
+    // the side view 2:1, the circuit's 12 x 8 tiles 3:2 in plan. A size out of range is
+    // refused with a message and writes nothing.
+    void exportsPictureAtAskedSize_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QSize>("written");
+        QTest::newRow("side 256") << u"TrackSide"_s << u"256"_s << QSize(256, 128);
+        QTest::newRow("side 1000") << u"TrackSide"_s << u"1000"_s << QSize(1000, 500);
+        QTest::newRow("plan 300") << u"TrackPlan"_s << u"300"_s << QSize(300, 200);
+        QTest::newRow("plan 4096") << u"TrackPlan"_s << u"4096"_s << QSize(4096, 2731);
+        QTest::newRow("too small") << u"TrackPlan"_s << u"100"_s << QSize(0, 0);
+        QTest::newRow("not a number") << u"TrackSide"_s << u"big"_s << QSize(0, 0);
+    }
+    void exportsPictureAtAskedSize()
+    {
+        QFETCH(QString, view);
+        QFETCH(QString, size);
+        QFETCH(QSize, written);
+        ScriptedPrompts prompts;
+        MainWindow window(prompts);
+        TrackPanel* panel = openRecord(window, prompts, trackRecord(8198, 0x13, 0x04, TestCircuit));
+        QVERIFY(panel != nullptr);
+        panel->findChild<QToolButton*>(view)->click();
+        // The side view's height scale runs up the left edge in its grey; never in plan.
+        const QImage shown = panel->picture()->grab().toImage();
+        QCOMPARE(shown.pixelColor(2, shown.height() / 2) == QColor(70, 70, 70),
+                 view == u"TrackSide"_s);
+        const QString path = m_dir.filePath(u"picture"_s);
+        QFile::remove(path + u".png"_s);
+        prompts.texts.enqueue(size);
+        prompts.savePaths.enqueue(path);
+        trigger(window, "SM_ExportPicture");
+        QCOMPARE(QImage(path + u".png"_s).size(), written);
+        QCOMPARE(prompts.messages.size(), written.isEmpty() ? 1 : 0);
+        // "Copy Picture" copies the picture as the panel shows it.
+        QGuiApplication::clipboard()->clear();
+        trigger(window, "SM_CopyPicture");
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), shown.size());
+    }
+
+    // The window's size, the docks' places and the split between the picture and the list
+    // come back in the next run (a settings folder of its own); Reset Layout gives back
+    // the first window's.
+    void layoutComesBackAfterRestart()
+    {
+        QTemporaryDir settingsDir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        const ByteBuffer record = trackRecord(8198, 0x13, 0x04, TestCircuit);
+        QList<int> split;
+        QSize firstSize;
+        {
+            ScriptedPrompts prompts;
+            MainWindow window(prompts);
+            firstSize = window.size();
+            TrackPanel* panel = openRecord(window, prompts, record);
+            QVERIFY(panel != nullptr);
+            window.resize(1100, 1000);
+            window.addDockWidget(Qt::RightDockWidgetArea, window.trackDock());
+            QApplication::processEvents();
+            auto* splitter = panel->findChild<QSplitter*>(u"TrackSplit"_s);
+            const int height = splitter->sizes().at(0) + splitter->sizes().at(1);
+            splitter->setSizes({height / 2, height - height / 2});
+            split = splitter->sizes();
+            window.document().markSaved();
+            QVERIFY(window.close());
+        }
+        ScriptedPrompts prompts;
+        MainWindow window(prompts);
+        QCOMPARE(window.size(), QSize(1100, 1000));
+        TrackPanel* panel = openRecord(window, prompts, record);
+        QVERIFY(panel != nullptr);
+        window.resize(1100, 1000); // openRecord's own size, undone
+        QApplication::processEvents();
+        QCOMPARE(window.dockWidgetArea(window.trackDock()), Qt::RightDockWidgetArea);
+        // The picture's share of the split, as the dock's height allows.
+        const QList<int> restored = panel->findChild<QSplitter*>(u"TrackSplit"_s)->sizes();
+        QVERIFY2(std::abs(double(restored[0]) / (restored[0] + restored[1]) -
+                          double(split[0]) / (split[0] + split[1])) < 0.02,
+                 qPrintable(u"%1:%2 after %3:%4"_s.arg(restored[0])
+                                .arg(restored[1])
+                                .arg(split[0])
+                                .arg(split[1])));
+
+        trigger(window, "SM_ResetLayout");
+        QApplication::processEvents();
+        // The first size, or as much more as the docks need on a small screen.
+        QCOMPARE(window.size(), firstSize.expandedTo(window.minimumSizeHint()));
+        QCOMPARE(window.dockWidgetArea(window.trackDock()), Qt::LeftDockWidgetArea);
+        QVERIFY(window.trackDock()->isVisible());
+        // The picture has at least half the dock's height.
+        QVERIFY2(
+            panel->picture()->height() * 2 >= window.trackDock()->height(),
+            qPrintable(
+                u"%1 of %2"_s.arg(panel->picture()->height()).arg(window.trackDock()->height())));
+        window.document().markSaved();
     }
 };
 
