@@ -58,7 +58,7 @@ BENCHMARK_CAPTURE(BM_StartUp, bare_window, "railwright_bare_window")
     ->MinTime(3.0);
 
 // Both programs in turn, so drift in the machine's load hits both alike; the
-// "ratio" counter is the editor's total time over the bare window's (target < 1.5).
+// "ratio" counter is the editor's total time over the bare window's (target: at most 1.3).
 void BM_StartUpRatio(benchmark::State& state)
 {
     qint64 editor = 0;
