@@ -15,6 +15,8 @@
 #include <benchmark/benchmark.h>
 #include <random>
 
+using namespace Qt::StringLiterals;
+
 using namespace railwright;
 
 namespace {
@@ -131,7 +133,7 @@ void BM_RenderFolder(benchmark::State& state)
     QTemporaryDir output;
     std::mt19937 rng(DesignCount);
     for (int i = 0; i < DesignCount; ++i) {
-        QFile file(QDir(input.path()).filePath(QStringLiteral("ride%1.TD4").arg(i)));
+        QFile file(QDir(input.path()).filePath(u"ride%1.TD4"_s.arg(i)));
         const ByteBuffer bytes = RandomDesign(i, rng);
         if (!file.open(QIODevice::WriteOnly) ||
             file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) !=
@@ -144,7 +146,7 @@ void BM_RenderFolder(benchmark::State& state)
     request.inputs = {input.path()};
     request.output = output.path();
     request.size = 256;
-    QFile sink(QStringLiteral("/dev/null"));
+    QFile sink(u"/dev/null"_s);
     if (!sink.open(QIODevice::WriteOnly)) {
         state.SkipWithError("no /dev/null");
         return;

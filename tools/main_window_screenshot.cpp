@@ -27,6 +27,8 @@
 #include <QToolTip>
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 using namespace railwright;
 
 namespace {
@@ -72,7 +74,7 @@ int main(int argc, char* argv[])
     QDir().mkpath(out);
 
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Wild Mouse.TD4"));
+    const QString path = dir.filePath(u"Wild Mouse.TD4"_s);
     {
         const ByteBuffer file = AppendChecksum(RLEEncode(sampleRecord()), GameVersion::Original);
         QFile f(path);
@@ -86,19 +88,19 @@ int main(int argc, char* argv[])
     MainWindow window(prompts);
     window.show();
     settle();
-    save(window.grab(), out + QStringLiteral("/main-startup.png"));
+    save(window.grab(), out + u"/main-startup.png"_s);
 
     prompts.openPaths.enqueue(path);
     window.action("SM_Open")->trigger();
     window.action("Toolbar_Decode")->trigger();
     settle();
-    bool ok = save(window.grab(), out + QStringLiteral("/main-decoded.png"));
+    bool ok = save(window.grab(), out + u"/main-decoded.png"_s);
 
-    const auto about = DialogPrompts::makeMessageBox(AboutText(), QStringLiteral("Help"),
-                                                     UserPrompts::Icon::None, &window);
+    const auto about =
+        DialogPrompts::makeMessageBox(AboutText(), u"Help"_s, UserPrompts::Icon::None, &window);
     about->show();
     settle();
-    ok = save(about->grab(), out + QStringLiteral("/about.png")) && ok;
+    ok = save(about->grab(), out + u"/about.png"_s) && ok;
     about->hide();
 
     QMenu* rideSet = window.menu("M_RideSet");
@@ -110,9 +112,9 @@ int main(int argc, char* argv[])
     color->popup(
         rideSet->mapToGlobal(rideSet->actionGeometry(window.action("SM_Color")).topRight()));
     settle();
-    ok = save(rideSet->grab(), out + QStringLiteral("/menu-ride-settings.png")) && ok;
+    ok = save(rideSet->grab(), out + u"/menu-ride-settings.png"_s) && ok;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        save(screen->grabWindow(0), out + QStringLiteral("/screen-menu.png"));
+        save(screen->grabWindow(0), out + u"/screen-menu.png"_s);
     }
     color->hide();
     rideSet->hide();
@@ -126,7 +128,7 @@ int main(int argc, char* argv[])
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect frame = window.frameGeometry();
         ok = save(screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()),
-                  out + QStringLiteral("/edit-menu.png")) &&
+                  out + u"/edit-menu.png"_s) &&
              ok;
     }
     edit->hide();
@@ -135,7 +137,7 @@ int main(int argc, char* argv[])
     const QRect optionsRect = window.menuBar()->actionGeometry(window.action("M_Options"));
     options->popup(window.menuBar()->mapToGlobal(optionsRect.bottomLeft()));
     settle();
-    ok = save(options->grab(), out + QStringLiteral("/menu-options.png")) && ok;
+    ok = save(options->grab(), out + u"/menu-options.png"_s) && ok;
     options->hide();
 
     // Choices the game does not offer for the ride: a boat hire with log flume boats in
@@ -147,7 +149,7 @@ int main(int argc, char* argv[])
     settle();
     // The reason of the vehicle's mark, as its tooltip shows it, drawn into the picture.
     QPixmap warnings = window.grab();
-    if (auto* mark = window.findChild<QWidget*>(QStringLiteral("Warning_vehicle_type"))) {
+    if (auto* mark = window.findChild<QWidget*>(u"Warning_vehicle_type"_s)) {
         const QPoint at = mark->mapTo(&window, QPoint(0, mark->height()));
         QToolTip::showText(mark->mapToGlobal(QPoint(0, mark->height())), mark->toolTip(), mark);
         settle();
@@ -162,21 +164,21 @@ int main(int argc, char* argv[])
         }
         QToolTip::hideText();
     }
-    ok = save(warnings, out + QStringLiteral("/design-warnings.png")) && ok;
+    ok = save(warnings, out + u"/design-warnings.png"_s) && ok;
 
     // The palette as the keys leave it: the focus ring on the colour chosen.
     PaletteDialog palette(&window);
     palette.show();
-    if (auto* swatch = palette.findChild<QWidget*>(QStringLiteral("Colors_25"))) {
+    if (auto* swatch = palette.findChild<QWidget*>(u"Colors_25"_s)) {
         swatch->setFocus();
         QTest::keyClick(swatch, Qt::Key_Left); // to Bright Red, which the preview shows
     }
     settle();
-    ok = save(palette.grab(), out + QStringLiteral("/palette-dialog.png")) && ok;
+    ok = save(palette.grab(), out + u"/palette-dialog.png"_s) && ok;
     // The Track panel in the first window's layout on a circuit with a banked turn, a loop
     // and two trains, its banked turn selected.
     window.document().markSaved();
-    prompts.openPaths.enqueue(QStringLiteral(RAILWRIGHT_SOURCE_DIR "/docs/banked-circuit.TD4"));
+    prompts.openPaths.enqueue(QString::fromUtf8(RAILWRIGHT_SOURCE_DIR "/docs/banked-circuit.TD4"));
     window.action("SM_Open")->trigger();
     window.action("Toolbar_Decode")->trigger();
     window.resetLayout();
@@ -184,8 +186,8 @@ int main(int argc, char* argv[])
     if (window.trackPanel() != nullptr) {
         window.trackCommands()->selectRows({22});
         settle();
-        ok = save(window.trackDock()->grab(), out + QStringLiteral("/track-panel.png")) && ok;
-        ok = save(window.grab(), out + QStringLiteral("/main-track.png")) && ok;
+        ok = save(window.trackDock()->grab(), out + u"/track-panel.png"_s) && ok;
+        ok = save(window.grab(), out + u"/main-track.png"_s) && ok;
     }
 
     window.document().markSaved();

@@ -11,9 +11,9 @@ struct RenderRequest
 {
     QStringList inputs; // files, and folders whose .td4 files (any case) are all drawn
     QString output;     // a folder, or one .png file for a single input
-    QString view = QStringLiteral("3d"); // plan, side or 3d
-    int size = 512;                      // pixels on the longer side
-    int turn = 0;                        // quarter turns of the 3d view, 0 to 3
+    QString view = QString::fromUtf16(u"3d"); // plan, side or 3d
+    int size = 512;                           // pixels on the longer side
+    int turn = 0;                             // quarter turns of the 3d view, 0 to 3
     bool inputsAreDecoded = false;
     bool force = false; // see ForceOptionText
 };

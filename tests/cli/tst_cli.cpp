@@ -207,7 +207,7 @@ private slots:
         QFETCH(QString, table);
         QFETCH(QStringList, lines);
         const CliRun run =
-            RunCli({u"codes"_s, u"list"_s, QStringLiteral(RAILWRIGHT_BIN_DIR "/") + table});
+            RunCli({u"codes"_s, u"list"_s, QString::fromUtf8(RAILWRIGHT_BIN_DIR "/") + table});
         QStringList listed = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
         QTEST(int(listed.size()), "entries");
         for (const QString& line : lines) {

@@ -261,7 +261,7 @@ void TestCliFiles::runs()
     process.setWorkingDirectory(root);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
-    environment.insert(u"RW_CLI"_s, QStringLiteral(RAILWRIGHT_BIN_DIR "/railwright-cli"));
+    environment.insert(u"RW_CLI"_s, QString::fromUtf8(RAILWRIGHT_BIN_DIR "/railwright-cli"));
     process.setProcessEnvironment(environment);
     process.start(u"/bin/sh"_s,
                   {u"-c"_s, u"cli() { \"$RW_CLI\" \"$@\"; }; b() { printf \"$1\"; }; "_s + script});

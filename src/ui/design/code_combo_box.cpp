@@ -13,6 +13,8 @@
 #include <QStylePainter>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace railwright {
 
 CodeComboBox::CodeComboBox(const CodeTable& table, QWidget* parent)
@@ -29,7 +31,7 @@ void CodeComboBox::showCode(std::optional<int> code)
     const int row = code ? m_model->rowForCode(*code) : -1;
     setCurrentIndex(row);
     if (row < 0) {
-        const QString text = code ? UnknownCodeText(*code) : QStringLiteral("\u2014");
+        const QString text = code ? UnknownCodeText(*code) : u"\u2014"_s;
         setPlaceholderText(text);
         if (isEditable()) {
             setEditText(text);

@@ -2,6 +2,8 @@
 
 #include "report/field_text.h"
 
+using namespace Qt::StringLiterals;
+
 namespace railwright {
 
 CodeListModel::CodeListModel(const CodeTable& table, QObject* parent)
@@ -56,8 +58,7 @@ QVariant CodeListModel::data(const QModelIndex& index, int role) const
 {
     if (index.isValid() && index.row() == m_separator) {
         // How QComboBox's list draws a separator line.
-        return role == Qt::AccessibleDescriptionRole ? QVariant(QStringLiteral("separator"))
-                                                     : QVariant();
+        return role == Qt::AccessibleDescriptionRole ? QVariant(u"separator"_s) : QVariant();
     }
     const int entry = entryAt(index.isValid() ? index.row() : -1);
     if (entry < 0) {

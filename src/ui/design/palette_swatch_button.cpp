@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
+using namespace Qt::StringLiterals;
+
 namespace railwright {
 
 namespace {
@@ -62,8 +64,7 @@ void PaletteSwatchButton::setWarning(const QString& warning)
 
 void PaletteSwatchButton::updateToolTip()
 {
-    QString tip =
-        text() + QStringLiteral(" (code %1): click to choose from the palette").arg(m_code);
+    QString tip = text() + u" (code %1): click to choose from the palette"_s.arg(m_code);
     if (!m_warning.isEmpty()) {
         tip = m_warning + u'\n' + tip;
     }

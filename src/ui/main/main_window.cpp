@@ -45,7 +45,7 @@ namespace railwright {
 
 namespace {
 
-const QString AppCaption = QStringLiteral("Railwright");
+const QString AppCaption = u"Railwright"_s;
 // Sizes Export Picture draws, longer side in pixels: render's own limits.
 constexpr int SmallestPicture = 128;
 constexpr int LargestPicture = 4096;
@@ -53,7 +53,7 @@ constexpr int LargestPicture = 4096;
 // "[*]" is where Qt shows the modified mark while the document is changed.
 QString titleFor(const QString& fileName)
 {
-    return AppCaption + QStringLiteral(" [") + fileName + QStringLiteral("][*]");
+    return AppCaption + u" ["_s + fileName + u"][*]"_s;
 }
 
 // The one local file a drag carries, or an empty string.
@@ -72,8 +72,8 @@ QString droppedFilePath(const QMimeData* data)
 MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tablesDirectory)
     : QMainWindow(parent), m_prompts(prompts), m_controller(m_document, prompts)
 {
-    setObjectName(QStringLiteral("Main"));
-    setWindowTitle(titleFor(QStringLiteral("Untitled")));
+    setObjectName(u"Main"_s);
+    setWindowTitle(titleFor(u"Untitled"_s));
 
     m_grid = new GridEditor(m_document, m_prompts, this);
     setCentralWidget(m_grid);
@@ -218,56 +218,54 @@ void MainWindow::addSeparator(QMenu* menu, const char* name)
 
 void MainWindow::createFileMenu()
 {
-    QMenu* file = addSubmenu(nullptr, "M_File", QStringLiteral("&File"));
-    connect(
-        addItem(file, "SM_Open", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
-        &QAction::triggered, &m_controller, &DocumentController::openFile);
-    m_recentMenu = addSubmenu(file, "SM_Recent", QStringLiteral("Open &Recent"));
+    QMenu* file = addSubmenu(nullptr, "M_File", u"&File"_s);
+    connect(addItem(file, "SM_Open", u"&Open..."_s, QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, &m_controller, &DocumentController::openFile);
+    m_recentMenu = addSubmenu(file, "SM_Recent", u"Open &Recent"_s);
     connect(&m_controller, &DocumentController::recentFilesChanged, this,
             &MainWindow::showRecentFiles);
     showRecentFiles();
     addSeparator(file, "Break7");
-    connect(addItem(file, "SM_Save", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+    connect(addItem(file, "SM_Save", u"&Save"_s, QKeySequence(Qt::CTRL | Qt::Key_S)),
             &QAction::triggered, &m_controller, &DocumentController::save);
-    connect(addItem(file, "SM_SaveAs", QStringLiteral("Save &As...")), &QAction::triggered,
-            &m_controller, &DocumentController::saveAs);
+    connect(addItem(file, "SM_SaveAs", u"Save &As..."_s), &QAction::triggered, &m_controller,
+            &DocumentController::saveAs);
     addSeparator(file, "Break4");
-    QMenu* exportMenu = addSubmenu(file, "SM_Export", QStringLiteral("Expor&t"));
+    QMenu* exportMenu = addSubmenu(file, "SM_Export", u"Expor&t"_s);
     // Export targets are announced but have no command yet; they stay disabled.
-    addItem(exportMenu, "SM_NoLimts", QStringLiteral("&No Limits"))->setEnabled(false);
-    addItem(exportMenu, "SM_UltraCoaster", QStringLiteral("&Ultra Coaster"))->setEnabled(false);
+    addItem(exportMenu, "SM_NoLimts", u"&No Limits"_s)->setEnabled(false);
+    addItem(exportMenu, "SM_UltraCoaster", u"&Ultra Coaster"_s)->setEnabled(false);
     connect(addItem(file, "SM_ExportPicture", u"Export &Picture..."_s), &QAction::triggered, this,
             &MainWindow::exportPicture);
     addSeparator(file, "Break1");
-    connect(addItem(file, "SM_Exit", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
+    connect(addItem(file, "SM_Exit", u"&Exit"_s, QKeySequence(Qt::CTRL | Qt::Key_Q)),
             &QAction::triggered, this, &QWidget::close);
 }
 
 void MainWindow::createEditMenu()
 {
-    QMenu* edit = addSubmenu(nullptr, "M_Edit", QStringLiteral("&Edit"));
+    QMenu* edit = addSubmenu(nullptr, "M_Edit", u"&Edit"_s);
     // The stack names the step in the caption and disables the item when there is none.
-    QAction* undo = m_document.undoStack()->createUndoAction(edit, QStringLiteral("&Undo"));
-    undo->setObjectName(QStringLiteral("SM_Undo"));
+    QAction* undo = m_document.undoStack()->createUndoAction(edit, u"&Undo"_s);
+    undo->setObjectName(u"SM_Undo"_s);
     undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = m_document.undoStack()->createRedoAction(edit, QStringLiteral("&Redo"));
-    redo->setObjectName(QStringLiteral("SM_Redo"));
+    QAction* redo = m_document.undoStack()->createRedoAction(edit, u"&Redo"_s);
+    redo->setObjectName(u"SM_Redo"_s);
     redo->setShortcut(QKeySequence::Redo);
     edit->addAction(undo);
     edit->addAction(redo);
     addSeparator(edit, "Break_Undo");
-    connect(addItem(edit, "SM_Cut", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X)),
+    connect(addItem(edit, "SM_Cut", u"Cu&t"_s, QKeySequence(Qt::CTRL | Qt::Key_X)),
             &QAction::triggered, m_grid, &GridEditor::cutText);
-    connect(addItem(edit, "SM_Copy", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C)),
+    connect(addItem(edit, "SM_Copy", u"&Copy"_s, QKeySequence(Qt::CTRL | Qt::Key_C)),
             &QAction::triggered, m_grid, &GridEditor::copyText);
-    connect(addItem(edit, "SM_Paste", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V)),
+    connect(addItem(edit, "SM_Paste", u"&Paste"_s, QKeySequence(Qt::CTRL | Qt::Key_V)),
             &QAction::triggered, m_grid, &GridEditor::pasteText);
     addSeparator(edit, "Break3");
-    connect(addItem(edit, "SM_Clear", QStringLiteral("&Delete"), QKeySequence(Qt::Key_Delete)),
+    connect(addItem(edit, "SM_Clear", u"&Delete"_s, QKeySequence(Qt::Key_Delete)),
             &QAction::triggered, m_grid, &GridEditor::deleteText);
     addSeparator(edit, "Break_GoTo");
-    connect(addItem(edit, "SM_GoTo", QStringLiteral("&Go to Address..."),
-                    QKeySequence(Qt::CTRL | Qt::Key_G)),
+    connect(addItem(edit, "SM_GoTo", u"&Go to Address..."_s, QKeySequence(Qt::CTRL | Qt::Key_G)),
             &QAction::triggered, m_grid, &GridEditor::goToAddress);
     addSeparator(edit, "Break_Picture");
     connect(addItem(edit, "SM_CopyPicture", u"Copy P&icture"_s,
@@ -284,9 +282,9 @@ void MainWindow::showRecentFiles()
     for (qsizetype i = 0; i < paths.size(); ++i) {
         const QString& path = paths.at(i);
         QString caption = QDir::toNativeSeparators(path);
-        caption.replace(u'&', QStringLiteral("&&"));
-        QAction* item = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(caption));
-        item->setObjectName(QStringLiteral("SM_Recent%1").arg(i + 1));
+        caption.replace(u'&', u"&&"_s);
+        QAction* item = m_recentMenu->addAction(u"&%1 %2"_s.arg(i + 1).arg(caption));
+        item->setObjectName(u"SM_Recent%1"_s.arg(i + 1));
         connect(item, &QAction::triggered, this, [this, path] {
             // The menu is rebuilt while the file opens: leave its handler first.
             QMetaObject::invokeMethod(
@@ -294,7 +292,7 @@ void MainWindow::showRecentFiles()
         });
     }
     addSeparator(m_recentMenu, "Break_Recent");
-    QAction* clear = addItem(m_recentMenu, "SM_RecentClear", QStringLiteral("&Clear Menu"));
+    QAction* clear = addItem(m_recentMenu, "SM_RecentClear", u"&Clear Menu"_s);
     clear->setEnabled(!paths.isEmpty());
     connect(clear, &QAction::triggered, &m_controller, &DocumentController::clearRecentFiles);
 }
@@ -303,25 +301,23 @@ void MainWindow::showRecentFiles()
 // enabled alike.
 void MainWindow::createDesignMenu()
 {
-    QMenu* design = addSubmenu(nullptr, "M_Design", QStringLiteral("&Design"));
+    QMenu* design = addSubmenu(nullptr, "M_Design", u"&Design"_s);
     const auto item = [&](const char* name, const QString& caption, QKeySequence shortcut,
                           const QString& tip, ToolbarPicture picture) {
         QAction* shared = addItem(design, name, caption, shortcut);
         shared->setIcon(toolbarIcon(picture));
-        shared->setToolTip(tip + QStringLiteral(" (") +
-                           shortcut.toString(QKeySequence::NativeText) + u')');
+        shared->setToolTip(tip + u" ("_s + shortcut.toString(QKeySequence::NativeText) + u')');
         return shared;
     };
-    connect(item("Toolbar_Decode", QStringLiteral("&Decode"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                 QStringLiteral("Decode the file into its ride record"), ToolbarPicture::Decode),
+    connect(item("Toolbar_Decode", u"&Decode"_s, QKeySequence(Qt::CTRL | Qt::Key_D),
+                 u"Decode the file into its ride record"_s, ToolbarPicture::Decode),
             &QAction::triggered, &m_controller, &DocumentController::decode);
-    connect(item("Toolbar_Encode", QStringLiteral("&Encode"), QKeySequence(Qt::CTRL | Qt::Key_E),
-                 QStringLiteral("Encode the record and add the checksum"), ToolbarPicture::Encode),
+    connect(item("Toolbar_Encode", u"&Encode"_s, QKeySequence(Qt::CTRL | Qt::Key_E),
+                 u"Encode the record and add the checksum"_s, ToolbarPicture::Encode),
             &QAction::triggered, &m_controller, &DocumentController::encode);
     addSeparator(design, "Break_Design");
-    connect(item("Toolbar_RideInfo", QStringLiteral("Ride &Info"),
-                 QKeySequence(Qt::CTRL | Qt::Key_I),
-                 QStringLiteral("Show the decoded ride's statistics"), ToolbarPicture::RideInfo),
+    connect(item("Toolbar_RideInfo", u"Ride &Info"_s, QKeySequence(Qt::CTRL | Qt::Key_I),
+                 u"Show the decoded ride's statistics"_s, ToolbarPicture::RideInfo),
             &QAction::triggered, this, &MainWindow::ShowRideInfo);
 }
 
@@ -386,7 +382,7 @@ void MainWindow::showTrackOffer()
 void MainWindow::createViewMenu()
 {
     // The panels' items join once the panels are built, after the code tables.
-    QMenu* view = addSubmenu(nullptr, "M_View", QStringLiteral("&View"));
+    QMenu* view = addSubmenu(nullptr, "M_View", u"&View"_s);
     connect(addItem(view, "SM_ResetLayout", u"&Reset Layout"_s), &QAction::triggered, this,
             &MainWindow::resetLayout);
     addSeparator(view, "Break_Layout");
@@ -394,34 +390,33 @@ void MainWindow::createViewMenu()
 
 void MainWindow::createRideSettingsMenu()
 {
-    QMenu* rideSet = addSubmenu(nullptr, "M_RideSet", QStringLiteral("&Ride Settings"));
-    connect(addItem(rideSet, "SM_RideOp", QStringLiteral("&Ride Operation")), &QAction::triggered,
-            this, &MainWindow::showRideOperation);
+    QMenu* rideSet = addSubmenu(nullptr, "M_RideSet", u"&Ride Settings"_s);
+    connect(addItem(rideSet, "SM_RideOp", u"&Ride Operation"_s), &QAction::triggered, this,
+            &MainWindow::showRideOperation);
 
     // Every submenu has its access keys (the captions read as they always did).
-    QMenu* color = addSubmenu(rideSet, "SM_Color", QStringLiteral("&Color"));
-    QMenu* scheme = addSubmenu(color, "SM_ClrScheme", QStringLiteral("Color &Scheme"));
-    addItem(scheme, "SM_CS_Same", QStringLiteral("&All Vechicles The Same Color"));
-    addItem(scheme, "SM_CS_Train", QStringLiteral("&Trains Have Different Colors"));
-    addItem(scheme, "SM_CS_Car", QStringLiteral("&Each Car Has Different Colors"));
-    addItem(scheme, "SM_CS_NotUsed", QStringLiteral("&Not Used"));
-    QMenu* track = addSubmenu(color, "SM_Track", QStringLiteral("&Track"));
-    addSubmenu(track, "SM_TSC", QStringLiteral("Track &Spine Color"));
-    addSubmenu(track, "SM_TRC", QStringLiteral("Track &Rail Color"));
-    addSubmenu(track, "SM_SC", QStringLiteral("S&upport Colors"));
-    addSubmenu(color, "SM_Body_Color", QStringLiteral("&Body Color"));
-    addSubmenu(color, "SM_Trim_Color", QStringLiteral("T&rim Color"));
+    QMenu* color = addSubmenu(rideSet, "SM_Color", u"&Color"_s);
+    QMenu* scheme = addSubmenu(color, "SM_ClrScheme", u"Color &Scheme"_s);
+    addItem(scheme, "SM_CS_Same", u"&All Vechicles The Same Color"_s);
+    addItem(scheme, "SM_CS_Train", u"&Trains Have Different Colors"_s);
+    addItem(scheme, "SM_CS_Car", u"&Each Car Has Different Colors"_s);
+    addItem(scheme, "SM_CS_NotUsed", u"&Not Used"_s);
+    QMenu* track = addSubmenu(color, "SM_Track", u"&Track"_s);
+    addSubmenu(track, "SM_TSC", u"Track &Spine Color"_s);
+    addSubmenu(track, "SM_TRC", u"Track &Rail Color"_s);
+    addSubmenu(track, "SM_SC", u"S&upport Colors"_s);
+    addSubmenu(color, "SM_Body_Color", u"&Body Color"_s);
+    addSubmenu(color, "SM_Trim_Color", u"T&rim Color"_s);
 
-    QMenu* type = addSubmenu(rideSet, "SM_Type", QStringLiteral("&Type"));
-    addSubmenu(type, "SM_RC", QStringLiteral("&Ride"));
-    addSubmenu(type, "SM_VT", QStringLiteral("C&ars"));
-    addSubmenu(type, "SM_OM", QStringLiteral("M&ode"));
+    QMenu* type = addSubmenu(rideSet, "SM_Type", u"&Type"_s);
+    addSubmenu(type, "SM_RC", u"&Ride"_s);
+    addSubmenu(type, "SM_VT", u"C&ars"_s);
+    addSubmenu(type, "SM_OM", u"M&ode"_s);
 
     addSeparator(rideSet, "Break_Convert");
     m_convertActions.toExpansion =
-        addItem(rideSet, "SM_ConvertExpansion", QStringLiteral("Convert to &Expansion Layout"));
-    m_convertActions.toBase =
-        addItem(rideSet, "SM_ConvertBase", QStringLiteral("Convert to &Base Layout"));
+        addItem(rideSet, "SM_ConvertExpansion", u"Convert to &Expansion Layout"_s);
+    m_convertActions.toBase = addItem(rideSet, "SM_ConvertBase", u"Convert to &Base Layout"_s);
     connect(m_convertActions.toExpansion, &QAction::triggered, this,
             [this] { m_controller.convertLayout(RecordLayout::Expansion); });
     connect(m_convertActions.toBase, &QAction::triggered, this,
@@ -440,8 +435,8 @@ void MainWindow::showConversionTarget()
 
 void MainWindow::createOptionsMenu()
 {
-    QMenu* options = addSubmenu(nullptr, "M_Options", QStringLiteral("&Options"));
-    QMenu* version = addSubmenu(options, "SM_RCT_Ver", QStringLiteral("RCT &Version"));
+    QMenu* options = addSubmenu(nullptr, "M_Options", u"&Options"_s);
+    QMenu* version = addSubmenu(options, "SM_RCT_Ver", u"RCT &Version"_s);
     const struct
     {
         const char* name;
@@ -459,7 +454,7 @@ void MainWindow::createOptionsMenu()
         item->setChecked(entry.version == GameVersion::Original);
     }
 
-    QAction* skipZero = addItem(options, "SM_SkipZero", QStringLiteral("&Skip Zero's"));
+    QAction* skipZero = addItem(options, "SM_SkipZero", u"&Skip Zero's"_s);
     skipZero->setCheckable(true);
     skipZero->setChecked(true);
     if (!m_grid->skipZeros()) {
@@ -467,8 +462,7 @@ void MainWindow::createOptionsMenu()
     }
     connect(skipZero, &QAction::toggled, m_grid, &GridEditor::setSkipZeros);
 
-    QAction* decodeOnOpen =
-        addItem(options, "SM_DecodeOnOpen", QStringLiteral("&Decode Designs When Opened"));
+    QAction* decodeOnOpen = addItem(options, "SM_DecodeOnOpen", u"&Decode Designs When Opened"_s);
     decodeOnOpen->setCheckable(true);
     decodeOnOpen->setChecked(m_controller.settings().decodeOnOpen());
     connect(decodeOnOpen, &QAction::toggled, this,
@@ -477,15 +471,15 @@ void MainWindow::createOptionsMenu()
 
 void MainWindow::createAboutMenu()
 {
-    QAction* about = menuBar()->addAction(QStringLiteral("&About"));
-    about->setObjectName(QStringLiteral("M_About"));
+    QAction* about = menuBar()->addAction(u"&About"_s);
+    about->setObjectName(u"M_About"_s);
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 void MainWindow::createToolbar()
 {
-    m_toolbar = addToolBar(QStringLiteral("Toolbar"));
-    m_toolbar->setObjectName(QStringLiteral("Toolbar"));
+    m_toolbar = addToolBar(u"Toolbar"_s);
+    m_toolbar->setObjectName(u"Toolbar"_s);
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -502,23 +496,20 @@ void MainWindow::createToolbar()
         m_toolbar->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
 
-    button("Toolbar_OpenFile", QStringLiteral("Open File"),
-           QStringLiteral("Open a track design (Ctrl+O)"), ToolbarPicture::Open, &m_controller,
-           &DocumentController::openFile);
-    button("Toolbar_SaveFile", QStringLiteral("Save File"),
-           QStringLiteral("Save the design (Ctrl+S)"), ToolbarPicture::Save, &m_controller,
-           &DocumentController::save);
+    button("Toolbar_OpenFile", u"Open File"_s, u"Open a track design (Ctrl+O)"_s,
+           ToolbarPicture::Open, &m_controller, &DocumentController::openFile);
+    button("Toolbar_SaveFile", u"Save File"_s, u"Save the design (Ctrl+S)"_s, ToolbarPicture::Save,
+           &m_controller, &DocumentController::save);
     separator("Toolbar_Separator3");
-    button("Toolbar_Cut", QStringLiteral("Cut"), QStringLiteral("Cut the Data String text"),
-           ToolbarPicture::Cut, m_grid, &GridEditor::cutText);
-    button("Toolbar_Copy", QStringLiteral("Copy"), QStringLiteral("Copy the Data String text"),
-           ToolbarPicture::Copy, m_grid, &GridEditor::copyText);
-    button("Toolbar_Paste", QStringLiteral("Paste"), QStringLiteral("Paste into the Data String"),
-           ToolbarPicture::Paste, m_grid, &GridEditor::pasteText);
+    button("Toolbar_Cut", u"Cut"_s, u"Cut the Data String text"_s, ToolbarPicture::Cut, m_grid,
+           &GridEditor::cutText);
+    button("Toolbar_Copy", u"Copy"_s, u"Copy the Data String text"_s, ToolbarPicture::Copy, m_grid,
+           &GridEditor::copyText);
+    button("Toolbar_Paste", u"Paste"_s, u"Paste into the Data String"_s, ToolbarPicture::Paste,
+           m_grid, &GridEditor::pasteText);
     separator("Toolbar_Separator7");
-    button("Toolbar_Delete", QStringLiteral("Delete"),
-           QStringLiteral("Delete the selected Data String text"), ToolbarPicture::Delete, m_grid,
-           &GridEditor::deleteText);
+    button("Toolbar_Delete", u"Delete"_s, u"Delete the selected Data String text"_s,
+           ToolbarPicture::Delete, m_grid, &GridEditor::deleteText);
     separator("Toolbar_Separator9");
     // The Design menu's own actions.
     m_toolbar->addAction(action("Toolbar_RideInfo"));
@@ -537,16 +528,16 @@ void MainWindow::createStatusBar()
 void MainWindow::createDesignDock()
 {
     m_designPanel = new DesignPanel(m_document, m_tables, {}, this);
-    m_designDock = new QDockWidget(QStringLiteral("Design"), this);
-    m_designDock->setObjectName(QStringLiteral("DesignDock"));
+    m_designDock = new QDockWidget(u"Design"_s, this);
+    m_designDock->setObjectName(u"DesignDock"_s);
     m_designDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     m_designDock->setWidget(m_designPanel);
     addDockWidget(Qt::RightDockWidgetArea, m_designDock);
     m_designDock->hide();
 
     QAction* toggle = m_designDock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("SM_DesignPanel"));
-    toggle->setText(QStringLiteral("&Design Panel"));
+    toggle->setObjectName(u"SM_DesignPanel"_s);
+    toggle->setText(u"&Design Panel"_s);
     menu("M_View")->addAction(toggle);
     // Only a hide or show the user asks for (the menu item, the dock's close button)
     // changes what Decode does; the automatic show below leaves it alone.
@@ -566,14 +557,14 @@ void MainWindow::createDesignDock()
 
 void MainWindow::createTrackDock()
 {
-    m_trackDock = new QDockWidget(QStringLiteral("Track"), this);
-    m_trackDock->setObjectName(QStringLiteral("TrackDock"));
+    m_trackDock = new QDockWidget(u"Track"_s, this);
+    m_trackDock->setObjectName(u"TrackDock"_s);
     m_trackDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     addDockWidget(Qt::LeftDockWidgetArea, m_trackDock);
     m_trackDock->hide();
     QAction* toggle = m_trackDock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("SM_TrackPanel"));
-    toggle->setText(QStringLiteral("&Track Panel"));
+    toggle->setObjectName(u"SM_TrackPanel"_s);
+    toggle->setText(u"&Track Panel"_s);
     menu("M_View")->addAction(toggle);
     // The panel is built when first shown, so start-up does not pay for it.
     connect(m_trackDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
@@ -730,7 +721,7 @@ void MainWindow::ShowRideInfo()
     // Only a decoded record is reported on, and it has no empty elements: its contents are
     // the bytes the grid shows.
     m_prompts.tell(BuildRideInfoReport(m_document.contents(), m_tables, m_document.gameVersion()),
-                   QStringLiteral("Ride Info"));
+                   u"Ride Info"_s);
 }
 
 void MainWindow::showRideOperation()
@@ -782,7 +773,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::showAbout()
 {
-    m_prompts.tell(AboutText(), QStringLiteral("Help"), UserPrompts::Icon::None);
+    m_prompts.tell(AboutText(), u"Help"_s, UserPrompts::Icon::None);
 }
 
 } // namespace railwright

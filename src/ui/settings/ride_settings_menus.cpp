@@ -227,7 +227,7 @@ void RideSettingsMenus::buildTypeMenu(CodeKind kind, QMenu* menu, const CodeTabl
     // Vehicles and modes the game offers for the record's ride come first.
     auto* separator = new QAction(menu);
     separator->setSeparator(true);
-    separator->setObjectName(arrayName + QStringLiteral("_Fitting"));
+    separator->setObjectName(arrayName + u"_Fitting"_s);
     connect(menu, &QMenu::aboutToShow, this, [this, menu, &items, kind, separator] {
         const auto ride = std::uint8_t(m_document.valueAt(record::RideType));
         const GameVersion version = gameVersion();

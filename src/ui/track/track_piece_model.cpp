@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace railwright {
 
 TrackPieceModel::TrackPieceModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -93,17 +95,16 @@ QString TrackPieceModel::pieceText(int row, int column) const
     case NameColumn:
         return QString::fromStdString(TrackPieceName(piece.code));
     case ChainColumn:
-        return piece.chainLift() ? QStringLiteral("Chain") : QString();
+        return piece.chainLift() ? u"Chain"_s : QString();
     case SchemeColumn:
         return QString::number(piece.scheme());
     case StationColumn:
         if (const auto station = piece.station()) {
-            return QStringLiteral("Station %1%2")
-                .arg(*station)
-                .arg(piece.departureStation() ? QStringLiteral(", departure") : QString());
+            return u"Station %1%2"_s.arg(*station).arg(piece.departureStation() ? u", departure"_s
+                                                                                : QString());
         }
         if (const auto speed = piece.speed()) {
-            return QStringLiteral("Speed %1").arg(*speed);
+            return u"Speed %1"_s.arg(*speed);
         }
         return {};
     case HeightColumn: {
@@ -129,10 +130,10 @@ QString TrackPieceModel::mazeText(int row, int column) const
     case IndexColumn:
         return QString::number(row);
     case NameColumn:
-        return entry.kind == MazeEntryKind::Entrance ? QStringLiteral("Entrance")
+        return entry.kind == MazeEntryKind::Entrance ? u"Entrance"_s
                : entry.kind == MazeEntryKind::Exit
-                   ? QStringLiteral("Exit")
-                   : QStringLiteral("Maze tile %1, %2").arg(entry.x).arg(entry.y);
+                   ? u"Exit"_s
+                   : u"Maze tile %1, %2"_s.arg(entry.x).arg(entry.y);
     default:
         return {};
     }

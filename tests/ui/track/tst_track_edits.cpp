@@ -17,10 +17,9 @@ QString EditText(const TrackEdit& edit)
 {
     QStringList parts;
     for (const ByteEdit& byte : edit.edits) {
-        parts.append(
-            QStringLiteral("%1=%2").arg(byte.index).arg(byte.value, 2, 16, QLatin1Char('0')));
+        parts.append(u"%1=%2"_s.arg(byte.index).arg(byte.value, 2, 16, QLatin1Char('0')));
     }
-    return edit.stepName + QStringLiteral(": ") + parts.join(u' ');
+    return edit.stepName + u": "_s + parts.join(u' ');
 }
 
 } // namespace
