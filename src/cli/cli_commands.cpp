@@ -213,9 +213,10 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
         return *loaded.failure;
     }
     ByteBuffer decoded;
-    // The game the editor selects on opening and decoding this file: its checksum first.
-    const bool loopy =
-        !request.inputIsDecoded && MatchChecksum(loaded.bytes) == ChecksumMatch::LoopyLandscapes;
+    // The game the editor selects on opening and decoding this file: its checksum first (a
+    // decoded record has none).
+    const ChecksumMatch checksum =
+        request.inputIsDecoded ? ChecksumMatch::None : MatchChecksum(loaded.bytes);
     if (request.inputIsDecoded) {
         decoded = std::move(loaded.bytes);
     } else if (auto refusal = DecodedRecordRefusal(request.input, loaded.bytes)) {
@@ -228,10 +229,7 @@ CommandResult PrintRideInfo(const InfoRequest& request, QTextStream& out)
         return CommandResult::failure(ShownPath(request.input) +
                                       u": there is no record to report on"_s);
     }
-    const GameVersion version =
-        request.version.value_or(loopy                     ? GameVersion::LoopyLandscapes
-                                 : MarksExpansion(decoded) ? GameVersion::CorkscrewFollies
-                                                           : GameVersion::Original);
+    const GameVersion version = request.version.value_or(DesignGameVersion(checksum, decoded));
     out << BuildRideInfoReport(decoded, load.tables, version, u"\n"_s) << '\n';
     return CommandResult::success();
 }
