@@ -92,9 +92,24 @@ QByteArray EditorSettings::trackPanelLayout() const
 void EditorSettings::setWindowLayout(const QByteArray& geometry, const QByteArray& docks,
                                      const QByteArray& trackPanel)
 {
-    m_settings.setValue(GeometryKey, geometry);
-    m_settings.setValue(LayoutKey, docks);
-    m_settings.setValue(TrackPanelKey, trackPanel);
+    // A value written again, even unchanged, rewrites the whole settings file on exit;
+    // most closes change nothing.
+    const auto store = [this](const QString& key, const QByteArray& value) {
+        if (m_settings.value(key).toByteArray() != value) {
+            m_settings.setValue(key, value);
+        }
+    };
+    store(GeometryKey, geometry);
+    store(LayoutKey, docks);
+    // A Track panel never shown in this run keeps the layout it had.
+    if (!trackPanel.isEmpty()) {
+        store(TrackPanelKey, trackPanel);
+    }
+}
+
+void EditorSettings::forgetTrackPanelLayout()
+{
+    m_settings.remove(TrackPanelKey);
 }
 
 } // namespace railwright

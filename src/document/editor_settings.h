@@ -39,6 +39,8 @@ public:
     [[nodiscard]] QByteArray trackPanelLayout() const;
     void setWindowLayout(const QByteArray& geometry, const QByteArray& docks,
                          const QByteArray& trackPanel);
+    // The Track panel's own layout (splitter, view) back to its first one.
+    void forgetTrackPanelLayout();
 
 private:
     void setRecentFiles(const QStringList& paths);

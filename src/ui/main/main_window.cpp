@@ -527,13 +527,18 @@ void MainWindow::createStatusBar()
 
 void MainWindow::createDesignDock()
 {
-    m_designPanel = new DesignPanel(m_document, m_tables, {}, this);
     m_designDock = new QDockWidget(u"Design"_s, this);
     m_designDock->setObjectName(u"DesignDock"_s);
     m_designDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    m_designDock->setWidget(m_designPanel);
     addDockWidget(Qt::RightDockWidgetArea, m_designDock);
     m_designDock->hide();
+    // Like the Track panel, built when first shown: its fields and code lists are a sixth
+    // of the editor's start-up, and the first window shows only the grid.
+    connect(m_designDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible) {
+            buildDesignPanel();
+        }
+    });
 
     QAction* toggle = m_designDock->toggleViewAction();
     toggle->setObjectName(u"SM_DesignPanel"_s);
@@ -548,7 +553,15 @@ void MainWindow::createDesignDock()
             m_designDock->show();
         }
     });
+}
 
+void MainWindow::buildDesignPanel()
+{
+    if (m_designPanel != nullptr) {
+        return;
+    }
+    m_designPanel = new DesignPanel(m_document, m_tables, {}, m_designDock);
+    m_designDock->setWidget(m_designPanel);
     connect(m_designPanel, &DesignPanel::decodeRequested, &m_controller,
             &DocumentController::decode);
 }
@@ -636,6 +649,8 @@ void MainWindow::resetLayout()
     if (m_trackPanel != nullptr) {
         m_trackPanel->restoreLayout({});
         placeDocks();
+    } else {
+        m_controller.settings().forgetTrackPanelLayout();
     }
 }
 

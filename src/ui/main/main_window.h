@@ -45,6 +45,7 @@ public:
     [[nodiscard]] DocumentController& controller() { return m_controller; }
     [[nodiscard]] GridEditor* gridEditor() const { return m_grid; }
     [[nodiscard]] QToolBar* toolbar() const { return m_toolbar; }
+    // The Design panel, built the first time its dock is shown; nullptr until then.
     [[nodiscard]] DesignPanel* designPanel() const { return m_designPanel; }
     [[nodiscard]] QDockWidget* designDock() const { return m_designDock; }
     // The Track panel, built the first time its dock is shown; nullptr until then.
@@ -96,6 +97,7 @@ private:
     void createStatusBar();
     void createDesignDock();
     void createTrackDock();
+    void buildDesignPanel();
     void buildTrackPanel();
     // The docks placed as in the first run: Track on the left, wide enough to read it.
     void placeDocks();

@@ -760,6 +760,7 @@ void TestMainWindow::fittingChoicesFirst()
     record[0] = 0x08;
     open(write(u"boats.TD4"_s, encodedFile(record)));
     // The panel's hint decodes too.
+    m_window->action("SM_DesignPanel")->trigger();
     m_window->findChild<QPushButton*>(u"DesignHintDecode"_s)->click();
     QCOMPARE(m_window->document().kind(), ContentKind::Decoded);
     auto* vehicleBox = m_window->findChild<CodeComboBox*>(u"Design_vehicle_type"_s);

@@ -494,6 +494,12 @@ private slots:
             window.document().markSaved();
             QVERIFY(window.close());
         }
+        {
+            // A run that never shows the Track panel keeps its split.
+            ScriptedPrompts prompts;
+            MainWindow window(prompts);
+            QVERIFY(window.close());
+        }
         ScriptedPrompts prompts;
         MainWindow window(prompts);
         QCOMPARE(window.size(), QSize(1100, 1000));
