@@ -2,7 +2,7 @@
 // document as the grid and the menus write it, the design panel, undo), and the work
 // every slot does to show it in the grid and the panel, without painting (offscreen
 // unless QT_QPA_PLATFORM says otherwise). Target: under 1 ms, median. Also the cost of
-// building the panel, which start-up pays once.
+// building the panel, which the window pays once, when the panel is first shown.
 
 #include "codec/design_inspection.h"
 #include "codec/record_fields.h"
@@ -132,7 +132,7 @@ void BM_UndoRedo(benchmark::State& state)
 }
 BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// Building the panel's widgets, which the window does once at start-up.
+// Building the panel's widgets, which the window does once, when its dock is first shown.
 void BM_BuildPanel(benchmark::State& state)
 {
     TrackDesignDocument document;
