@@ -34,6 +34,20 @@ enum PieceRoll : std::uint8_t
     RollUpsideDown,
 };
 
+// The slope at one end of a piece.
+enum PiecePitch : std::uint8_t
+{
+    PitchNone,
+    PitchUp25,
+    PitchDown25,
+    PitchUp60,
+    PitchDown60,
+    PitchUp90,
+    PitchDown90,
+    PitchTower, // a launched tower's vertical track
+    PitchReverseFreefall,
+};
+
 struct PieceRow
 {
     std::uint8_t code;
@@ -49,6 +63,8 @@ struct PieceRow
     std::uint8_t blockCount;
     PieceRoll rollStart;
     PieceRoll rollEnd;
+    PiecePitch pitchStart;
+    PiecePitch pitchEnd;
 };
 
 [[nodiscard]] std::span<const PieceRow> PieceRows();

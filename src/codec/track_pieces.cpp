@@ -1,6 +1,7 @@
 #include "track_pieces.h"
 
 #include "record_layout.h"
+#include "track_construction.h"
 #include "track_piece_table.h"
 
 #include <algorithm>
@@ -75,6 +76,8 @@ const ShapeTable& Shapes()
             shape->endY = row.endY;
             shape->rollStart = TrackRoll(row.rollStart);
             shape->rollEnd = TrackRoll(row.rollEnd);
+            shape->pitchStart = TrackPitch(row.pitchStart);
+            shape->pitchEnd = TrackPitch(row.pitchEnd);
             shape->invertedPart = (row.flags & track_table::PieceInvertedPart) != 0;
             for (std::size_t b = row.firstBlock;
                  b < std::size_t(row.firstBlock) + row.blockCount && b < blocks.size(); ++b) {
@@ -319,11 +322,7 @@ std::string TrackSummary(const TrackList& list, const TrackWalk& walk)
                needs() + ", " + Plural(std::size_t(steps), "land step", "land steps") +
                " from lowest to highest point";
     }
-    const int distance = std::max(std::abs(walk.end.x), std::abs(walk.end.y));
-    if (distance == 0) {
-        return "Open track: ends on its start tile at another height or heading";
-    }
-    return "Open track: ends " + Plural(std::size_t(distance), "tile", "tiles") + " from its start";
+    return "Open track: from its start, the end is " + DescribeGap(walk.end);
 }
 
 TrackDigest DigestTrack(ByteView record)

@@ -44,6 +44,20 @@ enum class TrackRoll
     UpsideDown,
 };
 
+// The slope of the track at one end of a piece.
+enum class TrackPitch
+{
+    None,
+    Up25,
+    Down25,
+    Up60,
+    Down60,
+    Up90,
+    Down90,
+    Tower, // a launched tower's vertical track
+    ReverseFreefall,
+};
+
 // What the shape table says about a piece code; nullptr for a code without a row.
 struct TrackPieceShape
 {
@@ -66,6 +80,8 @@ struct TrackPieceShape
     std::vector<Block> blocks;
     TrackRoll rollStart = TrackRoll::None;
     TrackRoll rollEnd = TrackRoll::None;
+    TrackPitch pitchStart = TrackPitch::None;
+    TrackPitch pitchEnd = TrackPitch::None;
     bool invertedPart = false; // part of the piece runs upside down
 };
 [[nodiscard]] const TrackPieceShape* FindTrackPiece(std::uint8_t code);
@@ -200,8 +216,8 @@ enum class WalkDetail
 [[nodiscard]] TrackWalk WalkTrack(const TrackList& list, WalkDetail detail = WalkDetail::Tiles);
 
 // One line about the track: "Complete circuit: 195 pieces, needs 24 x 31 tiles, 10 land
-// steps from lowest to highest point", "Open track: ends 3 tiles from its start", a
-// maze's size, or "No track pieces".
+// steps from lowest to highest point", "Open track: from its start, the end is 3 tiles west, 1 step
+// down" (DescribeGap), a maze's size, or "No track pieces".
 [[nodiscard]] std::string TrackSummary(const TrackList& list, const TrackWalk& walk);
 
 // For a list of designs: "yes"/"no" for a complete circuit ("-" for a maze or no track),

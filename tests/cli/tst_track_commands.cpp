@@ -125,7 +125,7 @@ private slots:
                               "Hedge maze: 1 tile, needs 3 x 1 tiles, an entrance and an exit"};
         QTest::newRow("no end marker, later piece")
             << trackRecord(0x38 + 4, 0x00, 0x00, "D8 00 00 00", false)
-            << QByteArrayList{"Open track: ends 1 tile from its start",
+            << QByteArrayList{"Open track: from its start, the end is 1 tile west",
                               "Warning: The track has no end marker: its pieces run to the end "
                               "of the list",
                               "Warning: Piece 0, block brakes (code 0xD8, byte 0x38): this "

@@ -38,17 +38,17 @@ private slots:
         QTest::newRow("open shuttle track")
             << trackRecord(8198, 0x2A, 0x04, "02 00 03 00 01 00 00 00 00 00 07 00 05 00") << 7
             << true << false << QList<int>{-7, 0, 96, 0} << QList<int>{7, 1, 0, 96}
-            << u"Open track: ends 7 tiles from its start"_s;
+            << u"Open track: from its start, the end is 7 tiles west, 6 steps up"_s;
         // A 62-byte record: three flats fill it, no room for a marker.
         QTest::newRow("no end marker")
             << trackRecord(62, 0x00, 0x00, "00 00 00 00 00 00", false) << 3 << false << false
             << QList<int>{-3, 0, 0, 0} << QList<int>{3, 1, 0, 0}
-            << u"Open track: ends 3 tiles from its start"_s;
+            << u"Open track: from its start, the end is 3 tiles west"_s;
         // D8 (block brakes) belongs to a later game: shown, left out of the shape.
         QTest::newRow("piece of a later game")
             << trackRecord(8058, 0x00, 0x00, "02 00 00 00 D8 00 00 00") << 4 << true << false
             << QList<int>{-3, 0, 0, 0} << QList<int>{3, 1, 0, 0}
-            << u"Open track: ends 3 tiles from its start"_s;
+            << u"Open track: from its start, the end is 3 tiles west"_s;
         QTest::newRow("only a later game's piece")
             << trackRecord(8058, 0x00, 0x00, "D8 00") << 1 << true << false
             << QList<int>{0, 0, 0, 0} << QList<int>{1, 1, 0, 0}
