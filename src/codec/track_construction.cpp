@@ -144,10 +144,10 @@ std::vector<FittingPiece> FittingPieces(const TrackList& list, std::size_t index
     return offers;
 }
 
-std::uint8_t NewPieceFlags(const TrackList& list, std::size_t index, TrackEdit::Kind kind)
+std::uint8_t NewPieceFlags(const TrackList& list, std::size_t index, PieceListEdit::Kind kind)
 {
-    const std::size_t from = kind == TrackEdit::Kind::Replace ? index : index - 1;
-    if ((kind != TrackEdit::Kind::Replace && index == 0) || from >= list.pieces.size()) {
+    const std::size_t from = kind == PieceListEdit::Kind::Replace ? index : index - 1;
+    if ((kind != PieceListEdit::Kind::Replace && index == 0) || from >= list.pieces.size()) {
         return 0;
     }
     return list.pieces[from].flags & PieceSchemeMask;
@@ -162,7 +162,7 @@ std::size_t TrackCapacity(const TrackList& list, std::size_t recordSize)
     return std::min(MaxTrackPieces, (recordSize - list.start - 1) / TrackPieceBytes);
 }
 
-std::optional<std::string> ApplyTrackEdit(ByteBuffer& record, const TrackEdit& edit)
+std::optional<std::string> ApplyPieceListEdit(ByteBuffer& record, const PieceListEdit& edit)
 {
     const TrackList list = ReadTrackList(record);
     if (list.maze) {
@@ -180,7 +180,7 @@ std::optional<std::string> ApplyTrackEdit(ByteBuffer& record, const TrackEdit& e
         bytes.push_back(piece.code);
         bytes.push_back(piece.flags);
     }
-    if (edit.kind != TrackEdit::Kind::Delete) {
+    if (edit.kind != PieceListEdit::Kind::Delete) {
         if (edit.codes.empty()) {
             return std::string("no pieces given");
         }
@@ -189,7 +189,7 @@ std::optional<std::string> ApplyTrackEdit(ByteBuffer& record, const TrackEdit& e
         }
     }
     switch (edit.kind) {
-    case TrackEdit::Kind::Insert: {
+    case PieceListEdit::Kind::Insert: {
         if (edit.index > pieces) {
             return "can't insert at piece " + std::to_string(edit.index) + ": the track has " +
                    Count(int(pieces), "piece", "pieces");
@@ -204,7 +204,7 @@ std::optional<std::string> ApplyTrackEdit(ByteBuffer& record, const TrackEdit& e
                      added.end());
         break;
     }
-    case TrackEdit::Kind::Replace:
+    case PieceListEdit::Kind::Replace:
         if (edit.index >= pieces || edit.codes.size() > pieces - edit.index) {
             return "can't replace " + range(edit.index, edit.codes.size());
         }
@@ -214,7 +214,7 @@ std::optional<std::string> ApplyTrackEdit(ByteBuffer& record, const TrackEdit& e
             bytes[at * TrackPieceBytes + 1] = NewPieceFlags(list, at, edit.kind);
         }
         break;
-    case TrackEdit::Kind::Delete:
+    case PieceListEdit::Kind::Delete:
         if (edit.count == 0) {
             return std::string("no pieces to delete");
         }

@@ -63,7 +63,7 @@ struct FittingPiece
                                                       PieceChoice choice);
 
 // One change to a design's piece list, as a player or a script asks for it.
-struct TrackEdit
+struct PieceListEdit
 {
     enum class Kind
     {
@@ -80,7 +80,7 @@ struct TrackEdit
 // The flags a new piece gets: the colour scheme of the piece it follows (for Replace, of the
 // piece it replaces), and no other flag.
 [[nodiscard]] std::uint8_t NewPieceFlags(const TrackList& list, std::size_t index,
-                                         TrackEdit::Kind kind);
+                                         PieceListEdit::Kind kind);
 
 // How many pieces a decoded record's list has room for: the 4,000 the format allows, fewer
 // when the record is too short for them and their end marker.
@@ -90,7 +90,8 @@ struct TrackEdit
 // bytes it gives up become zero, and the kept pieces keep their flags. Returns why it was
 // refused (a maze, an index out of the list, a list that would no longer fit, the end
 // code as a piece), the record then unchanged; nullopt when applied.
-[[nodiscard]] std::optional<std::string> ApplyTrackEdit(ByteBuffer& record, const TrackEdit& edit);
+[[nodiscard]] std::optional<std::string> ApplyPieceListEdit(ByteBuffer& record,
+                                                            const PieceListEdit& edit);
 
 // Where an open track's end lies from its start, in words: "3 tiles west, 2 tiles south, 1
 // step down, heading differs by a quarter turn"; empty for a track that closes. West, north,

@@ -118,8 +118,8 @@ private slots:
         for (const std::uint8_t code : {0x2B, 0x2B, 0x00, 0x00, 0x00, 0x2B, 0x2B}) {
             const TrackList list = ReadTrackList(record);
             QVERIFY(Offered(list, list.pieces.size(), code, PieceChoice::Insert));
-            QVERIFY(
-                !ApplyTrackEdit(record, {TrackEdit::Kind::Insert, list.pieces.size(), 0, {code}}));
+            QVERIFY(!ApplyPieceListEdit(
+                record, {PieceListEdit::Kind::Insert, list.pieces.size(), 0, {code}}));
         }
         const TrackList list = ReadTrackList(record);
         const TrackWalk walk = WalkTrack(list);
@@ -141,9 +141,9 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QList<int>>("codes");
         QTest::addColumn<QString>("after"); // empty: refused
-        const int insert = int(TrackEdit::Kind::Insert);
-        const int replace = int(TrackEdit::Kind::Replace);
-        const int erase = int(TrackEdit::Kind::Delete);
+        const int insert = int(PieceListEdit::Kind::Insert);
+        const int replace = int(PieceListEdit::Kind::Replace);
+        const int erase = int(PieceListEdit::Kind::Delete);
         QTest::newRow("insert after a scheme-2 lift")
             << 8058 << u"02 0B 04 A0 09 00"_s << insert << 2 << 0 << QList<int>{0x04, 0x04}
             << u"02 0B 04 A0 04 20 04 20 09 00"_s;
@@ -177,11 +177,11 @@ private slots:
         ByteBuffer record = trackRecord(std::size_t(length), 0x00, 0x00,
                                         before.toLatin1().constData(), length != 62);
         const ByteBuffer original = record;
-        TrackEdit edit{TrackEdit::Kind(kind), std::size_t(index), std::size_t(count), {}};
+        PieceListEdit edit{PieceListEdit::Kind(kind), std::size_t(index), std::size_t(count), {}};
         for (const int code : codes) {
             edit.codes.push_back(std::uint8_t(code));
         }
-        const std::optional<std::string> refusal = ApplyTrackEdit(record, edit);
+        const std::optional<std::string> refusal = ApplyPieceListEdit(record, edit);
         if (after.isEmpty()) {
             QVERIFY(refusal.has_value() && !refusal->empty());
             QCOMPARE(record, original);
@@ -201,7 +201,8 @@ private slots:
         }
         ByteBuffer record = trackRecord(8198, 0x00, 0x04, pieces.toLatin1().constData());
         const ByteBuffer original = record;
-        const auto refusal = ApplyTrackEdit(record, {TrackEdit::Kind::Insert, 10, 0, {0x00}});
+        const auto refusal =
+            ApplyPieceListEdit(record, {PieceListEdit::Kind::Insert, 10, 0, {0x00}});
         QCOMPARE(QString::fromStdString(refusal.value_or("")),
                  u"the track would have 4001 pieces; the record has room for 4000 pieces and the "
                  u"end marker"_s);
@@ -236,7 +237,7 @@ private slots:
     void deleteOpensTheCircuit()
     {
         ByteBuffer record = trackRecord(8058, 0x03, 0x00, TestCircuit);
-        QVERIFY(!ApplyTrackEdit(record, {TrackEdit::Kind::Delete, 3, 1, {}}));
+        QVERIFY(!ApplyPieceListEdit(record, {PieceListEdit::Kind::Delete, 3, 1, {}}));
         const TrackWalk walk = WalkTrack(ReadTrackList(record));
         QVERIFY(!walk.complete);
         QCOMPARE(QString::fromStdString(DescribeGap(walk.end)), u"1 tile east, 0.5 steps down"_s);
