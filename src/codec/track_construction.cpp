@@ -276,6 +276,38 @@ std::string DescribeGap(const TrackPosition& end)
     return text;
 }
 
+std::vector<std::vector<std::uint8_t>> ClosingPieces(const TrackList& list, const TrackWalk& walk,
+                                                     std::size_t limit)
+{
+    std::vector<std::vector<std::uint8_t>> runs;
+    const std::size_t pieces = list.pieces.size();
+    if (list.maze || pieces == 0 || walk.complete || walk.starts.size() != pieces) {
+        return runs;
+    }
+    const std::optional<TrackJoin> first = JoinAfter(list, 0);
+    const std::optional<TrackJoin> open = JoinBefore(list, pieces);
+    if (!first.has_value() || !open.has_value()) {
+        return runs;
+    }
+    const auto closes = [&first](const TrackPosition& at, std::uint8_t last) {
+        return at == TrackPosition{} && PieceEndJoin(last) == first;
+    };
+    for (const std::uint8_t code : PiecesStartingIn(*open)) {
+        if (runs.size() < limit && closes(NextPosition(walk.end, code), code)) {
+            runs.push_back({code});
+        }
+    }
+    for (const std::uint8_t code : PiecesStartingIn(*open)) {
+        const TrackPosition middle = NextPosition(walk.end, code);
+        for (const std::uint8_t next : PiecesStartingIn(*PieceEndJoin(code))) {
+            if (runs.size() < limit && closes(NextPosition(middle, next), next)) {
+                runs.push_back({code, next});
+            }
+        }
+    }
+    return runs;
+}
+
 TrackCollisions FindCollisions(const TrackList& list, const TrackWalk& walk,
                                std::optional<int> clearance)
 {

@@ -98,6 +98,13 @@ struct PieceListEdit
 // east and south are the game's directions 0-3, the way the walk starts heading west.
 [[nodiscard]] std::string DescribeGap(const TrackPosition& end);
 
+// The runs of one or two pieces of this game that, put at the open end of a track, bring it
+// back to its start, joined the way its first piece begins: each single piece first, then
+// pairs, each group by code; at most `limit` runs. Empty for a complete or empty track, a
+// maze, or a gap no one or two pieces close.
+[[nodiscard]] std::vector<std::vector<std::uint8_t>>
+ClosingPieces(const TrackList& list, const TrackWalk& walk, std::size_t limit = 16);
+
 // Two pieces that pass through one tile closer in height than the ride's train needs.
 struct TrackCollision
 {

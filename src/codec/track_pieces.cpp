@@ -57,6 +57,23 @@ struct ShapeTable
     std::array<TurnedPiece, 256> turned;
 };
 
+// Moves a walk's position (units) and heading past one piece: to its last tile, up or down
+// to its end height, turned, and one tile on unless it ends on a diagonal.
+void Advance(const TrackPieceShape& shape, const TurnedPiece& turned, int& x, int& y, int& z,
+             int& heading)
+{
+    const auto [ex, ey] = turned.ends[std::size_t(heading & 3)];
+    x += ex;
+    y += ey;
+    z = z - shape.beginZ + shape.endZ;
+    heading =
+        (((heading & 3) + (shape.endDir & 3) - (shape.beginDir & 3)) & 3) | (shape.endDir & 4);
+    if ((shape.endDir & 4) == 0) {
+        x += Steps[std::size_t(heading)][0];
+        y += Steps[std::size_t(heading)][1];
+    }
+}
+
 const ShapeTable& Shapes()
 {
     static const std::unique_ptr<const ShapeTable> table = [] {
@@ -165,6 +182,21 @@ bool RideHangsBeneathTrack(std::uint8_t rideType)
     return std::find(rides.begin(), rides.end(), rideType) != rides.end();
 }
 
+TrackPosition NextPosition(const TrackPosition& at, std::uint8_t code)
+{
+    const ShapeTable& table = Shapes();
+    const TrackPieceShape* shape = table.shapes[code].get();
+    if (shape == nullptr || !shape->inGame) {
+        return at;
+    }
+    int x = at.x * TileUnits;
+    int y = at.y * TileUnits;
+    int z = at.z;
+    int heading = at.heading;
+    Advance(*shape, table.turned[code], x, y, z, heading);
+    return {x / TileUnits, y / TileUnits, z, heading};
+}
+
 TrackList ReadTrackList(ByteView record)
 {
     TrackList list;
@@ -265,18 +297,9 @@ TrackWalk WalkTrack(const TrackList& list, WalkDetail detail)
         }
         footprint.minZ = std::min(footprint.minZ, z);
         footprint.maxZ = std::max(footprint.maxZ, z);
-        const auto [ex, ey] = turned.ends[std::size_t(quarters)];
-        x += ex;
-        y += ey;
-        z = base + shape->endZ;
+        Advance(*shape, turned, x, y, z, heading);
         footprint.minZ = std::min(footprint.minZ, z);
         footprint.maxZ = std::max(footprint.maxZ, z);
-        heading = (((heading & 3) + (shape->endDir & 3) - (shape->beginDir & 3)) & 3) |
-                  (shape->endDir & 4);
-        if ((shape->endDir & 4) == 0) {
-            x += Steps[std::size_t(heading)][0];
-            y += Steps[std::size_t(heading)][1];
-        }
     }
     if (keep) {
         walk.firstTile.push_back(walk.tiles.size());

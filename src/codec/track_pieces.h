@@ -202,6 +202,10 @@ struct TrackWalk
     TrackFootprint footprint;
 };
 
+// Where the track is after one more piece at `at`, as the walk places it; `at` itself for a
+// code without a row or a later game's piece, which the walk leaves out.
+[[nodiscard]] TrackPosition NextPosition(const TrackPosition& at, std::uint8_t code);
+
 // What a walk keeps: everything, or only where it ends, whether it closes and its
 // footprint (no starts, tiles or firstTile), for a list of many designs.
 enum class WalkDetail

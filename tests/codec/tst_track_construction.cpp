@@ -11,9 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Three stations and a loop of right turns back to the first: a circuit built by the rule.
-constexpr const char* BuiltCircuit = "02 00 03 00 01 00 2B 00 2B 00 00 00 00 00 00 00 2B 00 2B 00";
-
 std::vector<std::uint8_t> Codes(const std::vector<FittingPiece>& offers)
 {
     std::vector<std::uint8_t> codes;
@@ -241,6 +238,23 @@ private slots:
         const TrackWalk walk = WalkTrack(ReadTrackList(record));
         QVERIFY(!walk.complete);
         QCOMPARE(QString::fromStdString(DescribeGap(walk.end)), u"1 tile east, 0.5 steps down"_s);
+        // The built circuit without its last turn: a right turn of 3 tiles closes it (plain,
+        // covered, or the minigolf hole of that shape); without its last two, two such turns
+        // or a right corkscrew up and down. Nothing closes it without its last seven.
+        ByteBuffer open = trackRecord(8058, 0x03, 0x00, BuiltCircuit);
+        QVERIFY(!ApplyPieceListEdit(open, {PieceListEdit::Kind::Delete, 9, 1, {}}));
+        TrackList list = ReadTrackList(open);
+        using Runs = std::vector<std::vector<std::uint8_t>>;
+        QCOMPARE(ClosingPieces(list, WalkTrack(list)), (Runs{{0x2B}, {0x56}, {0xCC}}));
+        QVERIFY(!ApplyPieceListEdit(open, {PieceListEdit::Kind::Delete, 8, 1, {}}));
+        list = ReadTrackList(open);
+        const Runs runs = ClosingPieces(list, WalkTrack(list));
+        QCOMPARE(runs.front(), (std::vector<std::uint8_t>{0x2B, 0x2B}));
+        QVERIFY(std::find(runs.begin(), runs.end(), std::vector<std::uint8_t>{0x3B, 0x3D}) !=
+                runs.end());
+        QVERIFY(!ApplyPieceListEdit(open, {PieceListEdit::Kind::Delete, 3, 5, {}}));
+        list = ReadTrackList(open);
+        QVERIFY(ClosingPieces(list, WalkTrack(list)).empty());
     }
 
     // Five one-tile left turns: the fifth runs through the first one's tile.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 // Decoded records holding a given track list, for the track tests.
 namespace railwright::testing {
@@ -39,6 +40,51 @@ inline ByteBuffer trackRecord(std::size_t length, std::uint8_t ride, std::uint8_
         record[at] = 0xFF;
     }
     return record;
+}
+
+// Three stations and a loop of right turns back to the first: a circuit built by the
+// construction rule (each piece starts the way the one before ends).
+inline constexpr const char* BuiltCircuit =
+    "02 00 03 00 01 00 2B 00 2B 00 00 00 00 00 00 00 2B 00 2B 00";
+
+// Edits of a track as `railwright-cli track` takes them, and the list they give. The window
+// tests make the same edits through the Track menu and the piece chooser: both must give
+// these bytes.
+struct TrackEditCase
+{
+    const char* name;
+    std::uint8_t byte7; // 0x04: the expansion layout, where pieces have colour schemes
+    const char* before; // the pieces, hex "code flags ..."
+    std::vector<const char*> arguments;
+    const char* after;
+};
+inline const std::vector<TrackEditCase>& TrackEditCases()
+{
+    static const std::vector<TrackEditCase> cases = {
+        {"lengthen the station",
+         0x00,
+         BuiltCircuit,
+         {"--insert", "1:03"},
+         "02 00 03 00 03 00 01 00 2B 00 2B 00 00 00 00 00 00 00 2B 00 2B 00"},
+        // Inserted pieces take the scheme of the piece before them and no other flag.
+        {"extend a lift hill",
+         0x04,
+         "02 10 06 A0 04 A0 09 00",
+         {"--insert", "3:04,up 25"},
+         "02 10 06 A0 04 A0 04 20 04 20 09 00"},
+        // Applied in order: the replaced index counts after the deletion.
+        {"shorten and cover",
+         0x00,
+         BuiltCircuit,
+         {"--delete", "5-7", "--replace", "4:56"},
+         "02 00 03 00 01 00 2B 00 56 00 2B 00 2B 00"},
+        {"delete one, insert two",
+         0x04,
+         "02 00 03 30 01 00",
+         {"--delete", "1", "--insert", "0:flat,2B"},
+         "00 00 2B 00 02 00 01 00"},
+    };
+    return cases;
 }
 
 } // namespace railwright::testing
