@@ -7,6 +7,7 @@
 #include "cli/pieces_command.h"
 #include "cli/render_command.h"
 #include "cli/scan_command.h"
+#include "cli/track_command.h"
 #include "document/native_path.h"
 #include "report/visible_text.h"
 
@@ -219,6 +220,10 @@ const QList<Command>& Commands()
         {u"pieces"_s,
          RunPiecesCommand,
          {{u"INPUT [--json] [--decoded]"_s, u"list the track pieces and whether they close"_s}}},
+        {u"track"_s,
+         RunTrackCommand,
+         {{u"INPUT OUTPUT [--delete N[-M]] [--insert N:CODES] [--replace N:CODES]"_s,
+           u"delete, insert and replace track pieces"_s}}},
         {u"render"_s,
          RunRenderCommand,
          {{u"INPUT... --out DIR|FILE.png [--view plan|side|3d] [--turn 0-3] [--size PIXELS]"_s,

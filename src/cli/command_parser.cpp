@@ -1,6 +1,7 @@
 #include "command_parser.h"
 
 #include <QFileDevice>
+#include <QHash>
 
 namespace railwright::cli {
 
@@ -31,10 +32,31 @@ void CommandParser::addArgument(const QString& name, const QString& description,
     m_repeated = repeated;
 }
 
-void CommandParser::addOption(const QCommandLineOption& option)
+void CommandParser::addOption(const QCommandLineOption& option, bool repeatable)
 {
     m_parser.addOption(option);
-    m_options.append(option);
+    if (!repeatable) {
+        m_options.append(option);
+    }
+}
+
+QList<std::pair<QString, QString>>
+CommandParser::valuesInOrder(const QList<QCommandLineOption>& options) const
+{
+    QList<std::pair<QString, QString>> given;
+    QHash<QString, qsizetype> taken;
+    for (const QString& name : m_parser.optionNames()) {
+        for (const QCommandLineOption& option : options) {
+            if (option.names().contains(name)) {
+                const QStringList values = m_parser.values(option);
+                const qsizetype next = taken[option.names().constLast()]++;
+                if (next < values.size()) {
+                    given.append({option.names().constLast(), values[next]});
+                }
+            }
+        }
+    }
+    return given;
 }
 
 QString CommandParser::unknownOptionText(const QStringList& arguments) const

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <optional>
+#include <utility>
 
 namespace railwright::cli {
 
@@ -20,7 +21,8 @@ public:
 
     // A positional argument; with `repeated`, one or more (the last argument only).
     void addArgument(const QString& name, const QString& description, bool repeated = false);
-    void addOption(const QCommandLineOption& option);
+    // A `repeatable` option may be given any number of times (see valuesInOrder).
+    void addOption(const QCommandLineOption& option, bool repeatable = false);
 
     // Parses `arguments`. On a wrong command line or --help the result holds the outcome
     // and the command is not run. Wrong: an unknown option (one that may be a file name
@@ -33,6 +35,10 @@ public:
     [[nodiscard]] QStringList arguments() const;
     [[nodiscard]] bool isSet(const QCommandLineOption& option) const;
     [[nodiscard]] QString value(const QCommandLineOption& option) const;
+    // Every value of `options` in the order the command line gives them, each with its
+    // option's (last) name.
+    [[nodiscard]] QList<std::pair<QString, QString>>
+    valuesInOrder(const QList<QCommandLineOption>& options) const;
 
 private:
     [[nodiscard]] QString unknownOptionText(const QStringList& arguments) const;

@@ -170,7 +170,9 @@ std::optional<std::string> ApplyPieceListEdit(ByteBuffer& record, const PieceLis
     }
     const std::size_t pieces = list.pieces.size();
     const auto range = [pieces](std::size_t from, std::size_t count) {
-        return "pieces " + std::to_string(from) + "-" + std::to_string(from + count - 1) +
+        return (count == 1
+                    ? "piece " + std::to_string(from)
+                    : "pieces " + std::to_string(from) + "-" + std::to_string(from + count - 1)) +
                (pieces == 0 ? std::string(": the track has no pieces")
                             : ": the track has pieces 0-" + std::to_string(pieces - 1));
     };

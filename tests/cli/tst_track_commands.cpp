@@ -338,6 +338,69 @@ private slots:
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.startsWith("railwright-cli: "));
     }
+
+    // The shared edit cases, as decoded records, and the first one also as design files:
+    // the bytes the window's edits give too.
+    void editsTheTrack()
+    {
+        for (const TrackEditCase& edit : TrackEditCases()) {
+            const std::size_t length = edit.byte7 & 4 ? 8198 : 8058;
+            QStringList arguments{
+                u"track"_s,
+                write(u"in.bin"_s, trackRecord(length, 0x00, edit.byte7, edit.before), false),
+                m_dir.filePath(u"out.bin"_s), u"--decoded"_s};
+            for (const char* argument : edit.arguments) {
+                arguments << QString::fromUtf8(argument);
+            }
+            const CliRun run = RunCli(arguments);
+            QVERIFY2(run.exitCode == 0, run.err.constData());
+            QCOMPARE(asBytes(trackRecord(length, 0x00, edit.byte7, edit.after)),
+                     readFile(m_dir.filePath(u"out.bin"_s)));
+        }
+        const TrackEditCase& first = TrackEditCases().front();
+        const QString design = write(u"in.TD4"_s, trackRecord(8058, 0x00, 0x00, first.before));
+        QCOMPARE(
+            RunCli({u"track"_s, design, design, u"--insert"_s, u"1:middle station"_s}).exitCode, 0);
+        QCOMPARE(readFile(design),
+                 asBytes(encodedFile(trackRecord(8058, 0x00, 0x00, first.after))));
+    }
+
+    // A step that fails writes nothing and names the step.
+    void refusesBadSteps_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("past the end")
+            << QStringList{u"--insert"_s, u"0:00"_s, u"--delete"_s, u"30"_s} << 1
+            << u"step 2 (--delete 30): can't delete piece 30: the track has pieces 0-10; "
+               u"nothing written"_s;
+        QTest::newRow("unknown piece")
+            << QStringList{u"--replace"_s, u"1:zz"_s} << 2
+            << u"track: step 1 (--replace 1:zz): \"zz\" is no piece: give two hexadecimal "
+               u"digits or the piece's name as pieces prints it"_s;
+        QTest::newRow("the end code")
+            << QStringList{u"--insert"_s, u"1:FF"_s} << 2 << u"\"FF\" is no piece"_s;
+        QTest::newRow("backwards run") << QStringList{u"--delete"_s, u"4-2"_s} << 2
+                                       << u"expected a piece N or a run N-M, counted from 0"_s;
+        QTest::newRow("no step") << QStringList{} << 2
+                                 << u"give at least one --delete, --insert or --replace"_s;
+    }
+    void refusesBadSteps()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        const QString output = m_dir.filePath(u"refused.bin"_s);
+        const CliRun run = RunCli(
+            QStringList{u"track"_s,
+                        write(u"in.bin"_s, trackRecord(8058, 0x00, 0x00, BuiltCircuit), false),
+                        output, u"--decoded"_s} +
+            steps);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+        QVERIFY(!QFile::exists(output));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTrackCommands)
