@@ -318,6 +318,17 @@ TrackScene::TrackScene(const TrackList& list, const TrackWalk& walk, const RideL
     }
 }
 
+std::optional<QPointF> TrackScene::pieceCentre(std::size_t piece) const
+{
+    const auto found = std::lower_bound(
+        m_paths.begin(), m_paths.end(), piece,
+        [](const PiecePath& path, std::size_t wanted) { return path.piece < wanted; });
+    if (found == m_paths.end() || found->piece != piece || found->points.empty()) {
+        return std::nullopt;
+    }
+    return found->points[found->points.size() / 2];
+}
+
 QPointF TrackScene::project(double x, double y, double z) const
 {
     switch (m_view) {
@@ -507,6 +518,16 @@ void TrackScene::layOutTrack(const TrackList& list, const TrackWalk& walk, const
                            ? QPointF(Half, -from.z)
                            : project(s.x() + d0.x() * Half, s.y() + d0.y() * Half, from.z)};
         }
+    }
+    if (!walk.complete && !m_paths.empty()) {
+        // Where the next piece would begin, and one tile on along the heading there.
+        const QPointF e(walk.end.x * TileUnits + Half, walk.end.y * TileUnits + Half);
+        const QPointF ahead = e + HeadingVector(walk.end.heading) * TileUnits;
+        m_openEnd = m_view == TrackView::Side ? OpenEnd{QPointF(along, -walk.end.z),
+                                                        QPointF(along + TileUnits, -walk.end.z)}
+                                              : OpenEnd{project(e.x(), e.y(), walk.end.z),
+                                                        project(ahead.x(), ahead.y(), walk.end.z)};
+        include(m_openEnd->next);
     }
     placeTrains(samples, look, walk.complete);
     // Cars hanging under a station on the ground stay in the picture.

@@ -104,6 +104,17 @@ public:
     // units, or for a maze the entry whose tile holds it; nothing when none is there.
     [[nodiscard]] std::optional<std::size_t> pieceAt(QPointF scenePoint, double tolerance) const;
 
+    // The open end of a track that does not close: where the next piece would begin and
+    // one tile on along its heading, scene coordinates; nothing for a closed or empty one.
+    struct OpenEnd
+    {
+        QPointF at;
+        QPointF next;
+    };
+    [[nodiscard]] std::optional<OpenEnd> openEnd() const { return m_openEnd; }
+    // The middle of a piece's path; nothing for a piece the walk skipped.
+    [[nodiscard]] std::optional<QPointF> pieceCentre(std::size_t piece) const;
+
     // The cars drawn, front car of the first train first, and the supports.
     [[nodiscard]] const std::vector<SceneCar>& cars() const { return m_cars; }
     [[nodiscard]] const std::vector<SceneSupport>& supports() const { return m_supports; }
@@ -218,6 +229,7 @@ private:
     int m_minZ = 0;
     int m_maxZ = 0;
     std::optional<std::array<QPointF, 2>> m_start; // point and a point ahead, scene
+    std::optional<OpenEnd> m_openEnd;
 };
 
 } // namespace railwright

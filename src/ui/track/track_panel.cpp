@@ -1,5 +1,7 @@
 #include "track_panel.h"
 
+#include "codec/track_construction.h"
+
 #include "codec/record_fields.h"
 #include "codec/record_layout.h"
 #include "render/track_picture.h"
@@ -292,6 +294,12 @@ void TrackPanel::rebuildScene()
         std::make_unique<TrackScene>(list, m_walk, ReadRideLook(m_document.contents(), list.layout),
                                      m_view, m_turns),
         m_walk.footprint.minZ);
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    for (const TrackCollision& crossing :
+         FindCollisions(list, m_walk, RideClearance(list.rideType)).crossings) {
+        pairs.emplace_back(crossing.first, crossing.second);
+    }
+    m_picture->setCollisions(std::move(pairs));
 }
 
 QImage TrackPanel::drawPicture(int longerSide) const

@@ -32,6 +32,8 @@ constexpr double PanShare = 0.1;
 constexpr double MetresPerLandStep = 1.5;
 // Ticks of the height scale are at least this many pixels apart.
 constexpr double TickPixels = 28;
+// The rings of the open end and of collisions, pixels across.
+constexpr double MarkPixels = 14;
 
 } // namespace
 
@@ -51,6 +53,7 @@ void TrackPictureView::setScene(std::unique_ptr<TrackScene> scene, int lowestZ)
 {
     m_scene = std::move(scene);
     m_lowestZ = lowestZ;
+    m_collisions.clear();
     update();
 }
 
@@ -100,9 +103,57 @@ void TrackPictureView::paintEvent(QPaintEvent*)
         }
     }
     m_scene->paint(painter, sceneToWidget(), marked);
+    paintConstructionMarks(painter);
     if (m_scene->view() == TrackView::Side) {
         paintHeightScale(painter);
     }
+}
+
+void TrackPictureView::setCollisions(std::vector<std::pair<std::size_t, std::size_t>> pairs)
+{
+    m_collisions = std::move(pairs);
+    update();
+}
+
+void TrackPictureView::paintConstructionMarks(QPainter& painter) const
+{
+    const QTransform toWidget = sceneToWidget();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    if (const auto end = m_scene->openEnd()) {
+        const QPointF at = toWidget.map(end->at);
+        QPointF ahead = toWidget.map(end->next) - at;
+        // At least a readable arrow, however far out the picture is zoomed.
+        const double length = std::hypot(ahead.x(), ahead.y());
+        if (length > 0 && length < MarkPixels * 2) {
+            ahead *= MarkPixels * 2 / length;
+        }
+        painter.setPen(QPen(QColor(30, 110, 200), 2));
+        painter.drawEllipse(at, MarkPixels / 2, MarkPixels / 2);
+        painter.setPen(QPen(QColor(30, 110, 200), 2, Qt::DashLine));
+        painter.drawLine(at, at + ahead);
+        const double angle = std::atan2(ahead.y(), ahead.x());
+        for (const double side : {2.6, -2.6}) {
+            painter.drawLine(at + ahead, at + ahead + QPointF(std::cos(angle + side),
+                                                              std::sin(angle + side)) *
+                                                          (MarkPixels / 2));
+        }
+    }
+    painter.setPen(QPen(QColor(210, 30, 30), 2));
+    for (const auto& [first, second] : m_collisions) {
+        const auto a = m_scene->pieceCentre(first);
+        const auto b = m_scene->pieceCentre(second);
+        for (const auto& centre : {a, b}) {
+            if (centre) {
+                painter.drawEllipse(toWidget.map(*centre), MarkPixels / 2, MarkPixels / 2);
+            }
+        }
+        if (a && b) {
+            painter.drawLine(toWidget.map(*a), toWidget.map(*b));
+        }
+    }
+    painter.restore();
 }
 
 // Ticks up the left edge at whole land steps, at least TickPixels apart, each labelled

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace railwright {
 
@@ -14,7 +16,8 @@ class ByteSelection;
 // widget, zoomed with the wheel about the pointer and with + and -, moved by dragging and
 // with the arrow keys, and picking the piece under a click. It marks the rows a
 // ByteSelection holds, read as it paints. The side view gets a height scale in feet and
-// metres from the track's lowest point.
+// metres from the track's lowest point. An open track's end is ringed with an arrow to
+// where the next piece goes, and colliding pieces are ringed in red and joined.
 class TrackPictureView : public QWidget
 {
     Q_OBJECT
@@ -27,6 +30,8 @@ public:
     // (units) the side view's scale counts from.
     void setScene(std::unique_ptr<TrackScene> scene, int lowestZ = 0);
     [[nodiscard]] const TrackScene* scene() const { return m_scene.get(); }
+    // Pairs of pieces that collide, ringed in the picture until the next scene.
+    void setCollisions(std::vector<std::pair<std::size_t, std::size_t>> pairs);
     // Marks the rows `selection` holds, following its changes.
     void showRowsOf(const ByteSelection& selection);
     [[nodiscard]] double zoom() const { return m_zoom; }
@@ -52,11 +57,14 @@ private:
     // Zooms by `factor` keeping the widget point `at` where it is.
     void zoomAbout(QPointF at, double factor);
     void paintHeightScale(QPainter& painter) const;
+    // The open end and where the next piece goes, and the collisions.
+    void paintConstructionMarks(QPainter& painter) const;
     std::unique_ptr<TrackScene> m_scene;
     const ByteSelection* m_selection = nullptr;
     double m_zoom = 1;
     QPointF m_pan; // widget pixels the zoomed picture is moved by
     int m_lowestZ = 0;
+    std::vector<std::pair<std::size_t, std::size_t>> m_collisions;
     std::optional<QPointF> m_pressed; // where the left button went down, until it moves
     QPointF m_dragFrom;               // while dragging: the last pointer position
     bool m_dragging = false;
