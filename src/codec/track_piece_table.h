@@ -72,4 +72,20 @@ struct PieceRow
 // The ride types whose trains hang beneath their track (data/hanging_rides.csv).
 [[nodiscard]] std::span<const std::uint8_t> HangingRides();
 
+// The room a ride type's train needs above its track, in units (16 per land step), and
+// how many land steps its track may stand above the ground (255: no limit); one row per
+// ride type that has them (data/ride_clearances.csv).
+struct RideClearance
+{
+    std::uint8_t ride;
+    std::int16_t clearance;
+    std::int16_t maxHeightSteps;
+};
+[[nodiscard]] std::span<const RideClearance> RideClearances();
+
+// The lowest land and the highest track the game's map allows, in units
+// (data/map_heights.csv; scripts/generate-track-piece-table fails when these differ from it).
+inline constexpr int LowestLandUnits = 16;
+inline constexpr int HighestTrackUnits = 2032;
+
 } // namespace railwright::track_table

@@ -364,4 +364,14 @@ TrackDigest DigestTrack(const TrackList& list, const TrackWalk& walk)
     return digest;
 }
 
+std::optional<int> RideClearance(std::uint8_t rideType)
+{
+    for (const track_table::RideClearance& row : track_table::RideClearances()) {
+        if (row.ride == rideType) {
+            return row.clearance;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace railwright

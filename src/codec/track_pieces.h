@@ -234,4 +234,9 @@ struct TrackDigest
 [[nodiscard]] TrackDigest DigestTrack(const TrackList& list, const TrackWalk& walk);
 [[nodiscard]] TrackDigest DigestTrack(ByteView record);
 
+// The room a ride type's train needs above its track, in units (16 per land step): two
+// pieces on one tile collide when one lies less than this above the other. Nothing for a
+// ride type without one (a maze has no train) or a code without a row.
+[[nodiscard]] std::optional<int> RideClearance(std::uint8_t rideType);
+
 } // namespace railwright

@@ -314,6 +314,25 @@ private slots:
         QVERIFY(FindTrackPiece(0xFF) == nullptr);
         QCOMPARE(QString::fromStdString(TrackPieceName(0xFF)), u"unknown piece FF"_s);
     }
+
+    // The room a train needs above its track, in units, as its ride's descriptor gives it.
+    void findsRideClearances_data()
+    {
+        QTest::addColumn<int>("ride");
+        QTest::addColumn<int>("clearance"); // -1: none
+        QTest::newRow("wooden coaster") << 0x00 << 24;
+        QTest::newRow("inverted coaster") << 0x03 << 40;
+        QTest::newRow("chairlift") << 0x12 << 32;
+        QTest::newRow("raft ride, the last row") << 0x4F << 24;
+        QTest::newRow("hedge maze: no train") << 0x14 << -1;
+        QTest::newRow("unknown code") << 0xFF << -1;
+    }
+    void findsRideClearances()
+    {
+        QFETCH(int, ride);
+        QFETCH(int, clearance);
+        QCOMPARE(RideClearance(std::uint8_t(ride)).value_or(-1), clearance);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTrackPieces)
