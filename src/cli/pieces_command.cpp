@@ -2,6 +2,7 @@
 
 #include "cli/command_parser.h"
 #include "cli/track_input.h"
+#include "codec/track_construction.h"
 #include "codec/track_pieces.h"
 #include "rules/ride_rules.h"
 
@@ -123,6 +124,10 @@ QString PiecesTable(ByteView record, GameVersion version)
         }
     }
     text += QString::fromStdString(TrackSummary(list, walk)) + u'\n';
+    for (const std::string& line :
+         CollisionLines(FindCollisions(list, walk, RideClearance(list.rideType)))) {
+        text += u"Collision: "_s + QString::fromStdString(line) + u'\n';
+    }
     for (const QString& warning : rules::DesignWarnings(record, version, list, walk)) {
         text += u"Warning: "_s + warning + u'\n';
     }
@@ -191,6 +196,20 @@ QByteArray PiecesJson(ByteView record, GameVersion version)
                                                             {u"max_z"_s, walk.footprint.maxZ}})
                                    : QJsonValue();
     document[u"summary"_s] = QString::fromStdString(TrackSummary(list, walk));
+    const TrackCollisions collisions = FindCollisions(list, walk, RideClearance(list.rideType));
+    QJsonArray crossings;
+    for (const TrackCollision& crossing : collisions.crossings) {
+        crossings.append(
+            QJsonObject{{u"pieces"_s, QJsonArray{qint64(crossing.first), qint64(crossing.second)}},
+                        {u"x"_s, crossing.x},
+                        {u"y"_s, crossing.y}});
+    }
+    document[u"collisions"_s] = crossings;
+    QJsonArray deep;
+    for (const std::size_t piece : collisions.belowGround) {
+        deep.append(qint64(piece));
+    }
+    document[u"below_ground"_s] = deep;
     document[u"warnings"_s] =
         QJsonArray::fromStringList(rules::DesignWarnings(record, version, list, walk));
     return QJsonDocument(document).toJson(QJsonDocument::Indented);

@@ -1,5 +1,7 @@
 #include "track_construction.h"
 
+#include "track_piece_table.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -310,6 +312,11 @@ std::vector<std::vector<std::uint8_t>> ClosingPieces(const TrackList& list, cons
     return runs;
 }
 
+int DeepestTrackDrop()
+{
+    return track_table::HighestTrackUnits - track_table::LowestLandUnits;
+}
+
 TrackCollisions FindCollisions(const TrackList& list, const TrackWalk& walk,
                                std::optional<int> clearance)
 {
@@ -318,12 +325,13 @@ TrackCollisions FindCollisions(const TrackList& list, const TrackWalk& walk,
     const int needed = std::max(1, clearance.value_or(1));
     const std::size_t pieces = list.pieces.size();
     std::vector<bool> below(pieces, false);
+    const int lowest = walk.footprint.maxZ - DeepestTrackDrop();
     for (std::size_t i = 0; i < walk.starts.size() && i < pieces; ++i) {
-        below[i] = walk.starts[i].z < -DeepestBelowStartUnits;
+        below[i] = walk.starts[i].z < lowest;
     }
     std::vector<CoveredTile> tiles = walk.tiles;
     for (const CoveredTile& tile : tiles) {
-        if (tile.piece < pieces && tile.z < -DeepestBelowStartUnits) {
+        if (tile.piece < pieces && tile.z < lowest) {
             below[tile.piece] = true;
         }
     }
@@ -372,6 +380,21 @@ TrackCollisions FindCollisions(const TrackList& list, const TrackWalk& walk,
                                       }),
                           found.crossings.end());
     return found;
+}
+
+std::vector<std::string> CollisionLines(const TrackCollisions& collisions)
+{
+    std::vector<std::string> lines;
+    for (const TrackCollision& crossing : collisions.crossings) {
+        lines.push_back("Pieces " + std::to_string(crossing.first) + " and " +
+                        std::to_string(crossing.second) + " collide on tile (" +
+                        std::to_string(crossing.x) + ", " + std::to_string(crossing.y) + ")");
+    }
+    for (const std::size_t piece : collisions.belowGround) {
+        lines.push_back("Piece " + std::to_string(piece) +
+                        " lies below the lowest ground the game builds on");
+    }
+    return lines;
 }
 
 } // namespace railwright

@@ -117,17 +117,18 @@ struct TrackCollision
 struct TrackCollisions
 {
     std::vector<TrackCollision> crossings; // by first, then second piece
-    std::vector<std::size_t> belowGround;  // pieces deeper than any ground the game allows
+    std::vector<std::size_t> belowGround;  // pieces deeper than DeepestTrackDrop allows
     bool clearanceKnown = true;            // false: the ride's clearance is not known
 };
 
-// The game's map: land from one step above its floor to 142 small units (8 per unit, so 71
-// land steps; world/Location.hpp of the game's open re-implementation: kMinimumLandHeight 2,
-// kMaximumLandHeight 142). A station stands on land, so no track can run deeper below it than
-// the highest land lies above the lowest.
-inline constexpr int LowestLandUnits = 16;
-inline constexpr int HighestLandUnits = 1136;
-inline constexpr int DeepestBelowStartUnits = HighestLandUnits - LowestLandUnits;
+// The most a design's track may fall below its highest point: the game builds track from
+// the lowest land up to the highest track height (data/map_heights.csv), so a piece deeper
+// than this under the highest one lies below the lowest ground wherever it is built.
+[[nodiscard]] int DeepestTrackDrop();
+
+// One line for each collision and each piece too deep: "Pieces 0 and 4 collide on tile
+// (-1, 0)", "Piece 32 lies below the lowest ground the game builds on".
+[[nodiscard]] std::vector<std::string> CollisionLines(const TrackCollisions& collisions);
 
 // The pieces that collide on a walk's tiles (WalkDetail::Tiles), with `clearance` units of
 // height between two tracks on one tile (nullopt: the ride's is not known; then only tracks

@@ -527,7 +527,6 @@ void TrackScene::layOutTrack(const TrackList& list, const TrackWalk& walk, const
                                                         QPointF(along + TileUnits, -walk.end.z)}
                                               : OpenEnd{project(e.x(), e.y(), walk.end.z),
                                                         project(ahead.x(), ahead.y(), walk.end.z)};
-        include(m_openEnd->next);
     }
     placeTrains(samples, look, walk.complete);
     // Cars hanging under a station on the ground stay in the picture.

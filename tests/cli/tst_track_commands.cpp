@@ -365,6 +365,22 @@ private slots:
                  asBytes(encodedFile(trackRecord(8058, 0x00, 0x00, first.after))));
     }
 
+    // Five one-tile turns: the fifth runs through the first's tile, named in the table and
+    // in the JSON by the two pieces' indexes.
+    void namesCollisions()
+    {
+        const QString file =
+            write(u"crossing.bin"_s, trackRecord(8058, 0x00, 0x00, "32 00 32 00 32 00 32 00 32 00"),
+                  false);
+        const CliRun table = RunCli({u"pieces"_s, file, u"--decoded"_s});
+        QVERIFY(table.out.contains("\nCollision: Pieces 0 and 4 collide on tile (0, 0)\n"));
+        const CliRun json = RunCli({u"pieces"_s, file, u"--decoded"_s, u"--json"_s});
+        const QJsonArray collisions =
+            QJsonDocument::fromJson(json.out).object()[u"collisions"_s].toArray();
+        QCOMPARE(collisions.size(), 1);
+        QCOMPARE(collisions[0].toObject()[u"pieces"_s].toArray(), (QJsonArray{0, 4}));
+    }
+
     // A step that fails writes nothing and names the step.
     void refusesBadSteps_data()
     {

@@ -268,10 +268,10 @@ private slots:
             << u"32 00 32 00 32 00 32 00 32 00"_s << 32 << QList<int>{0, 4} << QList<int>{};
         QTest::newRow("unknown clearance")
             << u"32 00 32 00 32 00 32 00 32 00"_s << -1 << QList<int>{0, 4} << QList<int>{};
-        // Down 60 from 40 units below the start: the 17th ends 1,128 below it, its tile
-        // base 1,192, deeper than the 1,120 the land allows.
-        QTest::newRow("deep dive") << (u"0C 00 0D 00"_s + u" 0B 00"_s.repeated(18)) << 32
-                                   << QList<int>{} << QList<int>{18, 19};
+        // Down 60 from 40 units below the start: piece 32 starts 1,960 below it, its tile
+        // base 2,024, more than the 2,016 from the lowest land to the highest track.
+        QTest::newRow("deep dive") << (u"0C 00 0D 00"_s + u" 0B 00"_s.repeated(32)) << 32
+                                   << QList<int>{} << QList<int>{32, 33};
         QTest::newRow("closed circuit")
             << u"32 00 32 00 32 00 32 00"_s << 32 << QList<int>{} << QList<int>{};
     }

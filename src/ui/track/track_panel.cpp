@@ -1,9 +1,8 @@
 #include "track_panel.h"
 
-#include "codec/track_construction.h"
-
 #include "codec/record_fields.h"
 #include "codec/record_layout.h"
+#include "codec/track_construction.h"
 #include "render/track_picture.h"
 #include "report/field_text.h"
 #include "rules/ride_rules.h"

@@ -135,9 +135,10 @@ void TrackPictureView::paintConstructionMarks(QPainter& painter) const
         painter.drawLine(at, at + ahead);
         const double angle = std::atan2(ahead.y(), ahead.x());
         for (const double side : {2.6, -2.6}) {
-            painter.drawLine(at + ahead, at + ahead + QPointF(std::cos(angle + side),
-                                                              std::sin(angle + side)) *
-                                                          (MarkPixels / 2));
+            painter.drawLine(at + ahead,
+                             at + ahead +
+                                 QPointF(std::cos(angle + side), std::sin(angle + side)) *
+                                     (MarkPixels / 2));
         }
     }
     painter.setPen(QPen(QColor(210, 30, 30), 2));
