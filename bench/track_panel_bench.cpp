@@ -6,6 +6,7 @@
 #include "codec/design_inspection.h"
 #include "codec/record_layout.h"
 #include "codec/track_pieces.h"
+#include "document/piece_list_step.h"
 #include "run_benchmarks.h"
 #include "silent_prompts.h"
 #include "ui/grid/grid_editor.h"
@@ -110,8 +111,34 @@ void BM_ChainLiftEdit(benchmark::State& state)
     }
 }
 
+// Piece 2,000 deleted and put back in turn, each one step through the document, with the
+// list, the walk, the collisions, the picture and the grid following (target: under 16 ms).
+void BM_InsertDelete(benchmark::State& state)
+{
+    bench::SilentPrompts prompts;
+    MainWindow window(prompts, nullptr, QString::fromUtf8(RAILWRIGHT_BIN_DIR));
+    TrackPanel* panel = OpenLongDesign(window, state);
+    if (panel == nullptr) {
+        return;
+    }
+    const std::uint8_t code = window.trackCommands()->list().pieces[2000].code;
+    bool remove = true;
+    for (auto _ : state) {
+        const PieceListEdit edit =
+            remove ? PieceListEdit{PieceListEdit::Kind::Delete, 2000, 1, {}}
+                   : PieceListEdit{PieceListEdit::Kind::Insert, 2000, 0, {code}};
+        if (!EditPieceList(window.document(), edit).isEmpty()) {
+            state.SkipWithError("the edit was refused");
+            return;
+        }
+        remove = !remove;
+        Repaint(window, *panel);
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_InsertDelete)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColorEdit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChainLiftEdit)->Unit(benchmark::kMillisecond);
 
