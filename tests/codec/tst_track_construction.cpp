@@ -61,6 +61,9 @@ private slots:
         // 25 to up 25 (a loop ends down 25).
         QTest::newRow("replace between") << u"06 00 04 00 09 00"_s << 1 << true << QList<int>{0x04}
                                          << QList<int>{0x07, 0x09, 0x28};
+        // Between up 25 and up 60: up 25 to up 60 alone, not what starts like the next.
+        QTest::newRow("replace a bend") << u"06 00 07 00 08 00 09 00"_s << 1 << true
+                                        << QList<int>{0x07} << QList<int>{0x04, 0x05};
     }
     void offersFollowTheEndState()
     {
@@ -155,6 +158,9 @@ private slots:
             << 62 << u"00 00 00 00 00 00"_s << erase << 2 << 1 << QList<int>{} << u"00 00 00 00"_s;
         QTest::newRow("full record")
             << 62 << u"00 00 00 00"_s << insert << 2 << 0 << QList<int>{0x00} << QString();
+        // 64 bytes: room for three pieces and the marker, not four.
+        QTest::newRow("no room for the marker")
+            << 64 << u"00 00"_s << insert << 1 << 0 << QList<int>{0x00, 0x00, 0x00} << QString();
         QTest::newRow("insert past the end")
             << 8058 << u"00 00"_s << insert << 2 << 0 << QList<int>{0x00} << QString();
         QTest::newRow("delete past the end")
@@ -248,10 +254,16 @@ private slots:
         QCOMPARE(ClosingPieces(list, WalkTrack(list)), (Runs{{0x2B}, {0x56}, {0xCC}}));
         QVERIFY(!ApplyPieceListEdit(open, {PieceListEdit::Kind::Delete, 8, 1, {}}));
         list = ReadTrackList(open);
-        const Runs runs = ClosingPieces(list, WalkTrack(list));
-        QCOMPARE(runs.front(), (std::vector<std::uint8_t>{0x2B, 0x2B}));
-        QVERIFY(std::find(runs.begin(), runs.end(), std::vector<std::uint8_t>{0x3B, 0x3D}) !=
-                runs.end());
+        QCOMPARE(ClosingPieces(list, WalkTrack(list)), (Runs{{0x2B, 0x2B},
+                                                             {0x2B, 0x56},
+                                                             {0x2B, 0xCC},
+                                                             {0x3B, 0x3D},
+                                                             {0x56, 0x2B},
+                                                             {0x56, 0x56},
+                                                             {0x56, 0xCC},
+                                                             {0xCC, 0x2B},
+                                                             {0xCC, 0x56},
+                                                             {0xCC, 0xCC}}));
         QVERIFY(!ApplyPieceListEdit(open, {PieceListEdit::Kind::Delete, 3, 5, {}}));
         list = ReadTrackList(open);
         QVERIFY(ClosingPieces(list, WalkTrack(list)).empty());
@@ -272,6 +284,12 @@ private slots:
         // base 2,024, more than the 2,016 from the lowest land to the highest track.
         QTest::newRow("deep dive") << (u"0C 00 0D 00"_s + u" 0B 00"_s.repeated(32)) << 32
                                    << QList<int>{} << QList<int>{32, 33};
+        // A helix of one-tile turns up 60: the fifth lies 256 units over the first, clear of
+        // a 256-unit train, not of a taller one.
+        QTest::newRow("helix, clear")
+            << u"5F 00 5F 00 5F 00 5F 00 5F 00"_s << 256 << QList<int>{} << QList<int>{};
+        QTest::newRow("helix, too close")
+            << u"5F 00 5F 00 5F 00 5F 00 5F 00"_s << 257 << QList<int>{0, 4} << QList<int>{};
         QTest::newRow("closed circuit")
             << u"32 00 32 00 32 00 32 00"_s << 32 << QList<int>{} << QList<int>{};
     }
