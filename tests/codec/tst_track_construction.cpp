@@ -264,6 +264,10 @@ private slots:
                                                              {0xCC, 0x2B},
                                                              {0xCC, 0x56},
                                                              {0xCC, 0xCC}}));
+        // Half a small banked helix up and a banked tile: the half down and another banked
+        // tile close it, leaning as the helix begins (left bank to flat ends level: not it).
+        const TrackList helix = ReadTrackList(trackRecord(8058, 0x03, 0x00, "57 00 20 00"));
+        QCOMPARE(ClosingPieces(helix, WalkTrack(helix)), (Runs{{0x59, 0x20}}));
         QVERIFY(!ApplyPieceListEdit(open, {PieceListEdit::Kind::Delete, 3, 5, {}}));
         list = ReadTrackList(open);
         QVERIFY(ClosingPieces(list, WalkTrack(list)).empty());
