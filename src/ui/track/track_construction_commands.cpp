@@ -25,18 +25,20 @@ QString PieceText(const TrackList& list, std::size_t row)
         QString::fromStdString(TrackPieceName(list.pieces[row].code)));
 }
 
-// Selected rows as runs of neighbours: (first, count), in list order.
-std::vector<std::pair<std::size_t, std::size_t>> Runs(const std::vector<std::size_t>& rows)
+// The deletion of `rows` (ascending) as edits of runs of neighbours, the last run first so
+// that the indexes of those before it still hold.
+std::vector<PieceListEdit> DeleteRows(const std::vector<std::size_t>& rows)
 {
-    std::vector<std::pair<std::size_t, std::size_t>> runs;
-    for (const std::size_t row : rows) {
-        if (!runs.empty() && runs.back().first + runs.back().second == row) {
-            ++runs.back().second;
-        } else {
-            runs.emplace_back(row, 1);
+    std::vector<PieceListEdit> edits;
+    for (std::size_t end = rows.size(); end > 0;) {
+        std::size_t first = end - 1;
+        while (first > 0 && rows[first - 1] + 1 == rows[first]) {
+            --first;
         }
+        edits.push_back({PieceListEdit::Kind::Delete, rows[first], end - first, {}});
+        end = first;
     }
-    return runs;
+    return edits;
 }
 
 std::vector<std::size_t> Rows(std::size_t first, std::size_t count)
@@ -189,12 +191,7 @@ void TrackConstructionCommands::deletePieces()
     if (!editable() || rows.empty()) {
         return;
     }
-    // The last run first, so the indexes of those before it still hold.
-    std::vector<PieceListEdit> edits;
-    const auto runs = Runs(rows);
-    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
-        edits.push_back({PieceListEdit::Kind::Delete, run->first, run->second, {}});
-    }
+    const std::vector<PieceListEdit> edits = DeleteRows(rows);
     const QString stepName =
         PieceListStepName({PieceListEdit::Kind::Delete, rows.front(), rows.size(), {}});
     // The piece before the gap stays selected, so Insert After builds into it.
@@ -241,11 +238,7 @@ void TrackConstructionCommands::cut()
     if (!editable() || rows.empty() || !copySelected()) {
         return;
     }
-    std::vector<PieceListEdit> edits;
-    const auto runs = Runs(rows);
-    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
-        edits.push_back({PieceListEdit::Kind::Delete, run->first, run->second, {}});
-    }
+    const std::vector<PieceListEdit> edits = DeleteRows(rows);
     const QString stepName =
         rows.size() == 1 ? u"Cut Piece"_s : u"Cut %1 Pieces"_s.arg(rows.size());
     const std::size_t first = rows.front();

@@ -584,8 +584,8 @@ private slots:
         window.document().markSaved();
     }
 
-    // From three station pieces, Insert After (the Insert key) with nothing selected builds
-    // at the open end; each new piece is selected, so the next one follows it. The pieces
+    // From three station pieces, the last one selected, Insert After (the Insert key)
+    // builds after it; each new piece is selected, so the next one follows it. The pieces
     // are picked by typing a code or a name and Enter; the last turn is named by the Close
     // Circuit hint before it is built, and the circuit closes.
     void buildsCircuitFromKeyboard()
@@ -596,6 +596,10 @@ private slots:
             openRecord(window, prompts, trackRecord(8058, 0x13, 0, "02 00 03 00 01 00"));
         QVERIFY(panel != nullptr);
         panel->pieceList()->setFocus();
+        for (int row = 0; row < 3; ++row) {
+            QTest::keyClick(panel->pieceList(), Qt::Key_Down);
+        }
+        QCOMPARE(panel->selectedRows(), std::vector<std::size_t>{2});
         const int opened = window.document().undoStack()->count();
         const QStringList typed = {
             u"2B"_s, u"right quarter turn 3 tiles"_s, u"flat"_s, u"00"_s, u"flat"_s, u"2b"_s,
@@ -610,6 +614,7 @@ private slots:
                  u"02 00 03 00 01 00 2B 00 2B 00 00 00 00 00 00 00 2B 00 2B 00"_s);
         QVERIFY(panel->summary().startsWith(u"Complete circuit: 10 pieces"_s));
         QCOMPARE(panel->closeHint(), QString());
+        QCOMPARE(panel->selectedRows(), std::vector<std::size_t>{9});
         QCOMPARE(window.document().undoStack()->count(), opened + 7);
         QCOMPARE(window.document().undoStack()->undoText(), u"Insert Piece"_s);
     }
@@ -697,8 +702,9 @@ private slots:
         QCOMPARE(panel->summary(), complete);
     }
 
-    // Pieces cut in one window (Ctrl+X in its piece list) and pasted in another (Paste
-    // Pieces) arrive with their own flags, a chain lift and a scheme, and come out selected.
+    // Pieces apart from each other cut in one window (Ctrl+X in its piece list) and pasted in
+    // another (Paste Pieces) arrive with their own flags, a chain lift and a scheme, and come out
+    // selected.
     void cutAndPasteBetweenWindows()
     {
         ScriptedPrompts prompts;
@@ -706,11 +712,11 @@ private slots:
         TrackPanel* source = openRecord(
             from, prompts, trackRecord(8198, 0x13, 0x04, "02 00 03 00 01 10 2B 90 2B 20"));
         QVERIFY(source != nullptr);
-        clickRow(*source, 3);
-        clickRow(*source, 4, Qt::ControlModifier);
+        clickRow(*source, 1);
+        clickRow(*source, 3, Qt::ControlModifier);
         QTest::keySequence(source->pieceList(), QKeySequence(u"Ctrl+X"_s));
-        QCOMPARE(listBytes(from), u"02 00 03 00 01 10"_s);
-        QCOMPARE(QGuiApplication::clipboard()->text(), u"2B,2B"_s);
+        QCOMPARE(listBytes(from), u"02 00 01 10 2B 20"_s);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"03,2B"_s);
 
         MainWindow to(prompts);
         TrackPanel* target =
@@ -718,11 +724,28 @@ private slots:
         QVERIFY(target != nullptr);
         clickRow(*target, 1);
         trigger(to, "TrackPaste");
-        QCOMPARE(listBytes(to), u"02 00 03 30 2B 90 2B 20 01 00"_s);
+        QCOMPARE(listBytes(to), u"02 00 03 30 03 00 2B 90 01 00"_s);
         QCOMPARE(target->selectedRows(), (std::vector<std::size_t>{2, 3}));
         QCOMPARE(to.document().undoStack()->undoText(), u"Paste 2 Pieces"_s);
         from.document().markSaved();
         to.document().markSaved();
+    }
+
+    // Four right turns come round over the stations to the tile after them: the last turn
+    // crosses two stations, the flat built on crosses the first turn; each pair is named.
+    void crossingIsNamed()
+    {
+        ScriptedPrompts prompts;
+        MainWindow window(prompts);
+        TrackPanel* panel = openRecord(
+            window, prompts,
+            trackRecord(8058, 0x13, 0, "02 00 03 00 01 00 2B 00 2B 00 2B 00 2B 00 00 00"));
+        QVERIFY(panel != nullptr);
+        QCOMPARE(panel->collisions(), u"Collision: pieces 1 and 6\nCollision: pieces 2 and 6\n"
+                                      u"Collision: pieces 3 and 7"_s);
+        clickRow(*panel, 7);
+        trigger(window, "TrackDelete");
+        QCOMPARE(panel->collisions(), u"Collision: pieces 1 and 6\nCollision: pieces 2 and 6"_s);
     }
 
     // A list filled to the record's 4,000 pieces refuses one more before a piece is picked:
