@@ -120,6 +120,11 @@ QString CodeText(std::uint8_t code)
 
 } // namespace
 
+bool RideBuildsPiece(std::uint8_t ride, std::uint8_t code)
+{
+    return rules::PieceWarning(ride, code, 0).isEmpty();
+}
+
 QIcon PieceIcon(std::uint8_t code)
 {
     static QHash<std::uint8_t, QIcon> drawn;
@@ -152,6 +157,8 @@ PieceChooser::PieceChooser(std::uint8_t ride, const std::vector<FittingPiece>& o
     m_list->setObjectName(u"PieceChoices"_s);
     m_list->setIconSize(QSize(IconSize, IconSize));
     m_list->setUniformItemSizes(false);
+    m_list->setWordWrap(true); // a warning's line wraps rather than widen the list
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setFocusPolicy(Qt::NoFocus); // the filter keeps the keys; Up and Down reach here
     m_empty = new QLabel(this);
     m_empty->setObjectName(u"PieceNone"_s);
@@ -175,16 +182,14 @@ PieceChooser::PieceChooser(std::uint8_t ride, const std::vector<FittingPiece>& o
     // The ride's own pieces first, each part in the order the offers come: those that
     // also meet the next piece, then the rest.
     std::vector<FittingPiece> sorted = offers;
-    std::stable_sort(
-        sorted.begin(), sorted.end(), [ride](const FittingPiece& a, const FittingPiece& b) {
-            const bool ownA = rules::PieceFitFor(ride, a.code) == rules::PieceFit::Builds;
-            const bool ownB = rules::PieceFitFor(ride, b.code) == rules::PieceFit::Builds;
-            return ownA && !ownB;
-        });
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [ride](const FittingPiece& a, const FittingPiece& b) {
+                         return RideBuildsPiece(ride, a.code) && !RideBuildsPiece(ride, b.code);
+                     });
     const bool someMissNext = std::any_of(
         sorted.begin(), sorted.end(), [](const FittingPiece& piece) { return !piece.joinsNext; });
     for (const FittingPiece& piece : sorted) {
-        const bool own = rules::PieceFitFor(ride, piece.code) == rules::PieceFit::Builds;
+        const bool own = RideBuildsPiece(ride, piece.code);
         QString text = QString::fromStdString(TrackPieceName(piece.code)) + u" ("_s +
                        CodeText(piece.code) + u')';
         QString tip;
@@ -209,8 +214,8 @@ PieceChooser::PieceChooser(std::uint8_t ride, const std::vector<FittingPiece>& o
         item->setData(OwnRole, own);
     }
 
-    connect(m_filter, &QLineEdit::textChanged, this, &PieceChooser::applyFilter);
-    connect(m_showAll, &QCheckBox::toggled, this, &PieceChooser::applyFilter);
+    connect(m_filter, &QLineEdit::textChanged, this, [this] { applyFilter(); });
+    connect(m_showAll, &QCheckBox::toggled, this, [this] { applyFilter(true); });
     connect(m_list, &QListWidget::itemDoubleClicked, this, &PieceChooser::accept);
     connect(buttons, &QDialogButtonBox::accepted, this, &PieceChooser::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &PieceChooser::reject);
@@ -219,8 +224,9 @@ PieceChooser::PieceChooser(std::uint8_t ride, const std::vector<FittingPiece>& o
     resize(420, 480);
 }
 
-void PieceChooser::applyFilter()
+void PieceChooser::applyFilter(bool keepCurrent)
 {
+    QListWidgetItem* before = keepCurrent ? m_list->currentItem() : nullptr;
     const QString wanted = m_filter->text().trimmed();
     QListWidgetItem* best = nullptr;
     QListWidgetItem* exact = nullptr;
@@ -247,7 +253,9 @@ void PieceChooser::applyFilter()
             exact = item;
         }
     }
-    QListWidgetItem* current = exact != nullptr ? exact : best;
+    QListWidgetItem* current = before != nullptr && !before->isHidden() ? before
+                               : exact != nullptr                       ? exact
+                                                                        : best;
     m_list->setCurrentItem(current);
     if (current != nullptr) {
         m_list->scrollToItem(current);

@@ -20,6 +20,10 @@ namespace railwright {
 // when it ends climbing and red when it ends falling. Drawn once per code.
 [[nodiscard]] QIcon PieceIcon(std::uint8_t code);
 
+// Whether the ride builds `code` without a warning: a piece the chooser lists first and
+// the Close Circuit hint names first; the others are marked with the warning they get.
+[[nodiscard]] bool RideBuildsPiece(std::uint8_t ride, std::uint8_t code);
+
 // Picks the piece to build at one place of the track: the pieces that fit there, those the
 // ride builds first, each by name and code ("up 25 (04)") with its drawing; those that
 // also meet the next piece come first. The filter has the focus: typing keeps the pieces
@@ -47,7 +51,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void applyFilter();
+    // Keeps the piece current when it stays listed (`keepCurrent`), else the one named or
+    // coded exactly, else the first.
+    void applyFilter(bool keepCurrent = false);
 
     QLineEdit* m_filter = nullptr;
     QListWidget* m_list = nullptr;

@@ -6,6 +6,7 @@
 #include "render/track_picture.h"
 #include "report/field_text.h"
 #include "rules/ride_rules.h"
+#include "ui/track/piece_chooser.h"
 #include "ui/track/track_commands.h"
 #include "ui/track/track_construction_commands.h"
 #include "ui/track/track_edits.h"
@@ -327,7 +328,7 @@ void TrackPanel::showRepairs()
         // The ride's own run first: one the player can build without a cheat.
         const auto own = std::find_if(runs.begin(), runs.end(), [&list](const auto& run) {
             return std::all_of(run.begin(), run.end(), [&list](std::uint8_t code) {
-                return rules::PieceFitFor(list.rideType, code) == rules::PieceFit::Builds;
+                return RideBuildsPiece(list.rideType, code);
             });
         });
         if (!runs.empty()) {
