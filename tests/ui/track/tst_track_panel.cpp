@@ -699,6 +699,7 @@ private slots:
         QCOMPARE(listBytes(window),
                  u"02 00 03 00 01 00 2B 00 2B 00 00 00 00 00 00 00 2B 00 2B 00"_s);
         QCOMPARE(window.document().undoStack()->undoText(), u"Close Circuit"_s);
+        QCOMPARE(panel->selectedRows(), std::vector<std::size_t>{9});
         QCOMPARE(panel->summary(), complete);
     }
 
