@@ -1,8 +1,45 @@
 #include "piece_list_step.h"
 
+#include <functional>
+
 namespace railwright {
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// A refusal from the codec as a sentence of its own.
+QString RefusalText(const std::string& refusal)
+{
+    QString message = QString::fromStdString(refusal);
+    message[0] = message[0].toUpper();
+    return message + u'.';
+}
+
+// Applies `change` to a copy of the decoded record and writes the bytes that differ as one
+// step; the document is untouched when `change` refuses.
+QString EditAsOneStep(TrackDesignDocument& document, const QString& stepName,
+                      const std::function<std::optional<std::string>(ByteBuffer&)>& change)
+{
+    if (document.kind() != ContentKind::Decoded) {
+        return u"Decode the design first: the track is in its decoded record."_s;
+    }
+    const ByteBuffer before = document.contents();
+    ByteBuffer after = before;
+    if (const auto refusal = change(after)) {
+        return RefusalText(*refusal);
+    }
+    std::vector<ByteEdit> edits;
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (after[i] != before[i]) {
+            edits.push_back({qsizetype(i), after[i]});
+        }
+    }
+    document.editBytes(stepName, edits);
+    return {};
+}
+
+} // namespace
 
 QString PieceListStepName(const PieceListEdit& edit)
 {
@@ -17,24 +54,53 @@ QString PieceListStepName(const PieceListEdit& edit)
 QString EditPieceList(TrackDesignDocument& document, const PieceListEdit& edit,
                       const QString& stepName)
 {
+    return EditAsOneStep(document, stepName.isEmpty() ? PieceListStepName(edit) : stepName,
+                         [&edit](ByteBuffer& record) { return ApplyPieceListEdit(record, edit); });
+}
+
+QString PieceListRefusal(const TrackDesignDocument& document, const PieceListEdit& edit)
+{
     if (document.kind() != ContentKind::Decoded) {
         return u"Decode the design first: the track is in its decoded record."_s;
     }
-    const ByteBuffer before = document.contents();
-    ByteBuffer after = before;
-    if (const auto refusal = ApplyPieceListEdit(after, edit)) {
-        QString message = QString::fromStdString(*refusal);
-        message[0] = message[0].toUpper();
-        return message + u'.';
+    ByteBuffer record = document.contents();
+    const auto refusal = ApplyPieceListEdit(record, edit);
+    return refusal ? RefusalText(*refusal) : QString();
+}
+
+QString EditPieceList(TrackDesignDocument& document, std::span<const PieceListEdit> edits,
+                      const QString& stepName)
+{
+    return EditAsOneStep(document, stepName,
+                         [edits](ByteBuffer& record) -> std::optional<std::string> {
+                             for (const PieceListEdit& edit : edits) {
+                                 if (auto refusal = ApplyPieceListEdit(record, edit)) {
+                                     return refusal;
+                                 }
+                             }
+                             return std::nullopt;
+                         });
+}
+
+QString InsertCopiedPieces(TrackDesignDocument& document, std::size_t index,
+                           std::span<const CopiedPiece> pieces, const QString& stepName)
+{
+    PieceListEdit edit{PieceListEdit::Kind::Insert, index, 0, {}};
+    for (const CopiedPiece& piece : pieces) {
+        edit.codes.push_back(piece.code);
     }
-    std::vector<ByteEdit> edits;
-    for (std::size_t i = 0; i < after.size(); ++i) {
-        if (after[i] != before[i]) {
-            edits.push_back({qsizetype(i), after[i]});
+    return EditAsOneStep(document, stepName, [&](ByteBuffer& record) -> std::optional<std::string> {
+        if (auto refusal = ApplyPieceListEdit(record, edit)) {
+            return refusal;
         }
-    }
-    document.editBytes(stepName.isEmpty() ? PieceListStepName(edit) : stepName, edits);
-    return {};
+        // The insert gave each new piece the flags of a piece built there; the copies
+        // take their own back.
+        const std::size_t start = ReadTrackList(record).start;
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            record[start + (index + i) * TrackPieceBytes + 1] = pieces[i].flags;
+        }
+        return std::nullopt;
+    });
 }
 
 } // namespace railwright

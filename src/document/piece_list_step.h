@@ -4,6 +4,8 @@
 #include "document/track_design_document.h"
 
 #include <QString>
+#include <cstdint>
+#include <span>
 
 namespace railwright {
 
@@ -17,5 +19,26 @@ namespace railwright {
 // the track calls this, so the window writes the bytes the command line does.
 [[nodiscard]] QString EditPieceList(TrackDesignDocument& document, const PieceListEdit& edit,
                                     const QString& stepName = {});
+// Why `edit` would be refused, without applying it (a full list, before the player picks
+// the piece); empty when it would apply.
+[[nodiscard]] QString PieceListRefusal(const TrackDesignDocument& document,
+                                       const PieceListEdit& edit);
+// Several edits applied in order as one step named `stepName` (a selection of pieces apart
+// from each other deleted at once): all of them, or none when one is refused.
+[[nodiscard]] QString EditPieceList(TrackDesignDocument& document,
+                                    std::span<const PieceListEdit> edits, const QString& stepName);
+
+// A piece as the clipboard carries it: its code and its own flags.
+struct CopiedPiece
+{
+    std::uint8_t code = 0;
+    std::uint8_t flags = 0;
+};
+
+// Puts `pieces` at `index` as one step named `stepName`, each keeping its own flags (a
+// chain lift, a scheme, a brake's speed: the player's pieces, copied or cut elsewhere).
+[[nodiscard]] QString InsertCopiedPieces(TrackDesignDocument& document, std::size_t index,
+                                         std::span<const CopiedPiece> pieces,
+                                         const QString& stepName);
 
 } // namespace railwright

@@ -14,6 +14,7 @@
 #include "ui/operation/ride_operation_dialog.h"
 #include "ui/settings/ride_settings_menus.h"
 #include "ui/track/track_commands.h"
+#include "ui/track/track_construction_commands.h"
 #include "ui/track/track_panel.h"
 #include "ui/track/track_picture_view.h"
 
@@ -78,6 +79,7 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent, const QString& tab
     m_grid = new GridEditor(m_document, m_prompts, this);
     setCentralWidget(m_grid);
     m_trackCommands = new TrackCommands(m_document, this);
+    m_trackConstruction = new TrackConstructionCommands(m_document, *m_trackCommands, this);
 
     createFileMenu();
     createEditMenu();
@@ -326,6 +328,12 @@ void MainWindow::createDesignMenu()
 void MainWindow::createTrackMenu()
 {
     QMenu* track = addSubmenu(nullptr, "TrackMenu", u"&Track"_s);
+    const TrackConstructionCommands::Actions& building = m_trackConstruction->actions();
+    track->addActions(
+        {building.insertBefore, building.insertAfter, building.replace, building.remove});
+    addSeparator(track, "Break_TrackClipboard");
+    track->addActions({building.cut, building.copy, building.paste});
+    addSeparator(track, "Break_TrackFlags");
     TrackCommands* commands = m_trackCommands;
     m_trackActions.chainOn =
         addItem(track, "TrackChainLiftOn", u"Chain Lift &On"_s, QKeySequence(Qt::CTRL | Qt::Key_L));
@@ -599,7 +607,7 @@ void MainWindow::buildTrackPanel()
     if (m_trackPanel != nullptr) {
         return;
     }
-    m_trackPanel = new TrackPanel(m_document, *m_trackCommands, m_trackDock);
+    m_trackPanel = new TrackPanel(m_document, *m_trackCommands, m_trackConstruction, m_trackDock);
     m_trackDock->setWidget(m_trackPanel);
     m_trackPanel->restoreLayout(m_controller.settings().trackPanelLayout());
     if (m_controller.settings().windowLayout().isEmpty()) {

@@ -21,6 +21,7 @@ class DesignPanel;
 class GridEditor;
 class StatusPanels;
 class TrackCommands;
+class TrackConstructionCommands;
 class TrackPanel;
 class RideSettingsMenus;
 class UserPrompts;
@@ -53,6 +54,11 @@ public:
     [[nodiscard]] QDockWidget* trackDock() const { return m_trackDock; }
     // The edits of the selected pieces, shared by the Track panel and the Track menu.
     [[nodiscard]] TrackCommands* trackCommands() const { return m_trackCommands; }
+    // Insert, Replace, Delete, Cut, Copy and Paste of pieces, for the menu and the panel.
+    [[nodiscard]] TrackConstructionCommands* trackConstruction() const
+    {
+        return m_trackConstruction;
+    }
 
     // A menu by its name ("M_File", "SM_Color", "SM_RC", ...); nullptr if none has it.
     [[nodiscard]] QMenu* menu(const char* name) const;
@@ -124,6 +130,7 @@ private:
     std::unique_ptr<RideSettingsMenus> m_settings;
     GridEditor* m_grid = nullptr;
     TrackCommands* m_trackCommands = nullptr;
+    TrackConstructionCommands* m_trackConstruction = nullptr;
     QToolBar* m_toolbar = nullptr;
     QMenu* m_recentMenu = nullptr;
     DesignPanel* m_designPanel = nullptr;

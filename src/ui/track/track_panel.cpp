@@ -6,7 +6,10 @@
 #include "render/track_picture.h"
 #include "report/field_text.h"
 #include "rules/ride_rules.h"
+#include "ui/track/piece_chooser.h"
 #include "ui/track/track_commands.h"
+#include "ui/track/track_construction_commands.h"
+#include "ui/track/track_edits.h"
 #include "ui/track/track_picture_view.h"
 #include "ui/track/track_piece_model.h"
 
@@ -16,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -51,8 +55,9 @@ QToolButton* ViewButton(const QString& text, const char* name, QWidget* parent)
 
 } // namespace
 
-TrackPanel::TrackPanel(TrackDesignDocument& document, TrackCommands& commands, QWidget* parent)
-    : QWidget(parent), m_document(document), m_commands(commands)
+TrackPanel::TrackPanel(TrackDesignDocument& document, TrackCommands& commands,
+                       TrackConstructionCommands* construction, QWidget* parent)
+    : QWidget(parent), m_document(document), m_commands(commands), m_construction(construction)
 {
     setObjectName(u"TrackPanel"_s);
     buildControls();
@@ -119,6 +124,17 @@ void TrackPanel::buildControls()
     m_warning->setObjectName(u"TrackWarning"_s);
     m_warning->setWordWrap(true);
     m_warning->setStyleSheet(u"color: #a04000"_s);
+    m_closeHint = new QLabel(content);
+    m_closeHint->setObjectName(u"TrackCloseHint"_s);
+    m_closeHint->setWordWrap(true);
+    m_closeButton = new QPushButton(u"Close Circuit"_s, content);
+    m_closeButton->setObjectName(u"TrackCloseCircuit"_s);
+    m_closeButton->setToolTip(u"Build these pieces at the open end"_s);
+    m_closeButton->setVisible(false);
+    m_collisions = new QLabel(content);
+    m_collisions->setObjectName(u"TrackCollisions"_s);
+    m_collisions->setWordWrap(true);
+    m_collisions->setStyleSheet(u"color: #a04000"_s);
 
     m_model = new TrackPieceModel(this);
     m_table = new QTableView(content);
@@ -157,6 +173,21 @@ void TrackPanel::buildControls()
     edits->addWidget(m_speed);
     edits->addWidget(m_stationBit);
     edits->addStretch();
+    if (m_construction != nullptr) {
+        const TrackConstructionCommands::Actions& actions = m_construction->actions();
+        for (QAction* action : {actions.insertAfter, actions.remove}) {
+            auto* button = new QToolButton(content);
+            button->setDefaultAction(action);
+            button->setObjectName(action->objectName() + u"Button"_s);
+            edits->addWidget(button);
+        }
+        m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
+        m_table->addActions({actions.insertBefore, actions.insertAfter, actions.replace,
+                             actions.remove, actions.cut, actions.copy, actions.paste});
+        m_table->installEventFilter(this);
+        connect(m_closeButton, &QPushButton::clicked, this,
+                [this] { m_construction->closeCircuit(m_closingRun); });
+    }
 
     auto* top = new QWidget(content);
     auto* topLayout = new QVBoxLayout(top);
@@ -166,6 +197,11 @@ void TrackPanel::buildControls()
     topLayout->addWidget(m_statistics);
     topLayout->addWidget(m_summary);
     topLayout->addWidget(m_warning);
+    auto* closing = new QHBoxLayout;
+    closing->addWidget(m_closeHint, 1);
+    closing->addWidget(m_closeButton);
+    topLayout->addLayout(closing);
+    topLayout->addWidget(m_collisions);
     auto* bottom = new QWidget(content);
     auto* bottomLayout = new QVBoxLayout(bottom);
     bottomLayout->setContentsMargins(0, 0, 0, 0);
@@ -277,7 +313,83 @@ void TrackPanel::refresh()
     m_warning->setText(shown.isEmpty() ? QString() : u"\u26A0 "_s + shown.join(u'\n'));
     m_warning->setToolTip(warnings.join(u'\n'));
     m_warning->setVisible(!warnings.isEmpty());
+    showRepairs();
     showSelection();
+}
+
+// What closes an open track, and where pieces run into each other.
+void TrackPanel::showRepairs()
+{
+    const TrackList& list = m_commands.list();
+    m_closingRun.clear();
+    QString hint;
+    if (!list.maze && !list.pieces.empty() && !m_walk.complete) {
+        const std::vector<std::vector<std::uint8_t>> runs = ClosingPieces(list, m_walk);
+        // The ride's own run first: one the player can build without a cheat.
+        const auto own = std::find_if(runs.begin(), runs.end(), [&list](const auto& run) {
+            return std::all_of(run.begin(), run.end(), [&list](std::uint8_t code) {
+                return RideBuildsPiece(list.rideType, code);
+            });
+        });
+        if (!runs.empty()) {
+            m_closingRun = own != runs.end() ? *own : runs.front();
+            QStringList names;
+            for (const std::uint8_t code : m_closingRun) {
+                names.append(QString::fromStdString(TrackPieceName(code)));
+            }
+            hint = u"Close Circuit: "_s + names.join(u", then "_s);
+        } else {
+            hint = u"No one or two pieces close this track: its end is "_s +
+                   QString::fromStdString(DescribeGap(m_walk.end));
+        }
+    }
+    m_closeHint->setText(hint);
+    m_closeHint->setVisible(!hint.isEmpty());
+    m_closeButton->setVisible(m_construction != nullptr && !m_closingRun.empty());
+
+    QStringList lines;
+    if (!list.maze && !list.pieces.empty()) {
+        const TrackCollisions found = FindCollisions(list, m_walk, std::nullopt);
+        for (const TrackCollision& crossing : found.crossings) {
+            lines.append(u"Collision: pieces %1 and %2"_s.arg(crossing.first).arg(crossing.second));
+        }
+        if (!found.belowGround.empty()) {
+            const QString rows = PieceRowsText(found.belowGround);
+            lines.append(u"Below the lowest ground: "_s + rows);
+        }
+    }
+    QStringList shown = lines.mid(0, ShownWarnings);
+    if (lines.size() > ShownWarnings) {
+        shown.append(u"\u2026and %1 more"_s.arg(lines.size() - ShownWarnings));
+    }
+    m_collisions->setText(shown.join(u'\n'));
+    m_collisions->setToolTip(lines.join(u'\n'));
+    m_collisions->setVisible(!lines.isEmpty());
+}
+
+// In the piece list, the keys of Edit's Cut, Copy, Paste and Delete act on its pieces.
+bool TrackPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_table && m_construction != nullptr &&
+        (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const TrackConstructionCommands::Actions& actions = m_construction->actions();
+        // Only these keys: Shift+Insert (another Paste on some desktops) is Insert Before.
+        const QKeyCombination pressed = key->keyCombination();
+        QAction* action = pressed == (Qt::CTRL | Qt::Key_X)            ? actions.cut
+                          : pressed == (Qt::CTRL | Qt::Key_C)          ? actions.copy
+                          : pressed == (Qt::CTRL | Qt::Key_V)          ? actions.paste
+                          : pressed == QKeyCombination(Qt::Key_Delete) ? actions.remove
+                                                                       : nullptr;
+        if (action != nullptr) {
+            event->accept();
+            if (event->type() == QEvent::KeyPress && action->isEnabled()) {
+                action->trigger();
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TrackPanel::rebuildScene()
@@ -385,6 +497,16 @@ QString TrackPanel::summary() const
 QString TrackPanel::warning() const
 {
     return m_warning->toolTip();
+}
+
+QString TrackPanel::closeHint() const
+{
+    return m_closeHint->text();
+}
+
+QString TrackPanel::collisions() const
+{
+    return m_collisions->toolTip();
 }
 
 } // namespace railwright

@@ -23,6 +23,7 @@ class QToolButton;
 namespace railwright {
 
 class TrackCommands;
+class TrackConstructionCommands;
 class TrackPictureView;
 class TrackPieceModel;
 
@@ -42,7 +43,10 @@ class TrackPanel : public QWidget
     Q_OBJECT
 
 public:
-    TrackPanel(TrackDesignDocument& document, TrackCommands& commands, QWidget* parent = nullptr);
+    // `construction` gives the piece list its context menu, its Insert After and Delete
+    // buttons and the Close Circuit button; without it the panel only shows the track.
+    TrackPanel(TrackDesignDocument& document, TrackCommands& commands,
+               TrackConstructionCommands* construction = nullptr, QWidget* parent = nullptr);
     ~TrackPanel() override;
 
     [[nodiscard]] const TrackList& trackList() const;
@@ -51,6 +55,10 @@ public:
     [[nodiscard]] std::vector<std::size_t> selectedRows() const;
     [[nodiscard]] QString summary() const;
     [[nodiscard]] QString warning() const; // empty when there is none
+    // What closes an open track ("Close Circuit: ...", or why nothing does), and the
+    // collisions ("Collision: pieces 4 and 9"); empty when there is nothing to say.
+    [[nodiscard]] QString closeHint() const;
+    [[nodiscard]] QString collisions() const;
     [[nodiscard]] TrackPictureView* picture() const { return m_picture; }
     [[nodiscard]] QTableView* pieceList() const { return m_table; }
     // The ratings, top speed and length line under the picture.
@@ -69,10 +77,14 @@ private:
     void rebuildScene();
     void showSelection();
     void updateEditors();
+    void showRepairs();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     TrackDesignDocument& m_document;
     TrackCommands& m_commands;
+    TrackConstructionCommands* m_construction = nullptr;
     TrackWalk m_walk;
+    std::vector<std::uint8_t> m_closingRun; // what the Close Circuit button builds
     TrackView m_view = TrackView::Iso;
     int m_turns = 0;
     bool m_selecting = false;
@@ -86,6 +98,9 @@ private:
     QLabel* m_statistics = nullptr;
     QLabel* m_summary = nullptr;
     QLabel* m_warning = nullptr;
+    QLabel* m_closeHint = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QLabel* m_collisions = nullptr;
     QTableView* m_table = nullptr;
     TrackPieceModel* m_model = nullptr;
     QPushButton* m_chain = nullptr;

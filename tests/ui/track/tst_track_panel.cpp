@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMenu>
@@ -23,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QWheelEvent>
 
 using namespace railwright;
@@ -86,6 +88,57 @@ private:
             }
         }
         return runs.join(u' ');
+    }
+
+    // Answers the next piece chooser from the keyboard alone: types `typed` into its filter
+    // (Alt+S first, for "Show all pieces", when `all`), then Enter.
+    static void answerChooser(QWidget* dialog, const QString& typed, bool all)
+    {
+        QCOMPARE(dialog->objectName(), u"PieceChooser"_s);
+        QTRY_VERIFY(QApplication::focusWidget() != nullptr &&
+                    QApplication::focusWidget()->objectName() == u"PieceFilter"_s);
+        QWidget* filter = QApplication::focusWidget();
+        if (all) {
+            QTest::keyClick(filter, Qt::Key_S, Qt::AltModifier);
+            QTRY_VERIFY(dialog->findChild<QCheckBox*>(u"PieceShowAll"_s)->isChecked());
+        }
+        QTest::keyClicks(filter, typed);
+        QTest::keyClick(filter, Qt::Key_Return);
+    }
+    static void pickPiece(const QString& typed, bool all = false)
+    {
+        whenModal([typed, all](QWidget* dialog) {
+            answerChooser(dialog, typed, all);
+            if (dialog->isVisible()) { // a failed check: the test goes on to report it
+                static_cast<QDialog*>(dialog)->reject();
+            }
+        });
+    }
+
+    // Presses `keys` in the piece list. A desktop gives the window its activation back when
+    // a dialog closes, and its shortcuts work again; the offscreen platform does not.
+    // With `typed`, answers the chooser the keys open (pickPiece).
+    static void press(MainWindow& window, const QKeySequence& keys, const QString& typed = {},
+                      bool all = false)
+    {
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        if (!typed.isEmpty()) {
+            pickPiece(typed, all);
+        }
+        QTest::keySequence(window.trackPanel()->pieceList(), keys);
+    }
+
+    // The decoded record's list, "code flags ..." up to its end marker.
+    static QString listBytes(const MainWindow& window)
+    {
+        const ByteBuffer record = window.document().contents();
+        const std::size_t start = record[7] & 4 ? 0xC4 : 0x38;
+        ByteBuffer list;
+        for (std::size_t i = start; i + 1 < record.size() && record[i] != 0xFF; ++i) {
+            list.push_back(record[i]);
+        }
+        return toHex(list);
     }
 
     QTemporaryDir m_dir;
@@ -529,6 +582,194 @@ private slots:
             qPrintable(
                 u"%1 of %2"_s.arg(panel->picture()->height()).arg(window.trackDock()->height())));
         window.document().markSaved();
+    }
+
+    // From three station pieces, the last one selected, Insert After (the Insert key)
+    // builds after it; each new piece is selected, so the next one follows it. The pieces
+    // are picked by typing a code or a name and Enter; the last turn is named by the Close
+    // Circuit hint before it is built, and the circuit closes.
+    void buildsCircuitFromKeyboard()
+    {
+        ScriptedPrompts prompts;
+        MainWindow window(prompts);
+        TrackPanel* panel =
+            openRecord(window, prompts, trackRecord(8058, 0x13, 0, "02 00 03 00 01 00"));
+        QVERIFY(panel != nullptr);
+        panel->pieceList()->setFocus();
+        for (int row = 0; row < 3; ++row) {
+            QTest::keyClick(panel->pieceList(), Qt::Key_Down);
+        }
+        QCOMPARE(panel->selectedRows(), std::vector<std::size_t>{2});
+        const int opened = window.document().undoStack()->count();
+        const QStringList typed = {
+            u"2B"_s, u"right quarter turn 3 tiles"_s, u"flat"_s, u"00"_s, u"flat"_s, u"2b"_s,
+            u"2B"_s};
+        for (const QString& piece : typed) {
+            if (&piece == &typed.last()) {
+                QCOMPARE(panel->closeHint(), u"Close Circuit: right quarter turn 3 tiles"_s);
+            }
+            press(window, QKeySequence(Qt::Key_Insert), piece);
+        }
+        QCOMPARE(listBytes(window),
+                 u"02 00 03 00 01 00 2B 00 2B 00 00 00 00 00 00 00 2B 00 2B 00"_s);
+        QVERIFY(panel->summary().startsWith(u"Complete circuit: 10 pieces"_s));
+        QCOMPARE(panel->closeHint(), QString());
+        QCOMPARE(panel->selectedRows(), std::vector<std::size_t>{9});
+        QCOMPARE(window.document().undoStack()->count(), opened + 7);
+        QCOMPARE(window.document().undoStack()->undoText(), u"Insert Piece"_s);
+    }
+
+    // Each edit of the command line's cases made in the window: rows chosen in the list,
+    // the menu's shortcut, the piece picked in the chooser; the record comes out as the
+    // command line writes it, every byte outside the list as it was.
+    void editsMatchCommandLine_data()
+    {
+        QTest::addColumn<int>("index");
+        for (std::size_t i = 0; i < TrackEditCases().size(); ++i) {
+            QTest::newRow(TrackEditCases()[i].name) << int(i);
+        }
+    }
+    void editsMatchCommandLine()
+    {
+        QFETCH(int, index);
+        const TrackEditCase& edit = TrackEditCases()[std::size_t(index)];
+        const std::size_t length = edit.byte7 & 4 ? 8198 : 8058;
+        ScriptedPrompts prompts;
+        MainWindow window(prompts);
+        TrackPanel* panel =
+            openRecord(window, prompts, trackRecord(length, 0x13, edit.byte7, edit.before));
+        QVERIFY(panel != nullptr);
+        for (std::size_t a = 0; a + 1 < edit.arguments.size(); a += 2) {
+            const QString option = QString::fromLatin1(edit.arguments[a]);
+            const QString value = QString::fromLatin1(edit.arguments[a + 1]);
+            const int at = value.section(u':', 0, 0).section(u'-', 0, 0).toInt();
+            if (option == u"--delete"_s) {
+                const int last = value.contains(u'-') ? value.section(u'-', 1).toInt() : at;
+                for (int row = at; row <= last; ++row) {
+                    clickRow(*panel, row, row == at ? Qt::NoModifier : Qt::ControlModifier);
+                }
+                press(window, QKeySequence(u"Ctrl+Del"_s));
+                continue;
+            }
+            const QStringList codes = value.section(u':', 1).split(u',');
+            for (int c = 0; c < codes.size(); ++c) {
+                const bool insert = option == u"--insert"_s;
+                const int row = insert ? at + c - 1 : at + c;
+                clickRow(*panel, std::max(row, 0));
+                press(window,
+                      QKeySequence(!insert   ? u"Ctrl+R"_s
+                                   : row < 0 ? u"Shift+Ins"_s
+                                             : u"Ins"_s),
+                      codes[c], true);
+            }
+        }
+        QCOMPARE(window.document().contents(), trackRecord(length, 0x13, edit.byte7, edit.after));
+    }
+
+    // Deleting a piece of a complete circuit leaves the track open by that piece: the
+    // summary says where its end is, the hint names the piece that closes it, and Undo
+    // closes it again; the Close Circuit button builds it at the open end. A flat taken
+    // from the middle leaves an end that has run past the start: nothing closes that.
+    void deleteOpensCircuitAndUndoCloses()
+    {
+        ScriptedPrompts prompts;
+        MainWindow window(prompts);
+        TrackPanel* panel = openRecord(window, prompts, trackRecord(8058, 0x13, 0, BuiltCircuit));
+        QVERIFY(panel != nullptr);
+        const QString complete = panel->summary();
+        QVERIFY(complete.startsWith(u"Complete circuit: 10 pieces"_s));
+        clickRow(*panel, 6);
+        trigger(window, "TrackDelete");
+        QCOMPARE(panel->closeHint(),
+                 u"No one or two pieces close this track: its end is 1 tile west"_s);
+        QCOMPARE(panel->selectedRows(), std::vector<std::size_t>{5});
+        QCOMPARE(window.findChild<QLabel*>(u"StatusPanel5"_s)->text(), u"Delete Piece: piece 6"_s);
+        trigger(window, "SM_Undo");
+        QCOMPARE(panel->summary(), complete);
+        QCOMPARE(panel->closeHint(), QString());
+
+        clickRow(*panel, 9);
+        trigger(window, "TrackDelete");
+        QCOMPARE(listBytes(window), u"02 00 03 00 01 00 2B 00 2B 00 00 00 00 00 00 00 2B 00"_s);
+        QCOMPARE(
+            panel->summary(),
+            u"Open track: from its start, the end is 2 tiles east, 1 tile north, heading differs by a quarter turn"_s);
+        QCOMPARE(panel->closeHint(), u"Close Circuit: right quarter turn 3 tiles"_s);
+        panel->findChild<QPushButton*>(u"TrackCloseCircuit"_s)->click();
+        QCOMPARE(listBytes(window),
+                 u"02 00 03 00 01 00 2B 00 2B 00 00 00 00 00 00 00 2B 00 2B 00"_s);
+        QCOMPARE(window.document().undoStack()->undoText(), u"Close Circuit"_s);
+        QCOMPARE(panel->selectedRows(), std::vector<std::size_t>{9});
+        QCOMPARE(panel->summary(), complete);
+    }
+
+    // Pieces apart from each other cut in one window (Ctrl+X in its piece list) and pasted in
+    // another (Paste Pieces) arrive with their own flags, a chain lift and a scheme, and come out
+    // selected.
+    void cutAndPasteBetweenWindows()
+    {
+        ScriptedPrompts prompts;
+        MainWindow from(prompts);
+        TrackPanel* source = openRecord(
+            from, prompts, trackRecord(8198, 0x13, 0x04, "02 00 03 00 01 10 2B 90 2B 20"));
+        QVERIFY(source != nullptr);
+        clickRow(*source, 1);
+        clickRow(*source, 3, Qt::ControlModifier);
+        QTest::keySequence(source->pieceList(), QKeySequence(u"Ctrl+X"_s));
+        QCOMPARE(listBytes(from), u"02 00 01 10 2B 20"_s);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"03,2B"_s);
+
+        MainWindow to(prompts);
+        TrackPanel* target =
+            openRecord(to, prompts, trackRecord(8198, 0x13, 0x04, "02 00 03 30 01 00"));
+        QVERIFY(target != nullptr);
+        clickRow(*target, 1);
+        trigger(to, "TrackPaste");
+        QCOMPARE(listBytes(to), u"02 00 03 30 03 00 2B 90 01 00"_s);
+        QCOMPARE(target->selectedRows(), (std::vector<std::size_t>{2, 3}));
+        QCOMPARE(to.document().undoStack()->undoText(), u"Paste 2 Pieces"_s);
+        from.document().markSaved();
+        to.document().markSaved();
+    }
+
+    // Four right turns come round over the stations to the tile after them: the last turn
+    // crosses two stations, the flat built on crosses the first turn; each pair is named.
+    void crossingIsNamed()
+    {
+        ScriptedPrompts prompts;
+        MainWindow window(prompts);
+        TrackPanel* panel = openRecord(
+            window, prompts,
+            trackRecord(8058, 0x13, 0, "02 00 03 00 01 00 2B 00 2B 00 2B 00 2B 00 00 00"));
+        QVERIFY(panel != nullptr);
+        QCOMPARE(panel->collisions(), u"Collision: pieces 1 and 6\nCollision: pieces 2 and 6\n"
+                                      u"Collision: pieces 3 and 7"_s);
+        clickRow(*panel, 7);
+        trigger(window, "TrackDelete");
+        QCOMPARE(panel->collisions(), u"Collision: pieces 1 and 6\nCollision: pieces 2 and 6"_s);
+    }
+
+    // A list filled to the record's 4,000 pieces refuses one more before a piece is picked:
+    // nothing changes, no step is made, and the status bar says why.
+    void fullListRefusesInsert()
+    {
+        QByteArray pieces;
+        for (int i = 0; i < 4000; ++i) {
+            pieces.append("00 00 ");
+        }
+        ScriptedPrompts prompts;
+        MainWindow window(prompts);
+        const ByteBuffer record = trackRecord(8198, 0x13, 0x04, pieces.constData());
+        TrackPanel* panel = openRecord(window, prompts, record);
+        QVERIFY(panel != nullptr);
+        const int opened = window.document().undoStack()->count();
+        // Refused before the chooser opens: a modal dialog here would stop the test.
+        trigger(window, "TrackInsertAfter");
+        QCOMPARE(window.document().contents(), record);
+        QCOMPARE(window.document().undoStack()->count(), opened);
+        QCOMPARE(
+            window.findChild<QLabel*>(u"StatusPanel5"_s)->text(),
+            u"The track would have 4001 pieces; the record has room for 4000 pieces and the end marker."_s);
     }
 };
 
