@@ -50,6 +50,39 @@ inline constexpr const char* BuiltCircuit =
 // Edits of a track as `railwright-cli track` takes them, and the list they give. The window
 // tests make the same edits through the Track menu and the piece chooser: both must give
 // these bytes.
+// Tracks that come back over their own tiles, with the collisions `pieces` names for each:
+// a flat 16 units over the first piece clears a boat (16 units of room), not a train of 24
+// or 40; a ride of no known clearance collides only at the same height.
+struct CollisionCase
+{
+    const char* name;
+    std::uint8_t ride;
+    const char* pieces;
+    std::vector<const char*> lines;
+};
+inline constexpr const char* RiseOverStart =
+    "00 00 32 00 32 00 06 00 09 00 32 00 32 00 00 00 00 00";
+inline const std::vector<CollisionCase>& CollisionCases()
+{
+    static const std::vector<CollisionCase> cases = {
+        {"fifth turn",
+         0x00,
+         "32 00 32 00 32 00 32 00 32 00",
+         {"Pieces 0 and 4 collide on tile (0, 0)"}},
+        {"wooden coaster, 24 units",
+         0x00,
+         RiseOverStart,
+         {"Pieces 0 and 8 collide on tile (0, 0)"}},
+        {"suspended coaster, 40 units",
+         0x02,
+         RiseOverStart,
+         {"Pieces 0 and 8 collide on tile (0, 0)"}},
+        {"boat hire, 16 units", 0x08, RiseOverStart, {}},
+        {"clearance not known", 0x15, RiseOverStart, {}},
+    };
+    return cases;
+}
+
 struct TrackEditCase
 {
     const char* name;

@@ -267,6 +267,7 @@ void TrackPanel::refresh()
     if (m_document.kind() != ContentKind::Decoded) {
         m_pages->setCurrentIndex(0);
         m_walk = {};
+        m_collisionsFound = {};
         {
             const QScopedValueRollback<bool> quiet(m_selecting, true);
             m_model->setTrack(list, m_walk, 0);
@@ -278,6 +279,10 @@ void TrackPanel::refresh()
     m_pages->setCurrentIndex(1);
     const ByteBuffer record = m_document.contents();
     m_walk = WalkTrack(list);
+    // Found once per change of the track: the picture's rings and the lines under it agree.
+    m_collisionsFound = list.maze || list.pieces.empty()
+                            ? TrackCollisions{}
+                            : FindCollisions(list, m_walk, RideClearance(list.rideType));
     {
         const QScopedValueRollback<bool> quiet(m_selecting, true);
         m_model->setTrack(list, m_walk, list.rideType);
@@ -348,15 +353,8 @@ void TrackPanel::showRepairs()
     m_closeButton->setVisible(m_construction != nullptr && !m_closingRun.empty());
 
     QStringList lines;
-    if (!list.maze && !list.pieces.empty()) {
-        const TrackCollisions found = FindCollisions(list, m_walk, std::nullopt);
-        for (const TrackCollision& crossing : found.crossings) {
-            lines.append(u"Collision: pieces %1 and %2"_s.arg(crossing.first).arg(crossing.second));
-        }
-        if (!found.belowGround.empty()) {
-            const QString rows = PieceRowsText(found.belowGround);
-            lines.append(u"Below the lowest ground: "_s + rows);
-        }
+    for (const std::string& line : CollisionLines(m_collisionsFound)) {
+        lines.append(u"Collision: "_s + QString::fromStdString(line));
     }
     QStringList shown = lines.mid(0, ShownWarnings);
     if (lines.size() > ShownWarnings) {
@@ -406,8 +404,7 @@ void TrackPanel::rebuildScene()
                                      m_view, m_turns),
         m_walk.footprint.minZ);
     std::vector<std::pair<std::size_t, std::size_t>> pairs;
-    for (const TrackCollision& crossing :
-         FindCollisions(list, m_walk, RideClearance(list.rideType)).crossings) {
+    for (const TrackCollision& crossing : m_collisionsFound.crossings) {
         pairs.emplace_back(crossing.first, crossing.second);
     }
     m_picture->setCollisions(std::move(pairs));

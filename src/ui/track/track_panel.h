@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codec/track_construction.h"
 #include "codec/track_pieces.h"
 #include "document/track_design_document.h"
 #include "render/track_scene.h"
@@ -84,6 +85,7 @@ private:
     TrackCommands& m_commands;
     TrackConstructionCommands* m_construction = nullptr;
     TrackWalk m_walk;
+    TrackCollisions m_collisionsFound;
     std::vector<std::uint8_t> m_closingRun; // what the Close Circuit button builds
     TrackView m_view = TrackView::Iso;
     int m_turns = 0;

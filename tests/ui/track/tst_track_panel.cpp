@@ -742,11 +742,38 @@ private slots:
             window, prompts,
             trackRecord(8058, 0x13, 0, "02 00 03 00 01 00 2B 00 2B 00 2B 00 2B 00 00 00"));
         QVERIFY(panel != nullptr);
-        QCOMPARE(panel->collisions(), u"Collision: pieces 1 and 6\nCollision: pieces 2 and 6\n"
-                                      u"Collision: pieces 3 and 7"_s);
+        QCOMPARE(panel->collisions(), u"Collision: Pieces 1 and 6 collide on tile (-1, 0)\n"
+                                      u"Collision: Pieces 2 and 6 collide on tile (-2, 0)\n"
+                                      u"Collision: Pieces 3 and 7 collide on tile (-3, 0)"_s);
         clickRow(*panel, 7);
         trigger(window, "TrackDelete");
-        QCOMPARE(panel->collisions(), u"Collision: pieces 1 and 6\nCollision: pieces 2 and 6"_s);
+        QCOMPARE(panel->collisions(), u"Collision: Pieces 1 and 6 collide on tile (-1, 0)\n"
+                                      u"Collision: Pieces 2 and 6 collide on tile (-2, 0)"_s);
+    }
+
+    // The lines under the picture and the rings on it name what pieces names, by the
+    // ride's own clearance.
+    void collisionsMatchCommandLine_data()
+    {
+        QTest::addColumn<int>("index");
+        for (std::size_t i = 0; i < CollisionCases().size(); ++i) {
+            QTest::newRow(CollisionCases()[i].name) << int(i);
+        }
+    }
+    void collisionsMatchCommandLine()
+    {
+        QFETCH(int, index);
+        const CollisionCase& design = CollisionCases()[std::size_t(index)];
+        ScriptedPrompts prompts;
+        MainWindow window(prompts);
+        TrackPanel* panel =
+            openRecord(window, prompts, trackRecord(8058, design.ride, 0, design.pieces));
+        QVERIFY(panel != nullptr);
+        QStringList expected;
+        for (const char* line : design.lines) {
+            expected.append(u"Collision: "_s + QString::fromLatin1(line));
+        }
+        QCOMPARE(panel->collisions(), expected.join(u'\n'));
     }
 
     // A list filled to the record's 4,000 pieces refuses one more before a piece is picked:
