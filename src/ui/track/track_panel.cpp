@@ -146,6 +146,9 @@ void TrackPanel::buildControls()
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The columns fit the rows in view and up to 200 around them: Qt's 1,000 would lay out
+    // 6,000 cells after every edit of a long track, a third of the edit's time.
+    m_table->horizontalHeader()->setResizeContentsPrecision(200);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(false);
     // Tab moves on to the editors below, not among the list's cells.
