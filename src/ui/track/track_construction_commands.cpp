@@ -149,7 +149,6 @@ void TrackConstructionCommands::insertAfter()
 void TrackConstructionCommands::insertAt(std::size_t index, const QString& title,
                                          const QString& place)
 {
-    const TrackList& list = m_commands.list();
     // A full list is refused before the player picks a piece for it.
     const QString refusal =
         PieceListRefusal(m_document, {PieceListEdit::Kind::Insert, index, 0, {0x00}});
@@ -157,14 +156,7 @@ void TrackConstructionCommands::insertAt(std::size_t index, const QString& title
         emit m_commands.editReported(refusal);
         return;
     }
-    PieceChooser chooser(list.rideType, FittingPieces(list, index, PieceChoice::Insert),
-                         NewPieceFlags(list, index, PieceListEdit::Kind::Insert), title, place,
-                         m_dialogParent);
-    if (chooser.exec() != QDialog::Accepted) {
-        return;
-    }
-    const PieceListEdit edit{PieceListEdit::Kind::Insert, index, 0, {*chooser.chosenCode()}};
-    finish(EditPieceList(m_document, edit), PieceListStepName(edit), {index}, {index});
+    buildChosen(PieceListEdit::Kind::Insert, index, title, place);
 }
 
 void TrackConstructionCommands::replace()
@@ -173,15 +165,23 @@ void TrackConstructionCommands::replace()
     if (!editable() || rows.empty()) {
         return;
     }
+    buildChosen(PieceListEdit::Kind::Replace, rows.front(), u"Replace"_s,
+                u"In place of "_s + PieceText(m_commands.list(), rows.front()));
+}
+
+void TrackConstructionCommands::buildChosen(PieceListEdit::Kind kind, std::size_t index,
+                                            const QString& title, const QString& place)
+{
     const TrackList& list = m_commands.list();
-    const std::size_t index = rows.front();
-    PieceChooser chooser(list.rideType, FittingPieces(list, index, PieceChoice::Replace),
-                         NewPieceFlags(list, index, PieceListEdit::Kind::Replace), u"Replace"_s,
-                         u"In place of "_s + PieceText(list, index), m_dialogParent);
+    PieceChooser chooser(list.rideType,
+                         FittingPieces(list, index,
+                                       kind == PieceListEdit::Kind::Insert ? PieceChoice::Insert
+                                                                           : PieceChoice::Replace),
+                         NewPieceFlags(list, index, kind), title, place, m_dialogParent);
     if (chooser.exec() != QDialog::Accepted) {
         return;
     }
-    const PieceListEdit edit{PieceListEdit::Kind::Replace, index, 0, {*chooser.chosenCode()}};
+    const PieceListEdit edit{kind, index, 0, {*chooser.chosenCode()}};
     finish(EditPieceList(m_document, edit), PieceListStepName(edit), {index}, {index});
 }
 

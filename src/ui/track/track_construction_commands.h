@@ -64,6 +64,9 @@ private:
     void updateActions();
     [[nodiscard]] bool editable() const;
     void insertAt(std::size_t index, const QString& title, const QString& place);
+    // Opens the piece chooser for an insert or replace at `index` and builds the piece chosen.
+    void buildChosen(PieceListEdit::Kind kind, std::size_t index, const QString& title,
+                     const QString& place);
     // Reports `refusal`, or the step done and selects `rows`.
     void finish(const QString& refusal, const QString& stepName,
                 const std::vector<std::size_t>& reported, std::vector<std::size_t> rows);
