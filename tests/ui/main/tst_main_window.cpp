@@ -765,6 +765,7 @@ void TestMainWindow::fileTypeOption_data()
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<bool>("checkedBefore");
     QTest::addColumn<QStringList>("registered");
+    QTest::addColumn<QString>("claimedMeanwhile"); // by another program, while registered
     QTest::addColumn<QStringList>("removed");
     const QStringList ours{
         u"Railwright.TrackDesign/Default=RollerCoaster Tycoon track design"_s,
@@ -777,7 +778,7 @@ void TestMainWindow::fileTypeOption_data()
         << QStringList{u".td4/Default=Railwright.TrackDesign"_s,
                        u".td4/OpenWithProgids/Railwright.TrackDesign="_s} +
                ours
-        << QStringList{};
+        << QString() << QStringList{};
     const QStringList other{u".td4/OpenWithProgids/Other.Design="_s,
                             u"Other.Design/shell/open/command/Default=other.exe \"%1\""_s};
     QTest::newRow("another program's type stays")
@@ -785,7 +786,7 @@ void TestMainWindow::fileTypeOption_data()
         << QStringList{u".td4/Default=Railwright.TrackDesign"_s, other[0],
                        u".td4/OpenWithProgids/Railwright.TrackDesign="_s, other[1]} +
                ours
-        << other;
+        << u"Other.Design"_s << QStringList{u".td4/Default=Other.Design"_s} + other;
     QTest::newRow("an older copy's command is replaced")
         << QStringList{u".td4/Default=Railwright.TrackDesign"_s,
                        u"Railwright.TrackDesign/shell/open/command/Default=D:\\old.exe \"%1\""_s}
@@ -793,7 +794,7 @@ void TestMainWindow::fileTypeOption_data()
         << QStringList{u".td4/Default=Railwright.TrackDesign"_s,
                        u".td4/OpenWithProgids/Railwright.TrackDesign="_s} +
                ours
-        << QStringList{};
+        << QString() << QStringList{};
 }
 
 // The per-user file type through the Options menu: chosen once it writes the keys, chosen
@@ -803,6 +804,7 @@ void TestMainWindow::fileTypeOption()
     QFETCH(QStringList, before);
     QFETCH(bool, checkedBefore);
     QFETCH(QStringList, registered);
+    QFETCH(QString, claimedMeanwhile);
     QFETCH(QStringList, removed);
     const QString classes = m_dir->filePath(u"classes.ini"_s);
     {
@@ -820,6 +822,9 @@ void TestMainWindow::fileTypeOption()
     trigger("SM_FileType");
     QVERIFY(item->isChecked());
     QCOMPARE(settingLines(classes), registered);
+    if (!claimedMeanwhile.isEmpty()) {
+        QSettings(classes, QSettings::IniFormat).setValue(u".td4/Default"_s, claimedMeanwhile);
+    }
     trigger("SM_FileType");
     QVERIFY(!item->isChecked());
     QCOMPARE(settingLines(classes), removed);
