@@ -748,7 +748,6 @@ void TestMainWindow::decodeWhenOpened()
     QCOMPARE(bytes(), file);
 }
 
-// Also run with QT_SCALE_FACTOR=2, where the offscreen screen offers 400 x 300.
 // "key=value" for each value in the settings file, in key order.
 static QStringList settingLines(const QString& file)
 {
@@ -845,6 +844,7 @@ void TestMainWindow::fileTypeOption()
     newWindow(); // the associations go before the window that uses them
 }
 
+// Also run with QT_SCALE_FACTOR=2, where the offscreen screen offers 400 x 300.
 void TestMainWindow::firstSizeFitsTheScreen()
 {
     const QRect screen(QPoint(), m_window->screen()->availableGeometry().size());
