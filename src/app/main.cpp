@@ -1,10 +1,12 @@
 #include "document/native_path.h"
+#include "settings/file_association.h"
 #include "ui/main/dialog_prompts.h"
 #include "ui/main/editor_style.h"
 #include "ui/main/main_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QIcon>
 #include <QStringList>
 #include <QTimer>
@@ -45,8 +47,17 @@ int main(int argc, char* argv[])
 #endif
 
     railwright::DialogPrompts prompts;
+#ifdef Q_OS_WIN
+    // The zip is installed by unpacking it; this is how its editor opens .TD4 files.
+    railwright::FileAssociation association(
+        u"HKEY_CURRENT_USER\\Software\\Classes"_s, QSettings::NativeFormat,
+        QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
+#endif
     railwright::MainWindow window(prompts);
     prompts.setParentWidget(&window);
+#ifdef Q_OS_WIN
+    window.offerFileAssociation(association);
+#endif
     window.show();
 
     const QStringList files = parser.positionalArguments();

@@ -21,6 +21,9 @@ struct CommandResult
     int exitCode = ExitSuccess;
     QString message;
     QStringList notes; // said on the error stream, after success too (what --force dropped)
+    // The command has written its own messages (the drawing module, which has its own
+    // streams); only the exit status is left to pass on.
+    bool reported = false;
 
     [[nodiscard]] static CommandResult success() { return {}; }
     [[nodiscard]] static CommandResult failure(QString why)
@@ -36,6 +39,11 @@ struct CommandResult
 // Why what was written to `out` did not all arrive ("can't write to standard output
 // (why)"), after flushing it; empty when it did.
 [[nodiscard]] QString OutputFailure(QTextStream& out);
+
+// Ends a command as the tool does: a failure when its output did not all arrive, then
+// each note and any failure as one line "railwright-cli: ..." on `err`. Returns the exit
+// status (0 done, 1 failed, 2 the command line is wrong).
+[[nodiscard]] int FinishCommand(CommandResult result, QTextStream& out, QTextStream& err);
 
 // The game named on the command line ("original", "corkscrew", "loopy", any case), or
 // nothing for any other text.

@@ -8,8 +8,6 @@
 #include "cli/render_command.h"
 #include "cli/scan_command.h"
 #include "cli/track_command.h"
-#include "document/native_path.h"
-#include "report/visible_text.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -225,7 +223,7 @@ const QList<Command>& Commands()
          {{u"INPUT OUTPUT [--delete N[-M]] [--insert N:CODES] [--replace N:CODES]"_s,
            u"delete, insert and replace track pieces"_s}}},
         {u"render"_s,
-         RunRenderCommand,
+         RunRenderModule,
          {{u"INPUT... --out DIR|FILE.png [--view plan|side|3d] [--turn 0-3] [--size PIXELS]"_s,
            u"draw each design's track to a picture"_s}}},
         {u"codes"_s,
@@ -296,22 +294,7 @@ CommandResult Run(const QStringList& arguments, QTextStream& out)
 
 int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    CommandResult result = Run(arguments, out);
-    // Output that never arrived (a full disk, a closed standard output) is a failure too.
-    if (const QString lost = OutputFailure(out);
-        !lost.isEmpty() && result.exitCode == ExitSuccess) {
-        result = CommandResult::failure(lost);
-    }
-    if (result.exitCode != ExitSuccess) {
-        result.notes.append(result.message);
-    }
-    for (const QString& note : std::as_const(result.notes)) {
-        // One line whatever a file name or system message holds, and nothing in it that a
-        // terminal would act on.
-        err << ProgramName << u": "_s << VisibleText(EscapeUndecodableBytes(note)) << u'\n';
-    }
-    err.flush();
-    return result.exitCode;
+    return FinishCommand(Run(arguments, out), out, err);
 }
 
 } // namespace railwright::cli

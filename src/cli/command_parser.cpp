@@ -1,5 +1,8 @@
 #include "command_parser.h"
 
+#include "document/native_path.h"
+#include "report/visible_text.h"
+
 #include <QFileDevice>
 #include <QHash>
 
@@ -140,6 +143,28 @@ QString OutputFailure(QTextStream& out)
            (device != nullptr && device->error() != QFileDevice::NoError ? device->errorString()
                                                                          : u"write failed"_s) +
            u')';
+}
+
+int FinishCommand(CommandResult result, QTextStream& out, QTextStream& err)
+{
+    if (result.reported) {
+        return result.exitCode;
+    }
+    // Output that never arrived (a full disk, a closed standard output) is a failure too.
+    if (const QString lost = OutputFailure(out);
+        !lost.isEmpty() && result.exitCode == ExitSuccess) {
+        result = CommandResult::failure(lost);
+    }
+    if (result.exitCode != ExitSuccess) {
+        result.notes.append(result.message);
+    }
+    for (const QString& note : std::as_const(result.notes)) {
+        // One line whatever a file name or system message holds, and nothing in it that a
+        // terminal would act on.
+        err << ProgramName << u": "_s << VisibleText(EscapeUndecodableBytes(note)) << u'\n';
+    }
+    err.flush();
+    return result.exitCode;
 }
 
 } // namespace railwright::cli

@@ -9,9 +9,9 @@
 #ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
-#endif
 
 int main(int argc, char* argv[])
 {

@@ -3,9 +3,6 @@
 #include "cli/command_parser.h"
 #include "cli/output_file.h"
 
-#include <QCoreApplication>
-#include <QLibrary>
-
 namespace railwright::cli {
 
 using namespace Qt::StringLiterals;
@@ -15,22 +12,6 @@ namespace {
 constexpr int MaxPictureSize = 8192;
 
 } // namespace
-
-CommandResult RunRenderRequest(const RenderRequest& request, QTextStream& err)
-{
-#ifdef RAILWRIGHT_RENDER_BUILT_IN
-    return RenderDesigns(request, err);
-#else
-    QLibrary module(QCoreApplication::applicationDirPath() + u"/railwright-render"_s);
-    const auto entry = reinterpret_cast<RenderDesignsEntry>(module.resolve(RenderDesignsEntryName));
-    if (entry == nullptr) {
-        return CommandResult::failure(u"can't load the drawing module: "_s + module.errorString());
-    }
-    CommandResult result;
-    entry(request, err, result);
-    return result;
-#endif
-}
 
 CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
 {
@@ -92,7 +73,7 @@ CommandResult RunRenderCommand(const QStringList& arguments, QTextStream& out)
         return CommandResult::usage(u"render: --turn must be 0, 1, 2 or 3"_s);
     }
     QTextStream err(stderr);
-    return RunRenderRequest(request, err);
+    return RenderDesigns(request, err);
 }
 
 } // namespace railwright::cli

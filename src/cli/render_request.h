@@ -25,12 +25,7 @@ struct RenderRequest
 // its problems written to `err`; a file that cannot be read or decoded (a named pipe, a
 // dangling link, a decoded record without `inputsAreDecoded`) is an error line on `err`
 // naming it, and the others are still drawn. Fails when any was not drawn or none found.
-// Lives in the drawing library, which needs Qt Gui (see RunRenderRequest).
+// Lives in the drawing library, which needs Qt Gui (see RunRenderModule).
 [[nodiscard]] CommandResult RenderDesigns(const RenderRequest& request, QTextStream& err);
-
-// The entry point the drawing module exports for the command-line tool.
-using RenderDesignsEntry = void (*)(const RenderRequest& request, QTextStream& err,
-                                    CommandResult& result);
-inline constexpr char RenderDesignsEntryName[] = "RailwrightRenderDesigns";
 
 } // namespace railwright::cli

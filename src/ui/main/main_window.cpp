@@ -6,6 +6,7 @@
 #include "operation/ride_operation.h"
 #include "report/ride_info_report.h"
 #include "settings/code_tables.h"
+#include "settings/file_association.h"
 #include "status_panels.h"
 #include "toolbar_icons.h"
 #include "ui/design/design_panel.h"
@@ -475,6 +476,25 @@ void MainWindow::createOptionsMenu()
     decodeOnOpen->setChecked(m_controller.settings().decodeOnOpen());
     connect(decodeOnOpen, &QAction::toggled, this,
             [this](bool on) { m_controller.settings().setDecodeOnOpen(on); });
+}
+
+void MainWindow::offerFileAssociation(FileAssociation& association)
+{
+    QMenu* options = menu("M_Options");
+    addSeparator(options, "Break_FileType");
+    QAction* item = addItem(options, "SM_FileType", u"&Open .TD4 Files with Railwright"_s);
+    item->setCheckable(true);
+    item->setChecked(association.isRegistered());
+    // The registry is the one record: the installer or another copy may change it.
+    connect(options, &QMenu::aboutToShow, item,
+            [item, &association] { item->setChecked(association.isRegistered()); });
+    connect(item, &QAction::triggered, this, [this, item, &association](bool on) {
+        const QString why = on ? association.registerFileType() : association.unregisterFileType();
+        if (!why.isEmpty()) {
+            m_prompts.tell(why, AppCaption, UserPrompts::Icon::Warning);
+        }
+        item->setChecked(association.isRegistered());
+    });
 }
 
 void MainWindow::createAboutMenu()

@@ -18,6 +18,7 @@ class QToolBar;
 namespace railwright {
 
 class DesignPanel;
+class FileAssociation;
 class GridEditor;
 class StatusPanels;
 class TrackCommands;
@@ -83,6 +84,10 @@ public:
     void copyPicture();
     // The window's first size and dock layout back.
     void resetLayout();
+    // Adds "Open .TD4 Files with Railwright" to the Options menu (Windows): checked while
+    // `association` is registered; choosing it registers or removes the file type, and a
+    // failure is told. `association` must outlive the window.
+    void offerFileAssociation(FileAssociation& association);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,5 +1,6 @@
 #include "codec/design_inspection.h"
 #include "document/document_file.h"
+#include "settings/file_association.h"
 #include "support/hex_bytes.h"
 #include "support/sample_files.h"
 #include "support/scripted_prompts.h"
@@ -97,6 +98,8 @@ private slots:
     void decodedRecordReopens();
     void recentFilesAndFolders();
     void decodeWhenOpened();
+    void fileTypeOption_data();
+    void fileTypeOption();
     void firstSizeFitsTheScreen();
     void fittingChoicesFirst();
     void everyMenuItemHasAnAccessKey();
@@ -743,6 +746,102 @@ void TestMainWindow::decodeWhenOpened()
     // One step, which Undo takes back to the file as it is on disk.
     trigger("SM_Undo");
     QCOMPARE(bytes(), file);
+}
+
+// "key=value" for each value in the settings file, in key order.
+static QStringList settingLines(const QString& file)
+{
+    const QSettings settings(file, QSettings::IniFormat);
+    QStringList lines;
+    for (const QString& key : settings.allKeys()) {
+        lines.append(key + u'=' + settings.value(key).toString());
+    }
+    return lines;
+}
+
+void TestMainWindow::fileTypeOption_data()
+{
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<bool>("checkedBefore");
+    QTest::addColumn<QStringList>("registered");
+    QTest::addColumn<QString>("claimedMeanwhile"); // by another program, while registered
+    QTest::addColumn<QStringList>("removed");
+    const QStringList ours{
+        u"Railwright.TrackDesign/Default=RollerCoaster Tycoon track design"_s,
+        u"Railwright.TrackDesign/DefaultIcon/Default=\"C:\\RW\\railwright.exe\",0"_s,
+        u"Railwright.TrackDesign/shell/open/Default=Open with Railwright"_s,
+        u"Railwright.TrackDesign/shell/open/command/Default=\"C:\\RW\\railwright.exe\" \"%1\""_s,
+    };
+    QTest::newRow("no file type yet")
+        << QStringList{} << false
+        << QStringList{u".td4/Default=Railwright.TrackDesign"_s,
+                       u".td4/OpenWithProgids/Railwright.TrackDesign="_s} +
+               ours
+        << QString() << QStringList{};
+    const QStringList other{u".td4/OpenWithProgids/Other.Design="_s,
+                            u"Other.Design/shell/open/command/Default=other.exe \"%1\""_s};
+    QTest::newRow("another program's type stays")
+        << QStringList{u".td4/Default=Other.Design"_s} + other << false
+        << QStringList{u".td4/Default=Railwright.TrackDesign"_s, other[0],
+                       u".td4/OpenWithProgids/Railwright.TrackDesign="_s, other[1]} +
+               ours
+        << u"Other.Design"_s << QStringList{u".td4/Default=Other.Design"_s} + other;
+    QTest::newRow("an older copy's command is replaced")
+        << QStringList{u".td4/Default=Railwright.TrackDesign"_s,
+                       u"Railwright.TrackDesign/shell/open/command/Default=D:\\old.exe \"%1\""_s}
+        << false
+        << QStringList{u".td4/Default=Railwright.TrackDesign"_s,
+                       u".td4/OpenWithProgids/Railwright.TrackDesign="_s} +
+               ours
+        << QString() << QStringList{};
+}
+
+// The per-user file type through the Options menu: chosen once it writes the keys, chosen
+// again it removes exactly those, and another program's keys stay.
+void TestMainWindow::fileTypeOption()
+{
+    QFETCH(QStringList, before);
+    QFETCH(bool, checkedBefore);
+    QFETCH(QStringList, registered);
+    QFETCH(QString, claimedMeanwhile);
+    QFETCH(QStringList, removed);
+    const QString classes = m_dir->filePath(u"classes.ini"_s);
+    {
+        QSettings settings(classes, QSettings::IniFormat);
+        for (const QString& line : std::as_const(before)) {
+            settings.setValue(line.section(u'=', 0, 0), line.section(u'=', 1));
+        }
+    }
+    FileAssociation association(classes, QSettings::IniFormat, u"C:\\RW\\railwright.exe"_s);
+    m_window->offerFileAssociation(association);
+    QAction* item = m_window->action("SM_FileType");
+    QVERIFY(item != nullptr && item->isCheckable());
+    QCOMPARE(item->isChecked(), checkedBefore);
+
+    trigger("SM_FileType");
+    QVERIFY(item->isChecked());
+    QCOMPARE(settingLines(classes), registered);
+    if (!claimedMeanwhile.isEmpty()) {
+        QSettings(classes, QSettings::IniFormat).setValue(u".td4/Default"_s, claimedMeanwhile);
+    }
+    trigger("SM_FileType");
+    QVERIFY(!item->isChecked());
+    QCOMPARE(settingLines(classes), removed);
+
+    // Registered elsewhere (the installer) while the window is open: the menu shows it.
+    QVERIFY(association.registerFileType().isEmpty());
+    QMetaObject::invokeMethod(m_window->menu("M_Options"), "aboutToShow");
+    QVERIFY(item->isChecked());
+
+    // A registry that cannot be written: the user is told.
+    FileAssociation unwritable(m_dir->path(), QSettings::IniFormat, u"C:\\RW\\railwright.exe"_s);
+    newWindow();
+    m_window->offerFileAssociation(unwritable);
+    trigger("SM_FileType");
+    QCOMPARE(m_prompts->messages.size(), 1);
+    QVERIFY2(m_prompts->messages[0].text.contains(u"access denied"_s),
+             qPrintable(m_prompts->messages[0].text));
+    newWindow(); // the associations go before the window that uses them
 }
 
 // Also run with QT_SCALE_FACTOR=2, where the offscreen screen offers 400 x 300.
