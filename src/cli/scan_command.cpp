@@ -104,55 +104,55 @@ public:
     Row row(const FoundPath& found)
     {
         Row row;
-        row[PathColumn] = {Cell::Text, found.path};
+        row[PathColumn] = {Cell::Text, found.path, {}};
         const ScannedFile file =
             found.problem.isEmpty() ? ReadScannedFile(found.path, m_file, found.listedAsRegularFile)
                                     : ScannedFile{{}, found.problem, {}};
         if (file.size) {
-            row[SizeColumn] = {Cell::Number, QString::number(*file.size)};
+            row[SizeColumn] = {Cell::Number, QString::number(*file.size), {}};
         }
         if (!file.problem.isEmpty()) {
-            row[ProblemColumn] = {Cell::Text, file.problem};
+            row[ProblemColumn] = {Cell::Text, file.problem, {}};
             return row;
         }
         const DesignInspection inspection = InspectDesign(file.bytes, m_record);
         const bool matches = inspection.checksum != ChecksumMatch::None;
-        row[ChecksumColumn] = {Cell::Text, matches ? u"valid"_s : u"mismatch"_s};
+        row[ChecksumColumn] = {Cell::Text, matches ? u"valid"_s : u"mismatch"_s, {}};
         if (matches) {
             const bool loopy = inspection.checksum == ChecksumMatch::LoopyLandscapes;
-            row[GameColumn] = {Cell::Text, loopy ? u"loopy"_s : u"original/corkscrew"_s};
+            row[GameColumn] = {Cell::Text, loopy ? u"loopy"_s : u"original/corkscrew"_s, {}};
         }
         if (!inspection.decodes()) {
-            row[ProblemColumn] = {Cell::Text, QString::fromStdString(inspection.decodeError)};
+            row[ProblemColumn] = {Cell::Text, QString::fromStdString(inspection.decodeError), {}};
             return row;
         }
         static const QString layouts[] = {u"base"_s, u"expansion"_s, u"unusual"_s};
-        row[LayoutColumn] = {Cell::Text, layouts[std::size_t(inspection.record.layout)]};
-        row[LengthColumn] = {Cell::Number, QString::number(inspection.record.length)};
+        row[LayoutColumn] = {Cell::Text, layouts[std::size_t(inspection.record.layout)], {}};
+        row[LengthColumn] = {Cell::Number, QString::number(inspection.record.length), {}};
         for (std::size_t i = 0; i < NameFields.size(); ++i) {
             const std::optional<int> code = record::StoredValue(m_record, NameFields[i]);
             if (code && !m_names[i].name(std::uint8_t(*code)).isEmpty()) {
-                row[RideTypeColumn + i] = {Cell::Text, m_names[i].name(std::uint8_t(*code))};
+                row[RideTypeColumn + i] = {Cell::Text, m_names[i].name(std::uint8_t(*code)), {}};
             }
         }
         for (std::size_t i = 0; i < StatisticFields.size(); ++i) {
             if (const auto value = record::ScaledValue(m_record, StatisticFields[i])) {
-                row[ExcitementColumn + i] = {Cell::Number, FormatNumber(*value, m_numbers)};
+                row[ExcitementColumn + i] = {Cell::Number, FormatNumber(*value, m_numbers), {}};
             }
         }
         if (inspection.record.trackPieces) {
-            row[TrackPiecesColumn] = {Cell::Number,
-                                      QString::number(*inspection.record.trackPieces)};
+            row[TrackPiecesColumn] = {
+                Cell::Number, QString::number(*inspection.record.trackPieces), {}};
         }
         // Whether the track closes and the ground it needs: yes/no/- and "W x L" or "-". The
         // list is read and walked once for these and the warnings.
         const TrackList list = ReadTrackList(m_record);
         const TrackWalk walk = WalkTrack(list, WalkDetail::Outline);
         const TrackDigest track = DigestTrack(list, walk);
-        row[CompleteColumn] = {Cell::Text, QString::fromStdString(track.complete)};
-        row[FootprintColumn] = {Cell::Text, QString::fromStdString(track.footprint)};
+        row[CompleteColumn] = {Cell::Text, QString::fromStdString(track.complete), {}};
+        row[FootprintColumn] = {Cell::Text, QString::fromStdString(track.footprint), {}};
         if (!matches) {
-            row[ProblemColumn] = {Cell::Text, u"the checksum matches no game"_s};
+            row[ProblemColumn] = {Cell::Text, u"the checksum matches no game"_s, {}};
         }
         // What the game would not offer or build, for the game the editor would choose.
         const QStringList warnings = rules::DesignWarnings(
