@@ -198,11 +198,14 @@ std::optional<std::string> ApplyPieceListEdit(ByteBuffer& record, const PieceLis
             return "can't insert at piece " + std::to_string(edit.index) + ": the track has " +
                    Count(int(pieces), "piece", "pieces");
         }
-        const std::uint8_t flags = NewPieceFlags(list, edit.index, edit.kind);
+        if (!edit.flags.empty() && edit.flags.size() != edit.codes.size()) {
+            return std::string("each inserted piece needs its own flags");
+        }
+        const std::uint8_t newFlags = NewPieceFlags(list, edit.index, edit.kind);
         std::vector<std::uint8_t> added;
-        for (const std::uint8_t code : edit.codes) {
-            added.push_back(code);
-            added.push_back(flags);
+        for (std::size_t i = 0; i < edit.codes.size(); ++i) {
+            added.push_back(edit.codes[i]);
+            added.push_back(edit.flags.empty() ? newFlags : edit.flags[i]);
         }
         bytes.insert(bytes.begin() + std::ptrdiff_t(edit.index * TrackPieceBytes), added.begin(),
                      added.end());

@@ -75,6 +75,9 @@ struct PieceListEdit
     std::size_t index = 0;
     std::size_t count = 0;
     std::vector<std::uint8_t> codes;
+    // Insert only: each new piece's own flags, one per code (pieces copied elsewhere keep
+    // their chain lift, scheme and speed); empty: the flags of a piece built there.
+    std::vector<std::uint8_t> flags = {};
 };
 
 // The flags a new piece gets: the colour scheme of the piece it follows (for Replace, of the

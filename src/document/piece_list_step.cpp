@@ -82,25 +82,4 @@ QString EditPieceList(TrackDesignDocument& document, std::span<const PieceListEd
                          });
 }
 
-QString InsertCopiedPieces(TrackDesignDocument& document, std::size_t index,
-                           std::span<const CopiedPiece> pieces, const QString& stepName)
-{
-    PieceListEdit edit{PieceListEdit::Kind::Insert, index, 0, {}};
-    for (const CopiedPiece& piece : pieces) {
-        edit.codes.push_back(piece.code);
-    }
-    return EditAsOneStep(document, stepName, [&](ByteBuffer& record) -> std::optional<std::string> {
-        if (auto refusal = ApplyPieceListEdit(record, edit)) {
-            return refusal;
-        }
-        // The insert gave each new piece the flags of a piece built there; the copies
-        // take their own back.
-        const std::size_t start = ReadTrackList(record).start;
-        for (std::size_t i = 0; i < pieces.size(); ++i) {
-            record[start + (index + i) * TrackPieceBytes + 1] = pieces[i].flags;
-        }
-        return std::nullopt;
-    });
-}
-
 } // namespace railwright

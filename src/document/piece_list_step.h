@@ -4,7 +4,6 @@
 #include "document/track_design_document.h"
 
 #include <QString>
-#include <cstdint>
 #include <span>
 
 namespace railwright {
@@ -27,18 +26,5 @@ namespace railwright {
 // from each other deleted at once): all of them, or none when one is refused.
 [[nodiscard]] QString EditPieceList(TrackDesignDocument& document,
                                     std::span<const PieceListEdit> edits, const QString& stepName);
-
-// A piece as the clipboard carries it: its code and its own flags.
-struct CopiedPiece
-{
-    std::uint8_t code = 0;
-    std::uint8_t flags = 0;
-};
-
-// Puts `pieces` at `index` as one step named `stepName`, each keeping its own flags (a
-// chain lift, a scheme, a brake's speed: the player's pieces, copied or cut elsewhere).
-[[nodiscard]] QString InsertCopiedPieces(TrackDesignDocument& document, std::size_t index,
-                                         std::span<const CopiedPiece> pieces,
-                                         const QString& stepName);
 
 } // namespace railwright

@@ -140,33 +140,43 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("count");
         QTest::addColumn<QList<int>>("codes");
-        QTest::addColumn<QString>("after"); // empty: refused
+        QTest::addColumn<QString>("after");    // empty: refused
+        QTest::addColumn<QList<int>>("flags"); // an insert's own flags; none: a new piece's
         const int insert = int(PieceListEdit::Kind::Insert);
         const int replace = int(PieceListEdit::Kind::Replace);
         const int erase = int(PieceListEdit::Kind::Delete);
         QTest::newRow("insert after a scheme-2 lift")
             << 8058 << u"02 0B 04 A0 09 00"_s << insert << 2 << 0 << QList<int>{0x04, 0x04}
-            << u"02 0B 04 A0 04 20 04 20 09 00"_s;
-        QTest::newRow("insert at 0")
-            << 8058 << u"02 30"_s << insert << 0 << 0 << QList<int>{0x00} << u"00 00 02 30"_s;
+            << u"02 0B 04 A0 04 20 04 20 09 00"_s << QList<int>{};
+        QTest::newRow("insert at 0") << 8058 << u"02 30"_s << insert << 0 << 0 << QList<int>{0x00}
+                                     << u"00 00 02 30"_s << QList<int>{};
         QTest::newRow("replace keeps the scheme")
             << 8058 << u"00 10 04 A0 00 00"_s << replace << 1 << 0 << QList<int>{0x00}
-            << u"00 10 00 20 00 00"_s;
+            << u"00 10 00 20 00 00"_s << QList<int>{};
         QTest::newRow("delete a run") << 8058 << u"02 00 00 80 00 40 01 00"_s << erase << 1 << 2
-                                      << QList<int>{} << u"02 00 01 00"_s;
+                                      << QList<int>{} << u"02 00 01 00"_s << QList<int>{};
         QTest::newRow("delete mends a list without a marker")
-            << 62 << u"00 00 00 00 00 00"_s << erase << 2 << 1 << QList<int>{} << u"00 00 00 00"_s;
-        QTest::newRow("full record")
-            << 62 << u"00 00 00 00"_s << insert << 2 << 0 << QList<int>{0x00} << QString();
+            << 62 << u"00 00 00 00 00 00"_s << erase << 2 << 1 << QList<int>{} << u"00 00 00 00"_s
+            << QList<int>{};
+        QTest::newRow("full record") << 62 << u"00 00 00 00"_s << insert << 2 << 0
+                                     << QList<int>{0x00} << QString() << QList<int>{};
         // 64 bytes: room for three pieces and the marker, not four.
         QTest::newRow("no room for the marker")
-            << 64 << u"00 00"_s << insert << 1 << 0 << QList<int>{0x00, 0x00, 0x00} << QString();
-        QTest::newRow("insert past the end")
-            << 8058 << u"00 00"_s << insert << 2 << 0 << QList<int>{0x00} << QString();
-        QTest::newRow("delete past the end")
-            << 8058 << u"00 00 00 00"_s << erase << 1 << 2 << QList<int>{} << QString();
-        QTest::newRow("the end code")
-            << 8058 << u"00 00"_s << insert << 1 << 0 << QList<int>{0xFF} << QString();
+            << 64 << u"00 00"_s << insert << 1 << 0 << QList<int>{0x00, 0x00, 0x00} << QString()
+            << QList<int>{};
+        QTest::newRow("insert past the end") << 8058 << u"00 00"_s << insert << 2 << 0
+                                             << QList<int>{0x00} << QString() << QList<int>{};
+        QTest::newRow("delete past the end") << 8058 << u"00 00 00 00"_s << erase << 1 << 2
+                                             << QList<int>{} << QString() << QList<int>{};
+        QTest::newRow("the end code") << 8058 << u"00 00"_s << insert << 1 << 0 << QList<int>{0xFF}
+                                      << QString() << QList<int>{};
+        // Pasted pieces keep their own chain lift and schemes.
+        QTest::newRow("insert with their own flags")
+            << 8058 << u"02 0B 04 A0 09 00"_s << insert << 2 << 0 << QList<int>{0x04, 0x04}
+            << u"02 0B 04 A0 04 B0 04 00 09 00"_s << QList<int>{0xB0, 0x00};
+        QTest::newRow("flags for one piece of two")
+            << 8058 << u"02 0B 04 A0 09 00"_s << insert << 2 << 0 << QList<int>{0x04, 0x04}
+            << QString() << QList<int>{0xB0};
     }
     void editsTheRecord()
     {
@@ -177,12 +187,16 @@ private slots:
         QFETCH(int, count);
         QFETCH(QList<int>, codes);
         QFETCH(QString, after);
+        QFETCH(QList<int>, flags);
         ByteBuffer record = trackRecord(std::size_t(length), 0x00, 0x00,
                                         before.toLatin1().constData(), length != 62);
         const ByteBuffer original = record;
         PieceListEdit edit{PieceListEdit::Kind(kind), std::size_t(index), std::size_t(count), {}};
         for (const int code : codes) {
             edit.codes.push_back(std::uint8_t(code));
+        }
+        for (const int flag : flags) {
+            edit.flags.push_back(std::uint8_t(flag));
         }
         const std::optional<std::string> refusal = ApplyPieceListEdit(record, edit);
         if (after.isEmpty()) {

@@ -254,20 +254,24 @@ void TrackConstructionCommands::paste()
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     const QByteArray bytes =
         data != nullptr ? data->data(QString::fromLatin1(PiecesMimeType)) : QByteArray();
-    std::vector<CopiedPiece> pieces;
+    const std::vector<std::size_t> rows = m_commands.selectedPieces();
+    // Each piece keeps its own flags: a chain lift, a scheme, a brake's speed.
+    PieceListEdit edit{PieceListEdit::Kind::Insert,
+                       rows.empty() ? m_commands.list().pieces.size() : rows.back() + 1,
+                       0,
+                       {}};
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
-        pieces.push_back({std::uint8_t(bytes[i]), std::uint8_t(bytes[i + 1])});
+        edit.codes.push_back(std::uint8_t(bytes[i]));
+        edit.flags.push_back(std::uint8_t(bytes[i + 1]));
     }
-    if (pieces.empty()) {
+    if (edit.codes.empty()) {
         emit m_commands.editReported(u"The clipboard holds no track pieces."_s);
         return;
     }
-    const std::vector<std::size_t> rows = m_commands.selectedPieces();
-    const std::size_t index = rows.empty() ? m_commands.list().pieces.size() : rows.back() + 1;
     const QString stepName =
-        pieces.size() == 1 ? u"Paste Piece"_s : u"Paste %1 Pieces"_s.arg(pieces.size());
-    const std::vector<std::size_t> pasted = Rows(index, pieces.size());
-    finish(InsertCopiedPieces(m_document, index, pieces, stepName), stepName, pasted, pasted);
+        edit.codes.size() == 1 ? u"Paste Piece"_s : u"Paste %1 Pieces"_s.arg(edit.codes.size());
+    const std::vector<std::size_t> pasted = Rows(edit.index, edit.codes.size());
+    finish(EditPieceList(m_document, edit, stepName), stepName, pasted, pasted);
 }
 
 void TrackConstructionCommands::closeCircuit(const std::vector<std::uint8_t>& run)
