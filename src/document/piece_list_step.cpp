@@ -41,6 +41,11 @@ QString EditAsOneStep(TrackDesignDocument& document, const QString& stepName,
 
 } // namespace
 
+QString PiecesStepName(const QString& verb, std::size_t count)
+{
+    return count == 1 ? verb + u" Piece"_s : u"%1 %2 Pieces"_s.arg(verb).arg(count);
+}
+
 QString PieceListStepName(const PieceListEdit& edit)
 {
     const std::size_t count =
@@ -48,7 +53,7 @@ QString PieceListStepName(const PieceListEdit& edit)
     const QString verb = edit.kind == PieceListEdit::Kind::Insert    ? u"Insert"_s
                          : edit.kind == PieceListEdit::Kind::Replace ? u"Replace"_s
                                                                      : u"Delete"_s;
-    return count == 1 ? verb + u" Piece"_s : u"%1 %2 Pieces"_s.arg(verb).arg(count);
+    return PiecesStepName(verb, count);
 }
 
 QString EditPieceList(TrackDesignDocument& document, const PieceListEdit& edit,

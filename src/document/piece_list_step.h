@@ -8,6 +8,8 @@
 
 namespace railwright {
 
+// The undo step's name of `verb` done to `count` pieces: "Cut Piece", "Paste 3 Pieces".
+[[nodiscard]] QString PiecesStepName(const QString& verb, std::size_t count);
 // The undo step's name of a piece-list edit: "Insert Piece", "Insert 3 Pieces", "Replace
 // Piece", "Delete 2 Pieces".
 [[nodiscard]] QString PieceListStepName(const PieceListEdit& edit);

@@ -1,6 +1,7 @@
 #include "piece_chooser.h"
 
 #include "rules/ride_rules.h"
+#include "ui/track/track_edits.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -112,12 +113,6 @@ QPixmap DrawPiece(const TrackPieceShape& shape)
     return pixmap;
 }
 
-// The texts a filter matches: the name, and the code in hex.
-QString CodeText(std::uint8_t code)
-{
-    return u"%1"_s.arg(code, 2, 16, QLatin1Char('0')).toUpper();
-}
-
 } // namespace
 
 bool RideBuildsPiece(std::uint8_t ride, std::uint8_t code)
@@ -191,7 +186,7 @@ PieceChooser::PieceChooser(std::uint8_t ride, const std::vector<FittingPiece>& o
     for (const FittingPiece& piece : sorted) {
         const bool own = RideBuildsPiece(ride, piece.code);
         QString text = QString::fromStdString(TrackPieceName(piece.code)) + u" ("_s +
-                       CodeText(piece.code) + u')';
+                       PieceCodeText(piece.code) + u')';
         QString tip;
         if (piece.joinsNext && someMissNext) {
             tip = u"Meets the next piece as well"_s;
@@ -236,7 +231,7 @@ void PieceChooser::applyFilter(bool keepCurrent)
         const auto code = std::uint8_t(item->data(CodeRole).toUInt());
         const QString name = QString::fromStdString(TrackPieceName(code));
         const bool matches = name.contains(wanted, Qt::CaseInsensitive) ||
-                             CodeText(code).startsWith(wanted, Qt::CaseInsensitive);
+                             PieceCodeText(code).startsWith(wanted, Qt::CaseInsensitive);
         const bool own = item->data(OwnRole).toBool();
         const bool shown = matches && (own || m_showAll->isChecked());
         item->setHidden(!shown);
@@ -249,7 +244,7 @@ void PieceChooser::applyFilter(bool keepCurrent)
         // The piece named or coded exactly is the one meant, whatever else holds the text.
         if (shown && exact == nullptr &&
             (name.compare(wanted, Qt::CaseInsensitive) == 0 ||
-             CodeText(code).compare(wanted, Qt::CaseInsensitive) == 0)) {
+             PieceCodeText(code).compare(wanted, Qt::CaseInsensitive) == 0)) {
             exact = item;
         }
     }

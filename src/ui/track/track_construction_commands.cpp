@@ -187,17 +187,19 @@ void TrackConstructionCommands::buildChosen(PieceListEdit::Kind kind, std::size_
 
 void TrackConstructionCommands::deletePieces()
 {
-    const std::vector<std::size_t> rows = m_commands.selectedPieces();
-    if (!editable() || rows.empty()) {
-        return;
+    if (editable() && !m_commands.selectedPieces().empty()) {
+        removeSelected(u"Delete"_s);
     }
-    const std::vector<PieceListEdit> edits = DeleteRows(rows);
-    const QString stepName =
-        PieceListStepName({PieceListEdit::Kind::Delete, rows.front(), rows.size(), {}});
+}
+
+void TrackConstructionCommands::removeSelected(const QString& verb)
+{
+    const std::vector<std::size_t> rows = m_commands.selectedPieces();
+    const QString stepName = PiecesStepName(verb, rows.size());
     // The piece before the gap stays selected, so Insert After builds into it.
     const std::size_t first = rows.front();
-    finish(EditPieceList(m_document, edits, stepName), stepName, rows,
-           first > 0 ? std::vector<std::size_t>{first - 1} : std::vector<std::size_t>{0});
+    finish(EditPieceList(m_document, DeleteRows(rows), stepName), stepName, rows,
+           {first > 0 ? first - 1 : 0});
 }
 
 bool TrackConstructionCommands::copySelected()
@@ -209,7 +211,7 @@ bool TrackConstructionCommands::copySelected()
         if (row < list.pieces.size()) {
             bytes.append(char(list.pieces[row].code));
             bytes.append(char(list.pieces[row].flags));
-            codes.append(u"%1"_s.arg(list.pieces[row].code, 2, 16, QLatin1Char('0')).toUpper());
+            codes.append(PieceCodeText(list.pieces[row].code));
         }
     }
     if (bytes.isEmpty()) {
@@ -234,16 +236,9 @@ void TrackConstructionCommands::copy()
 
 void TrackConstructionCommands::cut()
 {
-    const std::vector<std::size_t> rows = m_commands.selectedPieces();
-    if (!editable() || rows.empty() || !copySelected()) {
-        return;
+    if (editable() && !m_commands.selectedPieces().empty() && copySelected()) {
+        removeSelected(u"Cut"_s);
     }
-    const std::vector<PieceListEdit> edits = DeleteRows(rows);
-    const QString stepName =
-        rows.size() == 1 ? u"Cut Piece"_s : u"Cut %1 Pieces"_s.arg(rows.size());
-    const std::size_t first = rows.front();
-    finish(EditPieceList(m_document, edits, stepName), stepName, rows,
-           first > 0 ? std::vector<std::size_t>{first - 1} : std::vector<std::size_t>{0});
 }
 
 void TrackConstructionCommands::paste()
@@ -268,8 +263,7 @@ void TrackConstructionCommands::paste()
         emit m_commands.editReported(u"The clipboard holds no track pieces."_s);
         return;
     }
-    const QString stepName =
-        edit.codes.size() == 1 ? u"Paste Piece"_s : u"Paste %1 Pieces"_s.arg(edit.codes.size());
+    const QString stepName = PiecesStepName(u"Paste"_s, edit.codes.size());
     const std::vector<std::size_t> pasted = Rows(edit.index, edit.codes.size());
     finish(EditPieceList(m_document, edit, stepName), stepName, pasted, pasted);
 }

@@ -63,6 +63,8 @@ public:
 private:
     void updateActions();
     [[nodiscard]] bool editable() const;
+    // Deletes the selected pieces (one or more) as one step named `verb` and the count.
+    void removeSelected(const QString& verb);
     void insertAt(std::size_t index, const QString& title, const QString& place);
     // Opens the piece chooser for an insert or replace at `index` and builds the piece chosen.
     void buildChosen(PieceListEdit::Kind kind, std::size_t index, const QString& title,

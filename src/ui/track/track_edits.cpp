@@ -84,6 +84,11 @@ TrackEdit StationBitEdit(const TrackList& list, const std::vector<std::size_t>& 
         });
 }
 
+QString PieceCodeText(std::uint8_t code)
+{
+    return u"%1"_s.arg(code, 2, 16, QLatin1Char('0')).toUpper();
+}
+
 QString PieceRowsText(const std::vector<std::size_t>& rows)
 {
     QStringList runs;

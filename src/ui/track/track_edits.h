@@ -41,6 +41,9 @@ struct TrackEdit
 // and 6 (left quarter turn 3 tiles, right quarter turn 3 tiles): this ride cannot carry
 // a chain lift there". Empty when no piece was selected.
 [[nodiscard]] QString TrackEditMessage(const TrackList& list, const TrackEdit& edit);
+// A piece's code as two hexadecimal digits ("2B"), as the piece chooser finds it and
+// `railwright-cli track` takes it.
+[[nodiscard]] QString PieceCodeText(std::uint8_t code);
 // Row numbers as the piece list shows them: "piece 4", "pieces 3 and 6", "pieces 1, 4-6
 // and 9".
 [[nodiscard]] QString PieceRowsText(const std::vector<std::size_t>& rows);
