@@ -60,7 +60,7 @@ void setLabel(benchmark::State& state)
 void BM_Decode(benchmark::State& state)
 {
     const ByteBuffer& record = input(int(state.range(0)));
-    const ByteBuffer file = AppendChecksum(RLEEncode(record), GameVersion::CorkscrewFollies);
+    const ByteBuffer file = EncodeDesign(record, GameVersion::CorkscrewFollies);
     for (auto _ : state) {
         DecodeResult result = RLEDecode(file);
         benchmark::DoNotOptimize(result.record.data());

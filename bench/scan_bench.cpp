@@ -4,7 +4,6 @@
 #include "cli/scan_command.h"
 #include "cli/scan_files.h"
 #include "codec/checksum.h"
-#include "codec/rle.h"
 #include "settings/code_tables.h"
 
 #include <QDir>
@@ -39,8 +38,7 @@ ByteBuffer DesignFile(int index, std::mt19937& rng)
         record[track + i] = std::uint8_t(byte(rng));
     }
     record[track + 2 * pieces] = 0xFF;
-    return AppendChecksum(RLEEncode(record),
-                          expansion ? GameVersion::LoopyLandscapes : GameVersion::Original);
+    return EncodeDesign(record, expansion ? GameVersion::LoopyLandscapes : GameVersion::Original);
 }
 
 class DesignFolder

@@ -4,7 +4,6 @@
 // designs (items) per second.
 #include "cli/render_request.h"
 #include "codec/checksum.h"
-#include "codec/rle.h"
 #include "codec/track_construction.h"
 #include "codec/track_pieces.h"
 #include "render/track_picture.h"
@@ -101,7 +100,7 @@ ByteBuffer RandomDesign(int index, std::mt19937& rng)
         record[ExpansionTrackDataStart + 2 * i + 1] = std::uint8_t(byte(rng) & 0xB0);
     }
     record[ExpansionTrackDataStart + 2 * pieces] = TrackEndCode;
-    return AppendChecksum(RLEEncode(record), GameVersion::LoopyLandscapes);
+    return EncodeDesign(record, GameVersion::LoopyLandscapes);
 }
 
 void BM_ReadAndWalk(benchmark::State& state)

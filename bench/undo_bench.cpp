@@ -3,7 +3,6 @@
 // Encode pairs of an 8,198-byte design (counted by this program's own operator new).
 
 #include "codec/checksum.h"
-#include "codec/rle.h"
 #include "document/document_controller.h"
 #include "document/track_design_document.h"
 #include "run_benchmarks.h"
@@ -127,7 +126,7 @@ void BM_HistoryMemory(benchmark::State& state)
         bench::SilentPrompts prompts;
         TrackDesignDocument document;
         DocumentController controller(document, prompts);
-        document.loadContents(AppendChecksum(RLEEncode(expansionDesign()), GameVersion::Original));
+        document.loadContents(EncodeDesign(expansionDesign(), GameVersion::Original));
         controller.decode();
         const long long before = g_liveBytes;
         for (int i = 0; i < 1000; ++i) {

@@ -118,7 +118,7 @@ CommandResult EncodeFile(const QString& input, const OutputFile& output, GameVer
     if (loaded.failure) {
         return *loaded.failure;
     }
-    const ByteBuffer file = AppendChecksum(RLEEncode(loaded.bytes), version);
+    const ByteBuffer file = EncodeDesign(loaded.bytes, version);
     // A file the editor refuses to open would be a dead end for the user.
     if (file.size() > std::size_t(MaxDocumentFileSize)) {
         return CommandResult::failure(

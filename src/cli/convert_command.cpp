@@ -66,9 +66,8 @@ CommandResult ConvertFile(const ConvertRequest& request)
             input + u": "_s + QString::fromStdString(converted.error) +
             (converted.lossy ? u"; --force converts anyway"_s : QString()));
     }
-    const ByteBuffer bytes = request.inputIsDecoded
-                                 ? std::move(converted.record)
-                                 : AppendChecksum(RLEEncode(converted.record), version);
+    const ByteBuffer bytes = request.inputIsDecoded ? std::move(converted.record)
+                                                    : EncodeDesign(converted.record, version);
     CommandResult result = WriteOutput(request.output, bytes);
     if (result.exitCode == ExitSuccess && !dropped.isEmpty()) {
         // The refusal ("the base layout would lose X") names what was dropped.

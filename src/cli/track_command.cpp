@@ -4,7 +4,6 @@
 #include "cli/output_file.h"
 #include "cli/track_input.h"
 #include "codec/checksum.h"
-#include "codec/rle.h"
 #include "document/native_path.h"
 
 namespace railwright::cli {
@@ -139,8 +138,7 @@ CommandResult RunTrackCommand(const QStringList& arguments, QTextStream& out)
                     .arg(option, value, QString::fromStdString(*refusal)));
         }
     }
-    const ByteBuffer bytes =
-        isDecoded ? input.record : AppendChecksum(RLEEncode(input.record), input.version);
+    const ByteBuffer bytes = isDecoded ? input.record : EncodeDesign(input.record, input.version);
     CommandResult result = WriteOutput({parser.argument(1), parser.isSet(force)}, bytes);
     if (result.exitCode == ExitSuccess) {
         const TrackList list = ReadTrackList(input.record);

@@ -1,5 +1,7 @@
 #include "checksum.h"
 
+#include "rle.h"
+
 namespace railwright {
 
 namespace {
@@ -38,6 +40,11 @@ ByteBuffer AppendChecksum(ByteView body, GameVersion version)
         out.push_back(std::uint8_t(value >> shift));
     }
     return out;
+}
+
+ByteBuffer EncodeDesign(ByteView record, GameVersion version)
+{
+    return AppendChecksum(RLEEncode(record), version);
 }
 
 } // namespace railwright

@@ -17,4 +17,8 @@ namespace railwright {
 // The body followed by its four checksum bytes, least significant first.
 [[nodiscard]] ByteBuffer AppendChecksum(ByteView body, GameVersion version);
 
+// The track-design file of a decoded record: its run-length encoded body closed by the
+// game's checksum. Every path that encodes (the editor, encode, convert, track) calls this.
+[[nodiscard]] ByteBuffer EncodeDesign(ByteView record, GameVersion version);
+
 } // namespace railwright

@@ -360,7 +360,7 @@ bool DocumentController::encode()
         return false;
     }
     const GameVersion version = m_document.gameVersion();
-    ByteBuffer file = AppendChecksum(RLEEncode(m_document.contents()), version);
+    ByteBuffer file = EncodeDesign(m_document.contents(), version);
     // A file the editor refuses to open would be a dead end for the user.
     if (file.size() > std::size_t(MaxDocumentFileSize)) {
         const QLocale locale;
