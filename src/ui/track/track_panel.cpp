@@ -40,8 +40,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The warning line shows this many warnings; its tooltip and the list's marks all of them.
+// A label under the picture shows this many lines; its tooltip all of them.
 constexpr qsizetype ShownWarnings = 4;
+
+// Shows `lines` in `label`, the first few with "…and N more" and `more` after them, all of
+// them in its tooltip; hidden when there are none.
+void ShowLines(QLabel* label, const QStringList& lines, const QString& prefix, const QString& more)
+{
+    QStringList shown = lines.mid(0, ShownWarnings);
+    if (lines.size() > ShownWarnings) {
+        shown.append(u"\u2026and %1 more"_s.arg(lines.size() - ShownWarnings) + more);
+    }
+    label->setText(shown.isEmpty() ? QString() : prefix + shown.join(u'\n'));
+    label->setToolTip(lines.join(u'\n'));
+    label->setVisible(!lines.isEmpty());
+}
 
 QToolButton* ViewButton(const QString& text, const char* name, QWidget* parent)
 {
@@ -312,15 +325,9 @@ void TrackPanel::refresh()
         lines.append(values.join(u"   "_s));
     }
     m_statistics->setText(lines.join(u'\n'));
-    const QStringList warnings = rules::TrackWarnings(record, list, m_walk);
-    QStringList shown = warnings.mid(0, ShownWarnings);
-    if (warnings.size() > ShownWarnings) {
-        shown.append(u"\u2026and %1 more, each marked in the piece list"_s.arg(warnings.size() -
-                                                                               ShownWarnings));
-    }
-    m_warning->setText(shown.isEmpty() ? QString() : u"\u26A0 "_s + shown.join(u'\n'));
-    m_warning->setToolTip(warnings.join(u'\n'));
-    m_warning->setVisible(!warnings.isEmpty());
+    // The list marks every piece the line names.
+    ShowLines(m_warning, rules::TrackWarnings(record, list, m_walk), u"\u26A0 "_s,
+              u", each marked in the piece list"_s);
     showRepairs();
     showSelection();
 }
@@ -359,13 +366,7 @@ void TrackPanel::showRepairs()
     for (const std::string& line : CollisionLines(m_collisionsFound)) {
         lines.append(u"Collision: "_s + QString::fromStdString(line));
     }
-    QStringList shown = lines.mid(0, ShownWarnings);
-    if (lines.size() > ShownWarnings) {
-        shown.append(u"\u2026and %1 more"_s.arg(lines.size() - ShownWarnings));
-    }
-    m_collisions->setText(shown.join(u'\n'));
-    m_collisions->setToolTip(lines.join(u'\n'));
-    m_collisions->setVisible(!lines.isEmpty());
+    ShowLines(m_collisions, lines, {}, {});
 }
 
 // In the piece list, the keys of Edit's Cut, Copy, Paste and Delete act on its pieces.
