@@ -61,16 +61,11 @@ bool IsVerticalPiece(std::uint8_t code)
     return shape != nullptr && (IsVertical(shape->pitchStart) || IsVertical(shape->pitchEnd));
 }
 
-std::string Count(int n, std::string_view one, std::string_view many)
-{
-    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 // Land steps as a player counts them: whole steps, or halves ("1.5 steps").
 std::string Steps(int units)
 {
     if (units % LandStepUnits == 0) {
-        return Count(units / LandStepUnits, "step", "steps");
+        return Plural(std::size_t(units / LandStepUnits), "step", "steps");
     }
     const int tenths = units * 10 / LandStepUnits;
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " steps";
@@ -196,7 +191,7 @@ std::optional<std::string> ApplyPieceListEdit(ByteBuffer& record, const PieceLis
     case PieceListEdit::Kind::Insert: {
         if (edit.index > pieces) {
             return "can't insert at piece " + std::to_string(edit.index) + ": the track has " +
-                   Count(int(pieces), "piece", "pieces");
+                   Plural(pieces, "piece", "pieces");
         }
         if (!edit.flags.empty() && edit.flags.size() != edit.codes.size()) {
             return std::string("each inserted piece needs its own flags");
@@ -235,8 +230,8 @@ std::optional<std::string> ApplyPieceListEdit(ByteBuffer& record, const PieceLis
     const std::size_t newPieces = bytes.size() / TrackPieceBytes;
     const std::size_t capacity = TrackCapacity(list, record.size());
     if (newPieces > capacity) {
-        return "the track would have " + Count(int(newPieces), "piece", "pieces") +
-               "; the record has room for " + Count(int(capacity), "piece", "pieces") +
+        return "the track would have " + Plural(newPieces, "piece", "pieces") +
+               "; the record has room for " + Plural(capacity, "piece", "pieces") +
                " and the end marker";
     }
     // The list's old extent: its pieces and the marker when there was one (a list without
@@ -260,10 +255,11 @@ std::string DescribeGap(const TrackPosition& end)
     }
     std::vector<std::string> parts;
     if (end.x != 0) {
-        parts.push_back(Count(std::abs(end.x), "tile", "tiles") + (end.x < 0 ? " west" : " east"));
+        parts.push_back(Plural(std::size_t(std::abs(end.x)), "tile", "tiles") +
+                        (end.x < 0 ? " west" : " east"));
     }
     if (end.y != 0) {
-        parts.push_back(Count(std::abs(end.y), "tile", "tiles") +
+        parts.push_back(Plural(std::size_t(std::abs(end.y)), "tile", "tiles") +
                         (end.y > 0 ? " north" : " south"));
     }
     if (end.z != 0) {

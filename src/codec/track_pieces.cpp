@@ -127,11 +127,6 @@ std::string Hex2(std::uint8_t value)
     return {Digits[value >> 4], Digits[value & 15]};
 }
 
-std::string Plural(std::size_t count, const char* one, const char* many)
-{
-    return std::to_string(count) + ' ' + (count == 1 ? one : many);
-}
-
 void Widen(TrackFootprint& footprint, bool& any, int x, int y, int z)
 {
     if (!any) {
@@ -164,6 +159,11 @@ TrackWalk WalkMaze(const TrackList& list)
 }
 
 } // namespace
+
+std::string Plural(std::size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + ' ' + (count == 1 ? one : many);
+}
 
 const TrackPieceShape* FindTrackPiece(std::uint8_t code)
 {

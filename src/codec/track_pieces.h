@@ -219,6 +219,9 @@ enum class WalkDetail
 // is the extent of its entries; it has no path.
 [[nodiscard]] TrackWalk WalkTrack(const TrackList& list, WalkDetail detail = WalkDetail::Tiles);
 
+// A count with its noun, as the track's texts say it: "1 piece", "3 tiles".
+[[nodiscard]] std::string Plural(std::size_t count, const char* one, const char* many);
+
 // One line about the track: "Complete circuit: 195 pieces, needs 24 x 31 tiles, 10 land
 // steps from lowest to highest point", "Open track: from its start, the end is 3 tiles west, 1 step
 // down" (DescribeGap), a maze's size, or "No track pieces".
