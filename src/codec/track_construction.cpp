@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <string_view>
 #include <tuple>
 
 namespace railwright {
@@ -59,16 +57,6 @@ bool IsVerticalPiece(std::uint8_t code)
 {
     const TrackPieceShape* shape = FindTrackPiece(code);
     return shape != nullptr && (IsVertical(shape->pitchStart) || IsVertical(shape->pitchEnd));
-}
-
-// Land steps as a player counts them: whole steps, or halves ("1.5 steps").
-std::string Steps(int units)
-{
-    if (units % LandStepUnits == 0) {
-        return Plural(std::size_t(units / LandStepUnits), "step", "steps");
-    }
-    const int tenths = units * 10 / LandStepUnits;
-    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " steps";
 }
 
 } // namespace
@@ -246,37 +234,6 @@ std::optional<std::string> ApplyPieceListEdit(ByteBuffer& record, const PieceLis
                   std::uint8_t(0));
     }
     return std::nullopt;
-}
-
-std::string DescribeGap(const TrackPosition& end)
-{
-    if (end == TrackPosition{}) {
-        return {};
-    }
-    std::vector<std::string> parts;
-    if (end.x != 0) {
-        parts.push_back(Plural(std::size_t(std::abs(end.x)), "tile", "tiles") +
-                        (end.x < 0 ? " west" : " east"));
-    }
-    if (end.y != 0) {
-        parts.push_back(Plural(std::size_t(std::abs(end.y)), "tile", "tiles") +
-                        (end.y > 0 ? " north" : " south"));
-    }
-    if (end.z != 0) {
-        parts.push_back(Steps(std::abs(end.z)) + (end.z > 0 ? " up" : " down"));
-    }
-    const int eighths = (end.heading & 3) * 2 + ((end.heading & 4) != 0 ? 1 : 0);
-    static constexpr std::array<std::string_view, 5> Turns = {
-        "", "an eighth turn", "a quarter turn", "three eighths of a turn", "half a turn"};
-    const int off = std::min(eighths, 8 - eighths);
-    if (off != 0) {
-        parts.push_back("heading differs by " + std::string(Turns[std::size_t(off)]));
-    }
-    std::string text;
-    for (const std::string& part : parts) {
-        text += (text.empty() ? "" : ", ") + part;
-    }
-    return text;
 }
 
 std::vector<std::vector<std::uint8_t>> ClosingPieces(const TrackList& list, const TrackWalk& walk,

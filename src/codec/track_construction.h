@@ -96,11 +96,6 @@ struct PieceListEdit
 [[nodiscard]] std::optional<std::string> ApplyPieceListEdit(ByteBuffer& record,
                                                             const PieceListEdit& edit);
 
-// Where an open track's end lies from its start, in words: "3 tiles west, 2 tiles south, 1
-// step down, heading differs by a quarter turn"; empty for a track that closes. West, north,
-// east and south are the game's directions 0-3, the way the walk starts heading west.
-[[nodiscard]] std::string DescribeGap(const TrackPosition& end);
-
 // The runs of one or two pieces of this game that, put at the open end of a track, bring it
 // back to its start, joined the way its first piece begins: each single piece first, then
 // pairs, each group by code; at most `limit` runs. Empty for a complete or empty track, a

@@ -1,13 +1,13 @@
 #include "track_pieces.h"
 
 #include "record_layout.h"
-#include "track_construction.h"
 #include "track_piece_table.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace railwright {
 
@@ -156,6 +156,16 @@ TrackWalk WalkMaze(const TrackList& list)
         Widen(walk.footprint, walk.hasTiles, entry.x, entry.y, 0);
     }
     return walk;
+}
+
+// Land steps as a player counts them: whole steps, or halves ("1.5 steps").
+std::string LandSteps(int units)
+{
+    if (units % LandStepUnits == 0) {
+        return Plural(std::size_t(units / LandStepUnits), "step", "steps");
+    }
+    const int tenths = units * 10 / LandStepUnits;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " steps";
 }
 
 } // namespace
@@ -308,6 +318,37 @@ TrackWalk WalkTrack(const TrackList& list, WalkDetail detail)
     walk.end = {x / TileUnits, y / TileUnits, z, heading};
     walk.complete = walk.hasTiles && walk.end == TrackPosition{};
     return walk;
+}
+
+std::string DescribeGap(const TrackPosition& end)
+{
+    if (end == TrackPosition{}) {
+        return {};
+    }
+    std::vector<std::string> parts;
+    if (end.x != 0) {
+        parts.push_back(Plural(std::size_t(std::abs(end.x)), "tile", "tiles") +
+                        (end.x < 0 ? " west" : " east"));
+    }
+    if (end.y != 0) {
+        parts.push_back(Plural(std::size_t(std::abs(end.y)), "tile", "tiles") +
+                        (end.y > 0 ? " north" : " south"));
+    }
+    if (end.z != 0) {
+        parts.push_back(LandSteps(std::abs(end.z)) + (end.z > 0 ? " up" : " down"));
+    }
+    const int eighths = (end.heading & 3) * 2 + ((end.heading & 4) != 0 ? 1 : 0);
+    static constexpr std::array<std::string_view, 5> Turns = {
+        "", "an eighth turn", "a quarter turn", "three eighths of a turn", "half a turn"};
+    const int off = std::min(eighths, 8 - eighths);
+    if (off != 0) {
+        parts.push_back("heading differs by " + std::string(Turns[std::size_t(off)]));
+    }
+    std::string text;
+    for (const std::string& part : parts) {
+        text += (text.empty() ? "" : ", ") + part;
+    }
+    return text;
 }
 
 std::string TrackSummary(const TrackList& list, const TrackWalk& walk)

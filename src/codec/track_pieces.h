@@ -222,6 +222,11 @@ enum class WalkDetail
 // A count with its noun, as the track's texts say it: "1 piece", "3 tiles".
 [[nodiscard]] std::string Plural(std::size_t count, const char* one, const char* many);
 
+// Where an open track's end lies from its start, in words: "3 tiles west, 2 tiles south, 1
+// step down, heading differs by a quarter turn"; empty for a track that closes. West, north,
+// east and south are the game's directions 0-3, the way the walk starts heading west.
+[[nodiscard]] std::string DescribeGap(const TrackPosition& end);
+
 // One line about the track: "Complete circuit: 195 pieces, needs 24 x 31 tiles, 10 land
 // steps from lowest to highest point", "Open track: from its start, the end is 3 tiles west, 1 step
 // down" (DescribeGap), a maze's size, or "No track pieces".
