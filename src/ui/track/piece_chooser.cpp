@@ -254,8 +254,6 @@ void PieceChooser::applyFilter(bool keepCurrent)
     m_list->setCurrentItem(current);
     if (current != nullptr) {
         m_list->scrollToItem(current);
-    }
-    if (current != nullptr) {
         m_empty->hide();
     } else {
         m_empty->setText(hiddenOthers > 0
