@@ -94,8 +94,10 @@ TrackConstructionCommands::TrackConstructionCommands(TrackDesignDocument& docume
             &TrackConstructionCommands::updateActions);
     connect(&m_commands, &TrackCommands::rowsChanged, this,
             &TrackConstructionCommands::updateActions);
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-            &TrackConstructionCommands::updateActions);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        m_clipboardChecked = false;
+        updateActions();
+    });
     updateActions();
 }
 
@@ -114,9 +116,15 @@ void TrackConstructionCommands::updateActions()
     m_actions.remove->setEnabled(selected);
     m_actions.cut->setEnabled(selected);
     m_actions.copy->setEnabled(selected);
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    m_actions.paste->setEnabled(canEdit && data != nullptr &&
-                                data->hasFormat(QString::fromLatin1(PiecesMimeType)));
+    // Asking the clipboard may wait on another program: done once it changes, and only
+    // when there is a track to paste into, never at start-up or on each selection.
+    if (canEdit && !m_clipboardChecked) {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        m_clipboardHasPieces =
+            data != nullptr && data->hasFormat(QString::fromLatin1(PiecesMimeType));
+        m_clipboardChecked = true;
+    }
+    m_actions.paste->setEnabled(canEdit && m_clipboardHasPieces);
 }
 
 void TrackConstructionCommands::insertBefore()

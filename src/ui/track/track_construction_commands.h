@@ -78,6 +78,8 @@ private:
     TrackCommands& m_commands;
     QWidget* m_dialogParent = nullptr;
     Actions m_actions;
+    bool m_clipboardChecked = false;   // m_clipboardHasPieces holds for the clipboard now
+    bool m_clipboardHasPieces = false; // it holds pieces (PiecesMimeType)
 };
 
 } // namespace railwright

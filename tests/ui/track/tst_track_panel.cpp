@@ -708,6 +708,7 @@ private slots:
     // selected.
     void cutAndPasteBetweenWindows()
     {
+        QGuiApplication::clipboard()->clear();
         ScriptedPrompts prompts;
         MainWindow from(prompts);
         TrackPanel* source = openRecord(
@@ -728,6 +729,10 @@ private slots:
         QCOMPARE(listBytes(to), u"02 00 03 30 03 00 2B 90 01 00"_s);
         QCOMPARE(target->selectedRows(), (std::vector<std::size_t>{2, 3}));
         QCOMPARE(to.document().undoStack()->undoText(), u"Paste 2 Pieces"_s);
+        // The window they were cut from, its Paste off before the cut, pastes them too.
+        clickRow(*source, 0);
+        trigger(from, "TrackPaste");
+        QCOMPARE(listBytes(from), u"02 00 03 00 2B 90 01 10 2B 20"_s);
         from.document().markSaved();
         to.document().markSaved();
     }
