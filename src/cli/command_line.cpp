@@ -8,6 +8,7 @@
 #include "cli/render_command.h"
 #include "cli/scan_command.h"
 #include "cli/track_command.h"
+#include "cli/track_input.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -102,8 +103,7 @@ CommandResult RunVerify(const QStringList& arguments, QTextStream& out)
 CommandResult RunInfo(const QStringList& arguments, QTextStream& out)
 {
     CommandParser parser(u"info"_s, u"Prints the ride info report of a track-design file."_s);
-    parser.addArgument(u"INPUT"_s, u"The track-design file, or a decoded record with "
-                                   u"--decoded."_s);
+    parser.addArgument(u"INPUT"_s, QString::fromUtf16(TrackInputText));
     const QCommandLineOption game(u"game"_s,
                                   u"The game the report names: original, corkscrew or loopy "
                                   u"(default: as the editor selects on decoding)."_s,

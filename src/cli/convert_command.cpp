@@ -88,8 +88,7 @@ CommandResult RunConvertCommand(const QStringList& arguments, QTextStream& out)
         u"convert"_s,
         u"Converts a track design between the base layout (8,058 bytes, one set of track "
         u"colours) and the expansion layout (8,198 bytes, four track colour schemes)."_s);
-    parser.addArgument(u"INPUT"_s, u"The track-design file, or a decoded record with "
-                                   u"--decoded."_s);
+    parser.addArgument(u"INPUT"_s, QString::fromUtf16(TrackInputText));
     parser.addArgument(u"OUTPUT"_s, u"The file to write; may be INPUT."_s);
     const QCommandLineOption to(u"to"_s, u"The layout to convert to: expansion or base."_s,
                                 u"layout"_s);

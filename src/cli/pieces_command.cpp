@@ -223,7 +223,7 @@ CommandResult RunPiecesCommand(const QStringList& arguments, QTextStream& out)
         u"lift, inverted, colour scheme, station or speed, and where each piece starts (x, y "
         u"in tiles, z in height units, heading 0-7; the track starts at 0, 0, 0 heading 0), "
         u"then a summary line. A hedge maze lists its tiles."_s);
-    parser.addArgument(u"INPUT"_s, u"The track-design file, or a decoded record with --decoded."_s);
+    parser.addArgument(u"INPUT"_s, QString::fromUtf16(TrackInputText));
     const QCommandLineOption json(u"json"_s, u"Write one JSON document instead of a table."_s);
     const QCommandLineOption decoded(u"decoded"_s, u"INPUT is already decoded."_s);
     parser.addOption(json);

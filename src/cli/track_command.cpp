@@ -90,8 +90,7 @@ CommandResult RunTrackCommand(const QStringList& arguments, QTextStream& out)
         u"digits or the piece's name as pieces prints it). Inserted pieces take the colour "
         u"scheme of the piece before them; a replaced piece's scheme stays. Nothing is "
         u"written when any step fails."_s);
-    parser.addArgument(u"INPUT"_s, u"The track-design file, or a decoded record with "
-                                   u"--decoded."_s);
+    parser.addArgument(u"INPUT"_s, QString::fromUtf16(TrackInputText));
     parser.addArgument(u"OUTPUT"_s, u"The file to write, in INPUT's form; may be INPUT."_s);
     const QCommandLineOption remove(u"delete"_s, u"Delete piece N, or pieces N to M."_s,
                                     u"N[-M]"_s);

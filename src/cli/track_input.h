@@ -9,6 +9,10 @@
 
 namespace railwright::cli {
 
+// The help of an INPUT argument that ReadTrackInput reads.
+inline constexpr char16_t TrackInputText[] =
+    u"The track-design file, or a decoded record with --decoded.";
+
 // The refusal of a file given as encoded that is a decoded record (see IsDecodedRecord),
 // naming it and suggesting --decoded; nothing for any other file.
 [[nodiscard]] std::optional<CommandResult> DecodedRecordRefusal(const QString& path, ByteView file);
